@@ -1,0 +1,18 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sorvane::testing {
+
+// Absolute path of a file in the source tree (e.g. "examples/naca0012.dat").
+std::string source_path(const std::string& relative);
+// A fresh, empty scratch directory under the build tree, named after the test.
+std::string scratch_dir(const std::string& name);
+// Whole file as text ("" when missing).
+std::string read_file(const std::string& path);
+std::vector<std::string> read_lines(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+
+}  // namespace sorvane::testing
