@@ -14,7 +14,8 @@ namespace sorvane {
 void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const double* y,
                  double* M, int endFlag);
 
-// Value, slope and curvature of the spline at t (n is not used).
+// Value, slope and curvature of the spline at t. The interval search stops
+// at the last interval (n-1), so a t beyond x(n) is evaluated there.
 void SPLINE_EVAL(int n, const double* x, const double* y, const double* M, double t,
                  double& value, double& slope, double& curvature);
 
