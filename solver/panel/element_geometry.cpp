@@ -366,9 +366,11 @@ std::string element_pass(ProblemState& s, int k) {
   if (s.IPOS == 1) {
     s.XX(k) = xl;
     s.YY(k) = yl;
-    s.XAX(k) = -x0min;
+    // 0.0 - v rather than -v, so that a zero shift or angle is stored as +0
+    // and not listed as "-0.000".
+    s.XAX(k) = 0.0 - x0min;
     s.YAX(k) = 0.0;
-    s.DFL(k) = -thetaDir;
+    s.DFL(k) = 0.0 - thetaDir;
   }
 
   // 15. Cosine of the sweep angle with the single-precision pi.

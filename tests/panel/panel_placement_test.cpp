@@ -194,12 +194,14 @@ TEST_F(PlacementTest, ListingOfTwoElementsWithDifferentPanelCounts) {
   auto rows = [](const std::string& block) {
     int n = 0, last = 0;
     std::size_t pos = 0;
-    while ((pos = block.find('\n', pos)) != std::string::npos) {
-      ++pos;
-      if (block.size() >= pos + 5 + 6 * 15 + 1 && block[pos + 5 + 6 * 15] == '\n') {
+    while (pos < block.size()) {
+      const std::size_t end = block.find('\n', pos);
+      if (end == std::string::npos) break;
+      if (end - pos == 5 + 6 * 15) {  // "(I5,6F15.6)"
         last = std::stoi(block.substr(pos, 5));
         ++n;
       }
+      pos = end + 1;
     }
     return std::make_pair(n, last);
   };
