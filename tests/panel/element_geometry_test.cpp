@@ -218,7 +218,9 @@ TEST_F(GeomTest, StationsAndNodeOrderForEvenAndOddCounts) {
 
 TEST_F(GeomTest, Naca0012NodesOnTheSectionAndLeadingEdgeRadius) {
   ProblemState& s = state();
-  load(1, naca(61, 60), 120, 61);
+  // 80 contour intervals against 120 panels: most nodes lie between the
+  // contour points, so the spline itself is checked.
+  load(1, naca(41, 40), 120, 41);
   ASSERT_EQ(GEOM(), "");
   double worst = 0.0;
   for (int i = 1; i <= 121; ++i) {
@@ -228,12 +230,14 @@ TEST_F(GeomTest, Naca0012NodesOnTheSectionAndLeadingEdgeRadius) {
       EXPECT_EQ(s.YPN0(i, 1) > 0.0, i > 61) << "node " << i;
     }
   }
-  EXPECT_LT(worst, 5e-5);
+  EXPECT_LT(worst, 3e-5);
   // The listed value is 0.25*(dy/dt)^2 at t = 0. With y = k*t near the leading
   // edge, k = 5*0.12*0.2969, that is k^2/4, while the radius of curvature of
   // the section, 1.1019*t^2 = k^2/2, is twice the listed value.
   const double analytic_radius = 1.1019 * 0.12 * 0.12;
-  EXPECT_NEAR(listed_radius(listing()), 0.5 * analytic_radius, 0.01 * analytic_radius);
+  // The spline's slope at t = 0 converges slowly (the section's curvature in
+  // t jumps there): 2% off with 81 points.
+  EXPECT_NEAR(listed_radius(listing()), 0.5 * analytic_radius, 0.015 * analytic_radius);
 }
 
 // --- smoothing --------------------------------------------------------------
