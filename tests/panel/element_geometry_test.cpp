@@ -63,10 +63,12 @@ class GeomTest : public ::testing::Test {
   std::string dir, out, geo;
 
   void SetUp() override {
-    dir = scratch_dir(std::string("geom_") +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    // A short directory name: GEO_NAME holds 80 characters.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir = scratch_dir("geom_" + name.substr(0, 16));
     out = dir + "/case.out";
     geo = dir + "/case.geo";
+    ASSERT_LE(geo.size(), static_cast<std::size_t>(kPathLength)) << geo;
     ProblemState& s = state();
     s.NELEM = 1;
     s.PI = kPi;
