@@ -1,7 +1,607 @@
-// Placeholder until the geometry reader lands.
+// Loading a configuration: the geometry input file and the listing units.
+//
+// A load runs in three stages so that a faulty file never leaves half a
+// configuration behind:
+//   1. the whole input file is read and checked into a local Staging copy;
+//   2. the listing names are derived and checked, and every listing is
+//      opened (a listing that cannot be created is reported, and the units
+//      opened by this load are closed again);
+//   3. only then is the staging copy committed to the problem state.
+// Every fault the user can cause comes back as one message naming the file,
+// the line, the record and what is wrong; the process goes on.
 #include "solver/panel/geometry_input.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "solver/state/problem_state.h"
+#include "solver/text/fields.h"
+#include "solver/text/format.h"
+#include "solver/text/units.h"
+
 namespace sorvane {
-LoadResult READ_GEOMETRY(GeoFileRecord&) { return {false, "not built yet"}; }
-bool make_geo_record(const std::string&, GeoFileRecord&, std::string*) { return false; }
-void GET_INPUT_NAME(int, std::string&, std::string&, const std::string&, int, char**) {}
+
+namespace {
+
+// Listing suffixes, in the order of the listing names.
+const char* const kSuffixes[] = {"out", "cpf", "deb", "blf", "sum", "geo", "bln"};
+const char kBlInputName[] = "InputBl.out";
+
+struct StagedElement {
+  double belem = 0, scale = 0;
+  int itab = 0, nrows = 0, npanels = 0, ismooth = 0, ile = 0, ncont = 0;
+  double xax = 0, yax = 0, xx = 0, yy = 0, dfl = 0, dxm = 0, dym = 0;
+  double xtr[2] = {0, 0};
+  std::vector<double> x, y, d;  // contour rows 1..ncont at [0..ncont-1]
+};
+
+// Everything a load writes into the problem state, read and checked first.
+struct Staging {
+  int iprint = 0, nelem = 0, icompr = 0, ite = 0, ipos = 0, ibl = 0;
+  double dadd = 0;
+  double alpha = 0, mach = 0, swept = 0, bref = 0, xref = 0, yref = 0;
+  double alpha_eff = 0;
+  bool has_bl = false;
+  double remill = 0, etae = 0, vgp = 0, cfsep = 0;
+  int np = 0;
+  StagedElement el[kMaxElements];
+};
+
+std::string format_value(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.10g", v);
+  return buf;
+}
+
+// A hint for a count that a field without a decimal point made tiny.
+std::string point_hint(double raw) {
+  if (raw != 0.0 && std::fabs(raw) < 1.0)
+    return " (the field reads " + format_value(raw) +
+           ": write whole numbers with a decimal point, e.g. \"31.\")";
+  return "";
+}
+
+std::string field_name(int field) {
+  const int first = 10 * field + 1;
+  return "field " + std::to_string(field + 1) + " (columns " + std::to_string(first) + "-" +
+         std::to_string(first + 9) + ")";
+}
+
+// Reads the input file line by line and keeps the place for messages.
+class Reader {
+ public:
+  Reader(const std::string& file, std::vector<std::string> lines)
+      : file_(file), lines_(std::move(lines)) {}
+
+  const std::string& error() const { return error_; }
+
+  // Skips one ignored line (title or heading) that precedes `what`.
+  bool skip(const std::string& what) {
+    if (next_ >= lines_.size()) return eof("the heading line before " + what);
+    ++next_;
+    return true;
+  }
+
+  // Reads the next line as `count` fields.
+  bool record(const std::string& what, int count, double* values) {
+    if (next_ >= lines_.size()) return eof(what);
+    what_ = what;
+    line_no_ = static_cast<int>(next_) + 1;
+    std::string err;
+    if (!text::read_fields(lines_[next_], count, values, &err)) return fail(err);
+    ++next_;
+    return true;
+  }
+
+  // A point-table row; the end of file names the table and the rows read.
+  bool row(int element, int j, int nrows, int count, double* values) {
+    if (next_ >= lines_.size()) {
+      if (j == 1)
+        return eof_msg("the file ends before the point table of element " +
+                       std::to_string(element) + " (expected " + std::to_string(nrows) +
+                       " rows)");
+      return eof_msg("the file ends in the point table of element " + std::to_string(element) +
+                     " after " + std::to_string(j - 1) + " of " + std::to_string(nrows) +
+                     " rows");
+    }
+    return record("element " + std::to_string(element) + " point table, row " +
+                      std::to_string(j),
+                  count, values);
+  }
+
+  // A fault in the record read last.
+  bool fail(const std::string& what_is_wrong) {
+    error_ = file_ + ", line " + std::to_string(line_no_) + " (" + what_ + "): " + what_is_wrong;
+    return false;
+  }
+  bool fail_field(int field, const std::string& what_is_wrong) {
+    return fail(field_name(field) + " " + what_is_wrong);
+  }
+
+  // An integer item (single precision, truncated toward zero).
+  bool single_int(double raw, int field, int* out) {
+    if (!text::single_to_int(raw, out))
+      return fail_field(field, "holds " + format_value(raw) + ", which is not an integer in range");
+    return true;
+  }
+
+ private:
+  bool eof(const std::string& what) {
+    return eof_msg("the file ends before the " + what);
+  }
+  bool eof_msg(const std::string& msg) {
+    error_ = file_ + ", line " + std::to_string(lines_.size() + 1) + ": " + msg;
+    return false;
+  }
+
+  std::string file_;
+  std::vector<std::string> lines_;
+  std::size_t next_ = 0;
+  int line_no_ = 0;
+  std::string what_;
+  std::string error_;
+};
+
+bool read_lines(const std::string& path, std::vector<std::string>* lines, std::string* error) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    *error = path + ": cannot open the geometry file: " + std::strerror(errno);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    *error = path + ": this is a folder, not a geometry file";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = path + ": cannot open the geometry file: " + std::strerror(errno);
+    return false;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // Windows line ends
+    lines->push_back(line);
+  }
+  if (in.bad()) {
+    *error = path + ": reading the geometry file failed after line " +
+             std::to_string(lines->size());
+    return false;
+  }
+  return true;
+}
+
+// Reads and checks the whole file into st.
+bool read_file(const std::string& path, Staging* st, std::string* error) {
+  std::vector<std::string> lines;
+  if (!read_lines(path, &lines, error)) return false;
+  Reader r(path, std::move(lines));
+  auto give = [&](bool ok) {
+    if (!ok) *error = r.error();
+    return ok;
+  };
+  double v[9];
+
+  // Title and record 1.
+  if (!r.skip("record 1")) return give(false);
+  if (!r.record("record 1", 7, v)) return give(false);
+  if (!r.single_int(v[0], 0, &st->iprint) || !r.single_int(v[1], 1, &st->nelem))
+    return give(false);
+  st->dadd = v[2];
+  if (!r.single_int(v[3], 3, &st->icompr) || !r.single_int(v[4], 4, &st->ite) ||
+      !r.single_int(v[5], 5, &st->ipos) || !r.single_int(v[6], 6, &st->ibl))
+    return give(false);
+  if (st->nelem < 1 || st->nelem > kMaxElements)
+    return give(r.fail("the element count is " + std::to_string(st->nelem) + "; it must be 1 to " +
+                       std::to_string(kMaxElements) + point_hint(v[1])));
+  st->has_bl = std::abs(st->ibl) == 1;
+
+  // Record 2: flow conditions and reference values.
+  if (!r.skip("record 2") || !r.record("record 2", 6, v)) return give(false);
+  st->alpha = v[0];
+  st->mach = v[1];
+  st->swept = v[2];
+  st->bref = v[3];
+  st->xref = v[4];
+  st->yref = v[5];
+  {
+    const double rad = 3.141592653589793 / 180.0;
+    st->alpha_eff = std::asin(std::sin(rad * st->alpha) / std::cos(rad * st->swept)) / rad;
+    if (!std::isfinite(st->alpha_eff))
+      return give(r.fail("with the sweep angle " + format_value(st->swept) +
+                         " the angle of attack " + format_value(st->alpha) +
+                         " has no effective angle (sin(alpha)/cos(sweep) exceeds 1)"));
+  }
+
+  // Boundary-layer record.
+  if (st->has_bl) {
+    if (!r.skip("boundary-layer record") || !r.record("boundary-layer record", 5, v))
+      return give(false);
+    st->remill = v[0];
+    st->etae = v[1];
+    if (!r.single_int(v[2], 2, &st->np)) return give(false);
+    st->vgp = v[3];
+    st->cfsep = v[4];
+  }
+
+  int equations = 0;
+  for (int k = 1; k <= st->nelem; ++k) {
+    StagedElement& e = st->el[k - 1];
+    const std::string ks = std::to_string(k);
+    const std::string rec_a = "element " + ks + " parameter record";
+    const std::string rec_b = "element " + ks + " placement record";
+
+    // Record (a).
+    if (!r.skip(rec_a) || !r.record(rec_a, 8, v)) return give(false);
+    e.belem = v[0];
+    if (!r.single_int(v[1], 1, &e.itab)) return give(false);
+    {
+      const double rows = text::to_single(v[2]);
+      if (!(rows >= 1.0) || rows != std::trunc(rows) || rows > 1e9)
+        return give(r.fail_field(2, "the row count " + format_value(rows) +
+                                        " is not a positive whole number" + point_hint(rows)));
+      e.nrows = static_cast<int>(rows);
+    }
+    if (e.nrows < 2)
+      return give(r.fail_field(2, "the point table has " + std::to_string(e.nrows) +
+                                      " row; it needs at least 2"));
+    if (e.itab == 1 && e.nrows > kMirroredRows)
+      return give(r.fail_field(2, "a mirrored point table has " + std::to_string(e.nrows) +
+                                      " rows; it may have at most " +
+                                      std::to_string(kMirroredRows)));
+    // Value 5 is read (it must be a number) and not used.
+    if (!r.single_int(v[5], 5, &e.ismooth) || !r.single_int(v[6], 6, &e.ile)) return give(false);
+    e.scale = v[7];
+    e.ncont = e.itab == 1 ? 2 * e.nrows - 1 : e.nrows;
+    const int max_points = e.ismooth == 1 ? kSmoothPoints : kSplinePoints;
+    if (e.ncont > max_points)
+      return give(r.fail_field(
+          2, "the contour has " + std::to_string(e.ncont) + " points; the contour spline holds " +
+                 std::to_string(max_points) +
+                 (e.ismooth == 1 ? " with smoothing" : "") +
+                 (e.itab == 1 ? " (a mirrored table of n rows gives 2n-1 points)" : "")));
+    // Panel count: exactly 0 means one panel per row interval.
+    if (v[3] == 0.0) {
+      e.npanels = e.nrows - 1;
+    } else {
+      const double t = std::trunc(v[3]);
+      e.npanels = std::fabs(t) <= 1e9 ? static_cast<int>(t) : (t < 0 ? -1 : kMaxPanels + 1);
+    }
+    if (e.npanels < 2 || e.npanels > kMaxPanels)
+      return give(r.fail_field(3, "the panel count is " + std::to_string(e.npanels) +
+                                      "; it must be 2 to " + std::to_string(kMaxPanels) +
+                                      point_hint(v[3])));
+    equations += e.npanels + 1;
+    if (equations > kMaxEquations)
+      return give(r.fail_field(
+          3, "the panel counts (plus one per element) of elements 1 to " + ks + " add up to " +
+                 std::to_string(equations) + "; the panel system holds " +
+                 std::to_string(kMaxEquations) + " equations"));
+    {
+      // The leading-edge row must address a row of the table (0 leaves it open).
+      const int rows_for_ile = e.itab == 2 || e.itab == 1 ? e.ncont : e.nrows;
+      if (e.ile < 0 || e.ile > rows_for_ile)
+        return give(r.fail_field(6, "the leading-edge row is " + std::to_string(e.ile) +
+                                        "; it must be 0 (found by the program) or 1 to " +
+                                        std::to_string(rows_for_ile)));
+    }
+    if (e.itab != 1 && e.itab != 2 && e.ile != 0) e.ile = e.nrows + 1 - e.ile;
+
+    // Record (b).
+    if (!r.skip(rec_b) || !r.record(rec_b, st->has_bl ? 9 : 7, v)) return give(false);
+    e.xax = v[0];
+    e.yax = v[1];
+    e.xx = v[2];
+    e.yy = v[3];
+    e.dfl = text::to_single(v[4]);
+    if (!std::isfinite(e.dfl))
+      return give(r.fail_field(4, "the deflection " + format_value(v[4]) + " is out of range"));
+    e.dxm = v[5];
+    e.dym = v[6];
+    if (st->has_bl) {
+      e.xtr[0] = v[7];
+      e.xtr[1] = v[8];
+    }
+
+    // Point table.
+    if (!r.skip("point table of element " + ks)) return give(false);
+    e.x.assign(e.ncont, 0.0);
+    e.y.assign(e.ncont, 0.0);
+    e.d.assign(e.ncont, 0.0);
+    const int n = e.nrows;
+    for (int j = 1; j <= n; ++j) {
+      if (!r.row(k, j, n, e.itab == 1 ? 5 : 3, v)) return give(false);
+      if (e.itab == 1) {
+        // Row j gives the points n-j+1 (a, b, e) and n+j-1 (a, c, d); row 1
+        // gives the leading edge once, with (a, b, e).
+        const int up = n - j + 1, lo = n + j - 1;
+        e.x[lo - 1] = v[0];
+        e.y[lo - 1] = v[2];
+        e.d[lo - 1] = v[3];
+        e.x[up - 1] = v[0];
+        e.y[up - 1] = v[1];
+        e.d[up - 1] = v[4];
+      } else {
+        const int row = e.itab == 2 ? j : n + 1 - j;
+        e.x[row - 1] = v[0];
+        e.y[row - 1] = v[1];
+        e.d[row - 1] = v[2];
+      }
+    }
+    // Scaling: contour x, y, the moment offset and the transition positions.
+    for (int i = 0; i < e.ncont; ++i) {
+      e.x[i] *= e.scale;
+      e.y[i] *= e.scale;
+    }
+    e.dxm *= e.scale;
+    e.dym *= e.scale;
+    e.xtr[0] *= e.scale;
+    e.xtr[1] *= e.scale;
+  }
+  return true;  // lines after the last record are ignored
+}
+
+bool same_name_ci(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The listings this load opens, in the order they are opened.
+struct Listing {
+  int unit;
+  std::string name;
+};
+
+// Checks that every listing can be created before any unit is touched; files
+// this check creates are removed again when one fails.
+bool probe_listings(const std::vector<Listing>& listings, const std::string& input,
+                    std::string* error) {
+  std::vector<std::string> created;
+  bool ok = true;
+  for (const Listing& l : listings) {
+    const bool existed = ::access(l.name.c_str(), F_OK) == 0;
+    errno = 0;
+    std::FILE* f = std::fopen(l.name.c_str(), "a");
+    if (!f) {
+      const int err = errno;
+      *error = input + ": cannot create the listing " + l.name + ": " +
+               (err ? std::strerror(err) : "unknown error");
+      ok = false;
+      break;
+    }
+    std::fclose(f);
+    if (!existed) created.push_back(l.name);
+  }
+  if (!ok)
+    for (const std::string& name : created) std::remove(name.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool make_geo_record(const std::string& path, GeoFileRecord& record, std::string* error) {
+  if (path.size() > static_cast<std::size_t>(kPathLength)) {
+    if (error)
+      *error = path + ": the path has " + std::to_string(path.size()) +
+               " characters; the limit is " + std::to_string(kPathLength) +
+               " (move the file to a shorter path)";
+    return false;
+  }
+  std::memset(&record, 0, sizeof record);
+  record.pathLength = static_cast<std::int32_t>(path.size());
+  std::memcpy(record.path, path.data(), path.size());
+  return true;
+}
+
+LoadResult READ_GEOMETRY(GeoFileRecord& record) {
+  LoadResult result;
+
+  // The input name: up to a NUL or 80 characters; the position of the last ".".
+  std::string name;
+  int dot = 0;
+  for (int i = 0; i < kPathLength && record.path[i] != '\0'; ++i) {
+    name.push_back(record.path[i]);
+    if (record.path[i] == '.') dot = i + 1;
+  }
+  if (record.pathLength < 0 || record.pathLength > kPathLength) {
+    result.message = name + ": the path has " + std::to_string(record.pathLength) +
+                     " characters; the limit is " + std::to_string(kPathLength);
+    return result;
+  }
+  if (name.empty()) {
+    result.message = "no geometry file named (the path is empty)";
+    return result;
+  }
+
+  // Stage 1: the whole file.
+  Staging st;
+  if (!read_file(name, &st, &result.message)) return result;
+
+  // Stage 2: listing names and listings.
+  const std::string base = name.substr(0, static_cast<std::size_t>(dot));
+  std::string names[7];
+  for (int i = 0; i < 7; ++i) names[i] = base + kSuffixes[i];
+  if (static_cast<int>(names[0].size()) > kPathLength) {
+    result.message = name + ": the listing names (e.g. " + names[0] + ") would have " +
+                     std::to_string(names[0].size()) + " characters; the limit is " +
+                     std::to_string(kPathLength) + " (use a shorter path or extension)";
+    return result;
+  }
+  const std::string ext = name.substr(static_cast<std::size_t>(dot));
+  for (const char* suffix : kSuffixes) {
+    if (same_name_ci(ext, suffix)) {
+      result.message = name + ": the extension \"" + ext +
+                       "\" is that of a listing the program writes, so the listing would "
+                       "overwrite the input; rename the file (e.g. to .dat)";
+      return result;
+    }
+  }
+  // out, cpf, deb, blf, sum, bln (names[0..4], [6]) and InputBl.out.
+  const std::vector<Listing> listings = {
+      {10, names[2]}, {82, names[0]}, {81, names[1]}, {11, names[3]},
+      {84, names[4]}, {12, names[6]}, {14, kBlInputName}};
+  for (const Listing& l : listings) {
+    if (same_name_ci(l.name, name) || same_file(l.name, name)) {
+      result.message = name + ": the listing " + l.name + " would overwrite the input file; "
+                       "rename the input (e.g. to wing.dat)";
+      return result;
+    }
+  }
+  if (!probe_listings(listings, name, &result.message)) return result;
+  text::Units& u = text::units();
+  for (std::size_t i = 0; i < listings.size(); ++i) {
+    std::string err;
+    if (!u.open(listings[i].unit, listings[i].name, &err)) {
+      for (std::size_t j = 0; j < i; ++j) u.close(listings[j].unit);
+      result.message = name + ": cannot create the listing " + listings[i].name + " (" + err + ")";
+      return result;
+    }
+  }
+  // A later smoothing pass opens the new "geo" listing.
+  u.close(83);
+
+  // Stage 3: commit.
+  ProblemState& s = state();
+  s.LUINP = 80;
+  s.LUCPF = 81;
+  s.LUOUT = 82;
+  s.LUGEO = 83;
+  s.LUSUM = 84;
+  s.LUSTD = 6;
+  s.LUDEB = 10;
+  s.LUBLF = 11;
+  s.LUBLN = 12;
+  s.LUBLIN = 14;
+  s.NCOMPUTE = 0;
+  s.INPUT_NAME.assign(name.data(), name.size());
+  s.OUT_NAME.assign(names[0].data(), names[0].size());
+  s.CPF_NAME.assign(names[1].data(), names[1].size());
+  s.DEB_NAME.assign(names[2].data(), names[2].size());
+  s.BLF_NAME.assign(names[3].data(), names[3].size());
+  s.SUM_NAME.assign(names[4].data(), names[4].size());
+  s.GEO_NAME.assign(names[5].data(), names[5].size());
+  s.BLN_NAME.assign(names[6].data(), names[6].size());
+
+  // Name records of the "deb" listing.
+  {
+    static const text::Format f2i("(2i10)");
+    static const text::Format fa("(a80)");
+    u.write(s.LUDEB, f2i, {static_cast<int>(record.pathLength), dot});
+    const FixedText<kPathLength>* recs[] = {&s.INPUT_NAME, &s.OUT_NAME, &s.CPF_NAME,
+                                            &s.DEB_NAME,   &s.BLF_NAME, &s.SUM_NAME};
+    for (const FixedText<kPathLength>* t : recs)
+      u.write(s.LUDEB, fa, {std::string_view(t->c, kPathLength)});
+  }
+
+  s.PI = 3.141592653589793;
+  s.RAD = s.PI / 180.0;
+  s.IPRINT = st.iprint;
+  s.NELEM = st.nelem;
+  s.DADD = st.dadd;
+  s.ICOMPR = st.icompr;
+  s.ITE = st.ite;
+  s.IPOS = st.ipos;
+  s.IBL = st.ibl;
+  s.NRHS = 1;
+  s.ALPHA = st.alpha;
+  s.MACH = st.mach;
+  s.SWEPT = st.swept;
+  s.BREF = st.bref;
+  s.XREF = st.xref;
+  s.YREF = st.yref;
+  s.ALPHA_EFF = st.alpha_eff;
+  if (st.has_bl) {
+    s.REMILL = st.remill;
+    s.ETAE = st.etae;
+    s.NP = st.np;
+    s.VGP = st.vgp;
+    s.CFSEP = st.cfsep;
+  }
+  for (int k = 1; k <= st.nelem; ++k) {
+    const StagedElement& e = st.el[k - 1];
+    s.BELEM(k) = e.belem;
+    s.CHORD(k) = e.belem;
+    s.ITAB(k) = e.itab;
+    s.NROWS(k) = e.nrows;
+    s.NPANELS(k) = e.npanels;
+    s.ISMOOTH(k) = e.ismooth;
+    s.ILE(k) = e.ile;
+    s.SCALE(k) = e.scale;
+    s.XAX(k) = e.xax;
+    s.YAX(k) = e.yax;
+    s.XX(k) = e.xx;
+    s.YY(k) = e.yy;
+    s.DFL(k) = e.dfl;
+    s.DXM(k) = e.dxm;
+    s.DYM(k) = e.dym;
+    if (st.has_bl) {
+      s.XTR(k, 1) = e.xtr[0];
+      s.XTR(k, 2) = e.xtr[1];
+    }
+    s.NCONT(k) = e.ncont;
+    double* x = s.X0.column(k);
+    double* y = s.Y0.column(k);
+    double* d = s.D0.column(k);
+    for (int i = 0; i < e.ncont; ++i) {
+      x[i] = e.x[i];
+      y[i] = e.y[i];
+      d[i] = e.d[i];
+    }
+  }
+
+  // The record: the main listing's name.
+  std::memset(record.outName, 0, sizeof record.outName);
+  const int copy = record.pathLength < kPathLength ? record.pathLength : kPathLength;
+  std::memcpy(record.outName, record.path, static_cast<std::size_t>(copy));
+  std::memcpy(record.outName + dot, "out", 3);
+  record.outName[dot + 3] = '\0';
+  record.outLength = dot + 3;
+
+  result.ok = true;
+  return result;
+}
+
+void GET_INPUT_NAME(int flag, std::string& name, std::string& outName,
+                    const std::string& extension, int argc, char** argv) {
+  if (flag == 1) {
+    if (argc > 1 && argv && argv[1]) {
+      name = argv[1];
+    } else {
+      text::units().write_free(text::Units::kStdout, {"enter the name of input file:"});
+      text::units().flush_all();
+      // "(a30)": the first 30 characters of the line.
+      char buf[256];
+      std::string line;
+      if (std::fgets(buf, sizeof buf, stdin)) line = buf;
+      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+      if (line.size() > 30) line.resize(30);
+      name = line;
+    }
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    if (name.empty()) name = "fpg.dat";
+    if (name.find('.') == std::string::npos) name += ".dat";
+  }
+  const std::size_t first_dot = name.find('.');
+  outName = first_dot == std::string::npos ? std::string() : name.substr(0, first_dot + 1);
+  for (char c : extension)
+    if (c != ' ') outName.push_back(c);
+}
+
 }  // namespace sorvane
