@@ -293,7 +293,13 @@ TEST(PanelSolution, FailuresAreReportedNotCrashed) {
       {"mach1_pg", {good}, 1, 1.0, 2, 0, nullptr, {"Mach", "Prandtl-Glauert"}},
       {"mach12_kt", {good}, 2, 1.2, 2, 0, nullptr, {"Mach", "Karman-Tsien"}},
       {"mach1_laitone", {good}, 3, 1.0, 2, 0, nullptr, {"Mach", "Laitone"}},
-      {"alpha60_sweep60", {good}, 0, 0.0, 60, 60, nullptr, {"effective angle"}},
+      // The reader refuses this pair; the windows can still set it.
+      {"alpha60_sweep60", {good}, 0, 0.0, 2, 0,
+       [] {
+         state().ALPHA = 60;
+         state().SWEPT = 60;
+       },
+       {"effective angle"}},
       {"zero_chord", {zeroChord}, 0, 0, 0, 0, nullptr, {"element 1"}},
       {"not_increasing", {good, notIncreasing}, 0, 0, 0, 0, nullptr, {"element 2"}},
       {"one_panel", {good}, 0, 0, 2, 0, [] { state().NPANELS(1) = 1; },
