@@ -11,8 +11,14 @@
 // parenthesis one empty line after); when the items run out, output stops at
 // the next descriptor that needs an item (literal text before it is still
 // written); a value too wide for its field fills the field with '*'. When the
-// items outlast the format, the format is used again from its start for a new
-// record.
+// items outlast the format, a new record starts and the format is used again
+// from the left parenthesis of its last top-level group (with that group's
+// repeat count), or from its start when it has no inner group.
+//
+// Blanks of nX are held back until something else is written in the same
+// record: an nX that ends a record (at '/' or at the end of the format)
+// writes nothing. When the items run out, blanks before the stopping
+// descriptor are written like literal text.
 #pragma once
 
 #include <cstddef>
@@ -68,11 +74,24 @@ class Format {
 
   const std::string& spec() const { return spec_; }
 
-  struct Op;  // one parsed step (public so the implementation can use it)
+  // One parsed step (public so the implementation can use it). Repeat
+  // counts are expanded at parse time, so the op list is flat; runs of
+  // literal text are merged into one op.
+  struct Op {
+    enum Kind : unsigned char { kInt, kF, kE, kA, kX, kLit, kSlash, kColon };
+    Kind kind;
+    int w = 0;    // field width (kA: 0 for plain A); kX: blank count
+    int d = 0;    // decimals (kF, kE)
+    int off = 0;  // kLit: offset of the text in lits_
+    int len = 0;  // kLit: length of the text
+  };
 
  private:
   std::string spec_;
   std::vector<Op> ops_;
+  std::string lits_;        // literal text of every kLit op
+  std::size_t revert_ = 0;  // where the format restarts when items remain
+  bool has_data_ = false;   // ops_[revert_..] holds a descriptor taking an item
 };
 
 // Free-form record: the items separated by blanks, one line.
