@@ -102,26 +102,16 @@ class Parser {
     while (p_ < s_.size() && (s_[p_] == ' ' || s_[p_] == '\t')) ++p_;
   }
 
-  // An unsigned number; blanks between its digits are ignored, as in
-  // Fortran formats. Returns false when no digit is there.
+  // An unsigned number (its digits written together). Returns false when no
+  // digit is there.
   bool read_count(int* n) {
     skip_blanks();
     if (p_ >= s_.size() || s_[p_] < '0' || s_[p_] > '9') return false;
     long v = 0;
-    while (p_ < s_.size()) {
-      const char c = s_[p_];
-      if (c >= '0' && c <= '9') {
-        v = v * 10 + (c - '0');
-        if (v > 1000000) fail("number too large");
-        ++p_;
-      } else if (c == ' ') {
-        std::size_t q = p_;
-        while (q < s_.size() && s_[q] == ' ') ++q;
-        if (q < s_.size() && s_[q] >= '0' && s_[q] <= '9') p_ = q;
-        else break;
-      } else {
-        break;
-      }
+    while (p_ < s_.size() && s_[p_] >= '0' && s_[p_] <= '9') {
+      v = v * 10 + (s_[p_] - '0');
+      if (v > 1000000) fail("number too large");
+      ++p_;
     }
     *n = static_cast<int>(v);
     return true;

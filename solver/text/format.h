@@ -36,6 +36,9 @@ class Item {
   Item(int v) : kind_(Kind::kInt), i_(v) {}
   Item(long v) : kind_(Kind::kInt), i_(v) {}
   Item(long long v) : kind_(Kind::kInt), i_(v) {}
+  Item(unsigned v) : kind_(Kind::kInt), i_(v) {}
+  Item(unsigned long v) : kind_(Kind::kInt), i_(static_cast<long long>(v)) {}
+  Item(unsigned long long v) : kind_(Kind::kInt), i_(static_cast<long long>(v)) {}
   Item(double v) : kind_(Kind::kReal), d_(v) {}
   Item(float v) : kind_(Kind::kReal), d_(v) {}
   Item(const char* s) : kind_(Kind::kText), s_(s) {}

@@ -90,6 +90,9 @@ TEST(FormatRecords, HandWrittenRecords) {
       {"row of a listing table", "(I5,8F15.8)", {12, 0.25, -1.0 / 3.0},
        "   12     0.25000000    -0.33333333\n"},
       {"colon stops when the items are used up", "(I2,:,3H ab,I2)", {1}, " 1\n"},
+      {"unsigned and long items", "(3I4)", {7u, std::size_t{12}, -5L}, "   7  12  -5\n"},
+      {"blanks may follow a count but do not join digits", "(2I2, 3X,I1)", {1, 2, 3},
+       " 1 2   3\n"},
       {"two-line record with slash inside",
        "(1H ,6HNXT  =,I3,14X,6HNP2  =,I3/1H ,6HETAE =,E14.6/)", {3, 4, 2.5},
        " NXT  =  3" + sp(14) + "NP2  =  4\n ETAE =  0.250000E+01\n\n"},
@@ -165,6 +168,7 @@ TEST(FieldWriters, EForm) {
       {-1.23456e-4, 12, 5, "-0.12346E-03"},
       {0.0, 11, 5, "0.00000E+00"},
       {0.0, 12, 5, " 0.00000E+00"},
+      {-0.0, 12, 5, "-0.00000E+00"},
       {9.999996, 11, 5, "0.10000E+02"},   // rounding carries into a new digit
       {-0.999999, 12, 5, "-0.10000E+01"},
       {0.1, 11, 5, "0.10000E+00"},
@@ -201,6 +205,7 @@ TEST(FieldWriters, FForm) {
       {-0.5, 7, 5, "-.50000"},
       {-0.5, 6, 5, "******"},
       {-1e-7, 8, 5, "-0.00000"},     // rounds to zero, keeps its sign
+      {-0.0, 8, 5, "-0.00000"},
       {-2.5, 10, 3, "    -2.500"},
       {123.456, 6, 2, "123.46"},
       {123.456, 5, 2, "*****"},
@@ -268,7 +273,7 @@ TEST(FormatParse, MalformedFormatsThrow) {
   const char* bad[] = {
       "",        "I5",       "(I5",     "(Q5)",      "(F10)",   "(F10.)",  "(I)",
       "(5H)",    "(I5))",    "(I5) x",  "(E12.5.3)", "('abc)",  "(H)",     "(2(I5)",
-      "(0I5)",   "(F5.7)",   "(I5,,",   "(3)",
+      "(0I5)",   "(F5.7)",   "(I5,,",   "(3)",      "(I1 0)",  "(F1 0.5)",
   };
   for (const char* f : bad) {
     EXPECT_THROW(Format{f}, std::invalid_argument) << f;
