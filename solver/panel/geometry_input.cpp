@@ -85,7 +85,7 @@ class Reader {
 
   // Skips one ignored line (title or heading) that precedes `what`.
   bool skip(const std::string& what) {
-    if (next_ >= lines_.size()) return eof("the heading line before " + what);
+    if (next_ >= lines_.size()) return eof_msg("the file ends before the heading line of " + what);
     ++next_;
     return true;
   }
@@ -182,6 +182,10 @@ bool read_lines(const std::string& path, std::vector<std::string>* lines, std::s
 bool read_file(const std::string& path, Staging* st, std::string* error) {
   std::vector<std::string> lines;
   if (!read_lines(path, &lines, error)) return false;
+  if (lines.empty()) {
+    *error = path + ": the file is empty";
+    return false;
+  }
   Reader r(path, std::move(lines));
   auto give = [&](bool ok) {
     if (!ok) *error = r.error();
@@ -311,7 +315,7 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
     }
 
     // Point table.
-    if (!r.skip("point table of element " + ks)) return give(false);
+    if (!r.skip("the point table of element " + ks)) return give(false);
     e.x.assign(e.ncont, 0.0);
     e.y.assign(e.ncont, 0.0);
     e.d.assign(e.ncont, 0.0);
