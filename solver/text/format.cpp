@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <stdexcept>
 #include <system_error>
 
@@ -362,6 +360,14 @@ void write_item(std::string& out, const Op& op, const Item& item) {
   }
 }
 
+// Writes the blanks of nX held back so far.
+inline void flush_blanks(std::string& out, int& pending) {
+  if (pending) {
+    out.append(static_cast<std::size_t>(pending), ' ');
+    pending = 0;
+  }
+}
+
 }  // namespace
 
 Format::Format(std::string_view spec) : spec_(spec) {
@@ -390,7 +396,7 @@ void Format::write(std::string& out, const Item* items, std::size_t count) const
     const Op& op = ops_[pos++];
     switch (op.kind) {
       case Op::kLit:
-        if (pending) out.append(static_cast<std::size_t>(pending), ' '), pending = 0;
+        flush_blanks(out, pending);
         out.append(lits_, static_cast<std::size_t>(op.off), static_cast<std::size_t>(op.len));
         break;
       case Op::kX:
@@ -407,7 +413,7 @@ void Format::write(std::string& out, const Item* items, std::size_t count) const
         }
         break;
       default:
-        if (pending) out.append(static_cast<std::size_t>(pending), ' '), pending = 0;
+        flush_blanks(out, pending);
         if (next >= count) {
           out += '\n';
           return;
