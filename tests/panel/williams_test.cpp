@@ -57,6 +57,16 @@ WilliamsResult solve_williams(int points, int panels, int ite, double dadd,
   EXPECT_EQ(err, "");
   WilliamsResult r;
   r.lift = state().CYS;
+  // The placement from the contour (IPOS 1) puts each element back where
+  // its contour lies: both trailing-edge nodes on the first contour point.
+  for (int k = 1; k <= 2; ++k) {
+    const cases::Element& e = c.elements[k - 1];
+    const int n = state().NPANELS(k) + 1;
+    EXPECT_NEAR(state().XPN(1, k), e.x.front(), 1e-6);
+    EXPECT_NEAR(state().YPN(1, k), e.y.front(), 1e-6);
+    EXPECT_NEAR(state().XPN(n, k), e.x.back(), 1e-6);
+    EXPECT_NEAR(state().YPN(n, k), e.y.back(), 1e-6);
+  }
   Branch mu, ml, fu, fl;
   std::vector<double> x, cp;
   cases::read_csv(data + "/Cp_Main_theoretical.csv", &x, &cp);
