@@ -74,27 +74,28 @@ inline void reduce_by_rows(double* __restrict u, const double* __restrict c, int
 }
 
 // dst(j) = src(j) - f*w(j), j = 0..len-1, with dst at or before src in the
-// same store (the repacking moves every equation towards the front). Each
-// group of four values is loaded before it is written, and the writes of a
-// group land before the reads of the next one, so the overlap is harmless
-// and the groups still vectorise.
+// same store (the repacking moves every equation towards the front). Front
+// to back, every write lands at or before the value it replaces and after
+// every value already read; dst and src may overlap, so they carry no
+// __restrict: the compiler checks their distance and vectorises when it
+// allows.
 inline void update_shift(double* dst, const double* src, const double* __restrict w,
                          double f, int len) {
-  int j = 0;
-  for (; j + 4 <= len; j += 4) {
-    const double a0 = src[j] - f * w[j];
-    const double a1 = src[j + 1] - f * w[j + 1];
-    const double a2 = src[j + 2] - f * w[j + 2];
-    const double a3 = src[j + 3] - f * w[j + 3];
-    dst[j] = a0;
-    dst[j + 1] = a1;
-    dst[j + 2] = a2;
-    dst[j + 3] = a3;
-  }
-  for (; j < len; ++j) dst[j] = src[j] - f * w[j];
+  for (int j = 0; j < len; ++j) dst[j] = src[j] - f * w[j];
 }
 
+// The step's loops are plain element-wise multiplies and subtractions, so a
+// build for the base instruction set gets a second copy for processors with
+// 256-bit vectors, chosen once at load time. Neither copy fuses the multiply
+// into the subtraction, so both give the same results to the last bit.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define SORVANE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SORVANE_VECTOR_CLONES
+#endif
+
 // One step of the elimination on the given store of cap values.
+SORVANE_VECTOR_CLONES
 bool elimination_step(double* store, long cap, double* aa, double* bb, int i, int n,
                       int* im1, int* im2) {
   if (n < 2 || n > kMaxColumns || i < 1 || i > n - 1) {
