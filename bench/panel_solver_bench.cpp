@@ -206,6 +206,10 @@ BENCHMARK(BM_ResultsAndListings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  // The reader opens one listing in the working directory: keep it in the
+  // temporary directory too.
+  const std::filesystem::path start = std::filesystem::current_path();
+  std::filesystem::current_path(bench_dir());
 #ifdef SORVANE_HAVE_LAPACK
   if (openblas_set_num_threads) openblas_set_num_threads(1);
 #endif
@@ -215,6 +219,7 @@ int main(int argc, char** argv) {
 #endif
   benchmark::Shutdown();
   text::units().close_all();
+  std::filesystem::current_path(start);
   std::filesystem::remove_all(bench_dir());
   text::units().redirect_stdout(nullptr);
   return 0;
