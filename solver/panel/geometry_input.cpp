@@ -249,8 +249,11 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
     {
       const double rows = text::to_single(v[2]);
       if (!(rows >= 1.0) || rows != std::trunc(rows) || rows > 1e9)
-        return give(r.fail_field(2, "the row count " + format_value(rows) +
-                                        " is not a positive whole number" + point_hint(rows)));
+        return give(r.fail_field(
+            2, "the row count " + format_value(v[2]) + " is not a positive whole number" +
+                   (v[2] != 0.0 && std::fabs(v[2]) < 1.0
+                        ? " (write whole numbers with a decimal point, e.g. \"31.\")"
+                        : "")));
       e.nrows = static_cast<int>(rows);
     }
     if (e.nrows < 2)
