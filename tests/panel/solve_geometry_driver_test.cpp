@@ -1,0 +1,77 @@
+// The solve_geometry test driver: exit status and messages, and the listings
+// of every example written beside the input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::read_file;
+using testing::scratch_dir;
+using testing::write_file;
+
+// Runs the driver on file inside dir; standard output and error to files.
+int run_driver(const std::string& dir, const std::string& file) {
+  const char* driver = std::getenv("SORVANE_DRIVER");
+  const std::string cmd = "cd '" + dir + "' && '" + driver + "' '" + file +
+                          "' >stdout.txt 2>stderr.txt";
+  const int rc = std::system(cmd.c_str());
+  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+class SolveGeometryDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("SORVANE_DRIVER")) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
+  }
+};
+
+TEST_F(SolveGeometryDriver, RefusesABadFileWithStatus2) {
+  const std::string dir = scratch_dir("driver_bad");
+  write_file(dir + "/bad.dat",
+             "title\n   0.00000   9.00000   0.00500   0.00000   0.00000   0.00000   0.00000\n");
+  EXPECT_EQ(run_driver(dir, "bad.dat"), 2);
+  EXPECT_NE(read_file(dir + "/stderr.txt")
+                .find("bad.dat, line 2 (record 1): the element count is 9; it must be 1 to 5"),
+            std::string::npos)
+      << read_file(dir + "/stderr.txt");
+  EXPECT_FALSE(fs::exists(dir + "/bad.out"));
+
+  EXPECT_EQ(run_driver(dir, "missing.dat"), 2);
+  EXPECT_NE(read_file(dir + "/stderr.txt").find("missing.dat: cannot open the geometry file"),
+            std::string::npos);
+
+  const std::string text = read_file(testing::source_path("examples/naca0012.dat"));
+  write_file(dir + "/wing.out", text);
+  EXPECT_EQ(run_driver(dir, "wing.out"), 2);
+  EXPECT_EQ(read_file(dir + "/wing.out"), text);
+}
+
+TEST_F(SolveGeometryDriver, SolvesEveryExample) {
+  const std::string dir = scratch_dir("driver_examples");
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(testing::source_path("examples"))) {
+    if (entry.path().extension() != ".dat") continue;
+    ++count;
+    const std::string name = entry.path().filename().string();
+    SCOPED_TRACE(name);
+    fs::copy_file(entry.path(), dir + "/" + name);
+    EXPECT_EQ(run_driver(dir, name), 0) << read_file(dir + "/stderr.txt");
+    const std::string stem = dir + "/" + entry.path().stem().string();
+    EXPECT_FALSE(read_file(stem + ".out").empty());
+    EXPECT_TRUE(fs::exists(stem + ".cpf"));
+    EXPECT_TRUE(fs::exists(stem + ".deb"));
+    EXPECT_NE(read_file(dir + "/stdout.txt").find(name + ": CYS = "), std::string::npos);
+  }
+  EXPECT_EQ(count, 3);
+}
+
+}  // namespace
+}  // namespace sorvane
