@@ -1,0 +1,203 @@
+// The main window: flow conditions, options, element tabs, results, the plot
+// canvas and the summary writer. Every input edit after a file is loaded
+// copies the value into the problem state, runs the panel solution and
+// refreshes the results and the plot.
+#pragma once
+
+#include "app/fox_compat.h"
+
+class BlCalc_2D;
+
+class Sorvane_2D : public FX::FXMainWindow {
+  FXDECLARE(Sorvane_2D)
+
+ protected:
+  // For the toolkit's factory: the base and the members, no widgets.
+  Sorvane_2D();
+
+ public:
+  // Message identifiers. They continue the toolkit's main-window identifiers;
+  // the values are fixed (0x41 and 0x44 belong to no identifier).
+  enum {
+    ID_CANVAS = 0x40,
+    ID_OPEN = 0x42,
+    ID_NPANELS = 0x43,
+    ID_ABOUT = 0x45,
+    ID_ALGORITHM = 0x46,
+    ID_ELEMENT_TABS = 0x47,
+    ID_ALPHA = 0x48,
+    ID_MACH = 0x49,
+    ID_SWEPT = 0x4A,
+    ID_COMPR_NONE = 0x4B,
+    ID_COMPR_PRANDTL_GLAUERT = 0x4C,
+    ID_COMPR_KARMAN_TSIEN = 0x4D,
+    ID_COMPR_LAITONE = 0x4E,
+    ID_TE_ADD_POINT = 0x4F,
+    ID_TE_CP_EQUAL = 0x50,
+    ID_AXIS_FROM_FILE = 0x51,
+    ID_AXIS_FROM_GEOMETRY = 0x52,
+    ID_ELEMENT_PARAM = 0x53,
+    ID_ANGLE_STEP = 0x54,
+    ID_POSITION_STEP = 0x55,
+    ID_ELEMENT_POSITION_1 = 0x56,
+    ID_ELEMENT_POSITION_2 = 0x57,
+    ID_ELEMENT_POSITION_3 = 0x58,
+    ID_ELEMENT_POSITION_4 = 0x59,
+    ID_SAVE_RESULT = 0x5A,
+    ID_BL_CALCULATION = 0x5B,
+    ID_XTRU = 0x5C,
+    ID_XTRL = 0x5D,
+    ID_REYNOLDS = 0x5E,
+    ID_LAST
+  };
+
+  explicit Sorvane_2D(FX::FXApp* app);
+  virtual ~Sorvane_2D();
+  virtual void create();
+
+  // Handlers (toolkit form: sender, selector, message data; each returns 1).
+  long onCmdAbout(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdAlgorithm(FX::FXObject*, FX::FXSelector, void*);
+  long onPaintCanvas(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdOpen(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdNpanels(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementTab(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdAlpha(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdMach(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdSwept(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdCompressibility(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdTECondition(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdAxisSource(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementParam(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdAngleStep(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdPositionStep(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementPosition1(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementPosition2(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementPosition3(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdElementPosition4(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdSaveResult(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdBLCalculation(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdXtru(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdXtrl(FX::FXObject*, FX::FXSelector, void*);
+  long onCmdReynolds(FX::FXObject*, FX::FXSelector, void*);
+  // Paint handler of a second canvas the window does not create.
+  long onPaintSecondCanvas(FX::FXObject*, FX::FXSelector, void*);
+
+  // Everything "&Open..." does after its file dialog: read the file, set the
+  // controls from it and run the first solution. False (with an error box and
+  // the window unchanged) when the path is refused or the file cannot be read.
+  bool openFile(const FX::FXString& path);
+
+  // Recompute cycle pieces.
+  void refreshResults();
+  void loadControlsFromSolver();
+
+  // Main plot. The drawing routines draw on the canvas, or on the drawable
+  // given to renderPlot (an off-screen image, for instance).
+  void computePlotBounds();
+  void drawGrid();
+  void drawPressureCurves();
+  void drawGeometry();
+  void drawCurve(FX::FXDC& dc, int first, int end, const double* x, const double* y,
+                 int dashed, const char* color);
+  void drawContour(FX::FXDC& dc, int first, int end, const double* x, const double* y,
+                   int dashed, const char* color);
+  void drawMarker(FX::FXDC& dc, double x, double y, int width, int height, int small,
+                  const char* color);
+  void drawPointMarks(FX::FXDC& dc, int first, int end, const double* x, const double* y,
+                      int small, const char* color);
+  void renderPlot(FX::FXDrawable* target);
+
+  // Summary file and the panel-geometry table.
+  void writeSummaryFile();
+  void writeGeometryFile();
+
+  // Widgets and values, in this order; the boundary-layer dialog and the
+  // window tests read them.
+  FX::FXMenuBar* menubar = nullptr;
+  FX::FXMenuPane* filemenu = nullptr;
+  FX::FXMenuCommand* openCommand = nullptr;
+  FX::FXLabel* configurationLabel = nullptr;
+  FX::FXRealSpinner* alphaSpinner = nullptr;
+  FX::FXRealSpinner* machSpinner = nullptr;
+  FX::FXRealSpinner* sweptSpinner = nullptr;
+  FX::FXTextField* npanelsField[5] = {};
+  FX::FXRadioButton* compressibilityRadio[4] = {};
+  FX::FXRadioButton* addPointRadio = nullptr;
+  FX::FXRadioButton* cpEqualRadio = nullptr;
+  FX::FXRealSpinner* positionStepSpinner = nullptr;
+  FX::FXRealSpinner* angleStepSpinner = nullptr;
+  FX::FXRealSpinner* xfSpinner[5] = {};
+  FX::FXRealSpinner* yfSpinner[5] = {};
+  FX::FXRealSpinner* xcSpinner[5] = {};
+  FX::FXRealSpinner* ycSpinner[5] = {};
+  FX::FXRealSpinner* angleSpinner[5] = {};
+  FX::FXTabItem* elementTab[5] = {};
+  FX::FXButton* saveResultButton = nullptr;
+  FX::FXButton* blCalculationButton = nullptr;
+  FX::FXCanvas* canvas = nullptr;
+
+  // Data targets of the display strings.
+  FX::FXDataTarget brefTarget, cliftTarget, cdragTarget, cmzTarget, cliftGammaTarget;
+  FX::FXDataTarget belemTarget[5], elementCliftTarget[5], elementCliftGammaTarget[5],
+      elementCdragTarget[5], elementCliftBTarget[5], elementCmzTarget[5],
+      elementCmz0Target[5];
+
+  int npanelsValue[5] = {};
+  double xtruValue[5] = {};
+  double xtrlValue[5] = {};
+  double remillValue = 0.0;
+
+  FX::FXString elementCliftText[5], elementCliftGammaText[5], elementCliftBText[5],
+      elementCdragText[5], elementCmz0Text[5], elementCmzText[5], belemText[5];
+  FX::FXString npanelsText[5];
+  FX::FXString configurationText;
+  FX::FXString cliftText, cliftGammaText, cdragText, cmzText, brefText;
+  FX::FXString inputPath, outPath, geoPath;
+  double plotXMin = 0, plotXMax = 0, plotYMax = 0, plotCpMin = 0, plotCpMax = 0;
+  BlCalc_2D* blDialog = nullptr;
+  FX::FXTabBook* elementTabBook = nullptr;
+  int currentElement = 0;
+  int reportCounter = 0;
+  FX::FXString xtruText[5], xtrlText[5];
+  FX::FXString remillText;
+  FX::FXTextField* xtruField[5] = {};
+  FX::FXTextField* xtrlField[5] = {};
+  FX::FXTextField* remillField = nullptr;
+  const char* elementColor[5] = {};
+  double cpAxisStart = 0;
+  int saveCounter = 0;
+  int blSurface = 0;
+  double plotOffsetX = 0, plotRefY = 0, plotScaleX = 1, plotScaleY = 1;
+
+  // Report line templates of the summary file.
+  FX::FXString ruleLine, inputFileLine, doubleRuleLine, flowHeading, axisHeading1,
+      axisHeading2, axisHeading3, pointHeading, elementCoefficientHeading, elementTitle,
+      configurationCoefficientHeading, configurationTitle;
+
+  // Whether a file has been read: edits before that are ignored.
+  bool loaded = false;
+  // With quietErrors set, error and information boxes are not shown; their
+  // text is kept in lastError / lastInformation instead (window tests).
+  bool quietErrors = false;
+  FX::FXString lastError, lastInformation;
+  int errorCount = 0;
+
+ private:
+  // Input cycle after an edit: solution, refresh, count.
+  void recompute();
+  void showError(const FX::FXString& caption, const FX::FXString& text);
+  void showInformation(const FX::FXString& caption, const FX::FXString& text);
+  void elementPlacementToState(bool withPanelsAndTransition);
+  bool readRealField(FX::FXTextField* field, FX::FXString& text, double previous,
+                     double& value, const char* name);
+  // Where the drawing routines draw: the canvas, or renderPlot's target.
+  FX::FXDrawable* plotTarget() const;
+  FX::FXDrawable* drawTarget = nullptr;
+  // The last failure shown in a box, so that a repeated failure is not shown
+  // again at every arrow click.
+  bool failureShown = false;
+
+  Sorvane_2D(const Sorvane_2D&) = delete;
+  Sorvane_2D& operator=(const Sorvane_2D&) = delete;
+};
