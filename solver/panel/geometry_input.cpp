@@ -135,7 +135,8 @@ class Reader {
 
  private:
   bool eof(const std::string& what) {
-    return eof_msg("the file ends before the " + what);
+    return eof_msg(what.compare(0, 7, "record ") == 0 ? "the file ends before " + what
+                                                      : "the file ends before the " + what);
   }
   bool eof_msg(const std::string& msg) {
     error_ = file_ + ", line " + std::to_string(lines_.size() + 1) + ": " + msg;

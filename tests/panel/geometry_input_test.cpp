@@ -445,7 +445,7 @@ std::vector<BadCase> bad_cases() {
                    "line 11 (element 1 point table, row 2): field 1 (columns 1-10)"});
   cases.push_back({"empty file", "", "bad.dat: the file is empty"});
   cases.push_back({"ends after the title", cut(1),
-                   "bad.dat, line 2: the file ends before the record 1"});
+                   "bad.dat, line 2: the file ends before record 1"});
   cases.push_back({"ends before the table heading", cut(8),
                    "bad.dat, line 9: the file ends before the heading line of the point table "
                    "of element 1"});
