@@ -46,6 +46,15 @@ void report_capacity(int i, int n, long need, long have) {
   text::units().write_text(std_unit(), line);
 }
 
+void report_order(int i, int n) {
+  char line[160];
+  std::snprintf(line, sizeof line,
+                " ELIMINATION STEP %d OF %d COLUMNS OUT OF ORDER: THE PIVOT LIST DOES NOT"
+                " MATCH THE STEP\n",
+                i, n);
+  text::units().write_text(std_unit(), line);
+}
+
 // u(0..m-1) -= f0*c0 + f1*c1 + ..., subtracting the rows in order, so that
 // every value sees the same sequence of roundings as a row-by-row sweep.
 inline void reduce_by_rows(double* __restrict u, const double* __restrict c, int m,
@@ -117,14 +126,16 @@ bool elimination_step(double* store, long cap, double* aa, double* bb, int i, in
   // The new equation's unused columns, contiguous, in increasing order: the
   // columns of the stored equations.
   double* __restrict u = bb;
+  int cols[kMaxColumns];  // the column (1-based) of each value of u
   int cnt = 0;
   for (int j = 0; j < n; ++j)
     if (im2[j] == 0) {
       if (cnt == m) break;
+      cols[cnt] = j + 1;
       u[cnt++] = aa[j];
     }
   if (cnt != m) {  // the pivot bookkeeping does not match step i
-    report_capacity(i, n, need, cap);
+    report_order(i, n);
     return false;
   }
 
@@ -158,15 +169,7 @@ bool elimination_step(double* store, long cap, double* aa, double* bb, int i, in
     report_zero_pivot(i);
     return false;
   }
-  int p = 0;  // column of u(q)
-  for (int j = 0, seen = 0; j < n; ++j)
-    if (im2[j] == 0) {
-      if (seen == q) {
-        p = j + 1;
-        break;
-      }
-      ++seen;
-    }
+  const int p = cols[q];
   im1[i - 1] = p;
   im2[p - 1] = p;
 
