@@ -326,7 +326,7 @@ long Sorvane_2D::onCmdAbout(FXObject*, FXSelector, void*) {
 
 long Sorvane_2D::onCmdAlgorithm(FXObject*, FXSelector, void*) {
   showInformation("Algorithm",
-                  "Vortex-panel method in stream-function form, after the paper\n"
+                  "Multi-element vortex-panel method in stream-function form,\n"
                   "\" Potential Flow Velocity Distributions on Multi-Component Airfoil "
                   "Sections\" \n"
                   "Canadian Aeronautics and Space Journal, Vol. 22, Sept. 1976, pp. 243-256.");

@@ -1,0 +1,330 @@
+// Opening a geometry file through the window and the recompute cycle behind
+// every input control.
+#include <cmath>
+#include <cstdio>
+
+#include "tests/app/window_fixture.h"
+
+namespace sorvane::testing {
+namespace {
+
+using W = Sorvane_2D;
+using FX::FXString;
+
+// Decimals of a displayed number ("-0.012346" has 6).
+int decimals(const FXString& text) {
+  const int dot = text.find('.');
+  return dot < 0 ? 0 : text.length() - dot - 1;
+}
+
+TEST_F(WindowTest, EditsBeforeAnyLoadAreIgnored) {
+  ProblemState& s = state();
+  const double alpha = s.ALPHA;
+  const int icompr = s.ICOMPR, count = s.NCOMPUTE;
+  setSpinner(window->alphaSpinner, 3.0);
+  EXPECT_EQ(send(W::ID_ALPHA), 1);
+  EXPECT_EQ(send(W::ID_COMPR_KARMAN_TSIEN), 1);
+  EXPECT_EQ(send(W::ID_ELEMENT_PARAM), 1);
+  EXPECT_EQ(send(W::ID_NPANELS), 1);
+  EXPECT_EQ(s.ALPHA, alpha);
+  EXPECT_EQ(s.ICOMPR, icompr);
+  EXPECT_EQ(s.NCOMPUTE, count);
+  EXPECT_EQ(window->errorCount, 0);
+  // The step spinners only set increments: before a load just Alpha and Swept.
+  setSpinner(window->angleStepSpinner, 0.25);
+  send(W::ID_ANGLE_STEP);
+  EXPECT_DOUBLE_EQ(window->alphaSpinner->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->sweptSpinner->getIncrement(), 0.25);
+}
+
+TEST_F(WindowTest, TwoElementFileSetsTheLoadedState) {
+  ASSERT_TRUE(load(example_copy("load2", "main_flap.dat"))) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.NELEM, 2);
+  EXPECT_EQ(s.NCOMPUTE, 1);
+  EXPECT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
+  EXPECT_TRUE(window->elementTab[0]->shown());
+  EXPECT_TRUE(window->elementTab[1]->shown());
+  for (int i = 2; i < 5; ++i) EXPECT_FALSE(window->elementTab[i]->shown()) << i;
+  EXPECT_FALSE(window->openCommand->isEnabled());
+  EXPECT_TRUE(window->saveResultButton->isEnabled());
+  // IBL = 1: the boundary-layer controls stay available.
+  EXPECT_TRUE(window->blCalculationButton->isEnabled());
+  EXPECT_TRUE(window->remillField->isEnabled());
+  EXPECT_TRUE(window->xtruField[1]->isEnabled());
+  EXPECT_EQ(window->xtruField[0]->getText(), FXString("0.0500"));
+  EXPECT_EQ(window->xtrlField[0]->getText(), FXString("0.3000"));
+  EXPECT_EQ(window->remillField->getText(), FXString("3.0000"));
+  EXPECT_EQ(window->npanelsField[0]->getText(), FXString("120"));
+  EXPECT_DOUBLE_EQ(window->alphaSpinner->getValue(), 4.0);
+  EXPECT_DOUBLE_EQ(window->xcSpinner[1]->getValue(), 0.96);
+  EXPECT_DOUBLE_EQ(window->ycSpinner[1]->getValue(), -0.045);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getIncrement(), 0.1);
+    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getGranularity(), 0.01);
+  }
+  EXPECT_DOUBLE_EQ(window->angleSpinner[2]->getIncrement(), 0.5);  // absent element
+  // Options as read: no compressibility correction, additional point, stored placement.
+  EXPECT_TRUE(window->compressibilityRadio[0]->getCheck());
+  for (int i = 1; i < 4; ++i) EXPECT_FALSE(window->compressibilityRadio[i]->getCheck());
+  EXPECT_TRUE(window->addPointRadio->getCheck());
+  EXPECT_FALSE(window->cpEqualRadio->getCheck());
+  EXPECT_EQ(window->configurationLabel->getText(),
+            FXString("from input file, values: XX,YY,XAX,YAX DFL for each elements"));
+
+  // Display decimals: Cdrag and Cmzo 6, the others 4.
+  EXPECT_EQ(decimals(window->cliftText), 4);
+  EXPECT_EQ(decimals(window->cliftGammaText), 4);
+  EXPECT_EQ(decimals(window->cdragText), 6);
+  EXPECT_EQ(decimals(window->cmzText), 4);
+  EXPECT_EQ(window->brefText, FXString("1.0000"));
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(decimals(window->elementCliftText[i]), 4);
+    EXPECT_EQ(decimals(window->elementCliftGammaText[i]), 4);
+    EXPECT_EQ(decimals(window->elementCliftBText[i]), 4);
+    EXPECT_EQ(decimals(window->elementCdragText[i]), 6);
+    EXPECT_EQ(decimals(window->elementCmz0Text[i]), 6);
+    EXPECT_EQ(decimals(window->elementCmzText[i]), 4);
+  }
+  EXPECT_EQ(window->belemText[0], FXString("1.0000"));
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "%.6f", s.CX(1));
+  EXPECT_EQ(window->elementCdragText[0], FXString(expected));
+  // The result fields show their strings through the data targets.
+  test_app().forceRefresh();
+  settle();
+  EXPECT_TRUE(window->cliftText.length() > 0);
+
+  // BL Calculation is announced as not available, without a crash.
+  EXPECT_EQ(send(W::ID_BL_CALCULATION), 1);
+  EXPECT_NE(window->lastInformation.find("not available"), -1);
+}
+
+TEST_F(WindowTest, FileWithoutBoundaryLayerRecordsDisablesItsControls) {
+  ASSERT_TRUE(load(example_copy("load3", "slat_main_flap.dat"))) << window->lastError.text();
+  ASSERT_EQ(state().NELEM, 3);
+  EXPECT_FALSE(window->remillField->isEnabled());
+  EXPECT_FALSE(window->blCalculationButton->isEnabled());
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(window->xtruField[i]->isEnabled());
+    EXPECT_FALSE(window->xtrlField[i]->isEnabled());
+  }
+  EXPECT_TRUE(window->xtruField[3]->isEnabled());  // absent elements are left alone
+  EXPECT_TRUE(window->elementTab[2]->shown());
+  EXPECT_FALSE(window->elementTab[3]->shown());
+}
+
+TEST_F(WindowTest, EachInputRunsOneSolution) {
+  ASSERT_TRUE(load(example_copy("cycle", "main_flap.dat")));
+  ProblemState& s = state();
+  const FXString lift = window->cliftText;
+
+  setSpinner(window->alphaSpinner, 2.5);
+  send(W::ID_ALPHA);
+  EXPECT_DOUBLE_EQ(s.ALPHA, 2.5);
+  EXPECT_EQ(s.NCOMPUTE, 2);
+  EXPECT_NE(window->cliftText, lift);
+
+  setSpinner(window->machSpinner, 0.2);
+  send(W::ID_MACH);
+  EXPECT_DOUBLE_EQ(s.MACH, 0.2);
+  setSpinner(window->sweptSpinner, 30);
+  send(W::ID_SWEPT);
+  EXPECT_DOUBLE_EQ(s.SWEPT, 30);
+  EXPECT_EQ(s.NCOMPUTE, 4);
+
+  // Radio groups: one choice each, set by the handler.
+  send(W::ID_COMPR_KARMAN_TSIEN);
+  EXPECT_EQ(s.ICOMPR, 2);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(window->compressibilityRadio[i]->getCheck(), i == 2);
+  send(W::ID_COMPR_NONE);
+  EXPECT_EQ(s.ICOMPR, 0);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(window->compressibilityRadio[i]->getCheck(), i == 0);
+  send(W::ID_TE_CP_EQUAL);
+  EXPECT_EQ(s.ITE, 1);
+  EXPECT_TRUE(window->cpEqualRadio->getCheck());
+  EXPECT_FALSE(window->addPointRadio->getCheck());
+  send(W::ID_TE_ADD_POINT);
+  EXPECT_EQ(s.ITE, 0);
+  EXPECT_TRUE(window->addPointRadio->getCheck());
+  EXPECT_FALSE(window->cpEqualRadio->getCheck());
+  // The axis-source identifiers have no control but reach their handler.
+  send(W::ID_AXIS_FROM_GEOMETRY);
+  EXPECT_EQ(s.IPOS, 1);
+  send(W::ID_AXIS_FROM_FILE);
+  EXPECT_EQ(s.IPOS, 0);
+  EXPECT_EQ(s.NCOMPUTE, 4 + 6);
+
+  // "Xtru=" of tab 1: the upper surface only.
+  const double lower = s.XTR(1, 2);
+  setField(window->xtruField[0], "0.3");
+  send(W::ID_XTRU);
+  EXPECT_DOUBLE_EQ(s.XTR(1, 1), 0.3);
+  EXPECT_DOUBLE_EQ(window->xtruValue[0], 0.3);
+  EXPECT_DOUBLE_EQ(s.XTR(1, 2), lower);
+  setField(window->remillField, "6");
+  send(W::ID_REYNOLDS);
+  EXPECT_DOUBLE_EQ(s.REMILL, 6.0);
+  EXPECT_DOUBLE_EQ(window->remillValue, 6.0);
+
+  // A transition position moved in the state (as a boundary-layer run does)
+  // is put back by the next refresh; so are the panel counts.
+  s.XTR(1, 1) = 0.77;
+  s.NPANELS(2) = 10;
+  send(W::ID_MACH);
+  EXPECT_DOUBLE_EQ(s.XTR(1, 1), 0.3);
+  EXPECT_EQ(s.NPANELS(2), window->npanelsValue[1]);
+}
+
+TEST_F(WindowTest, ElementEditCopiesEveryPresentElement) {
+  ASSERT_TRUE(load(example_copy("element", "main_flap.dat")));
+  ProblemState& s = state();
+  setSpinner(window->xcSpinner[1], 0.98);
+  setSpinner(window->xfSpinner[0], 0.25);
+  setSpinner(window->angleStepSpinner, 0.2);
+  s.NPANELS(1) = 30;
+  s.XTR(2, 2) = 0.9;
+  send(W::ID_ELEMENT_PARAM);
+  EXPECT_DOUBLE_EQ(s.XX(2), 0.98);
+  EXPECT_DOUBLE_EQ(s.XAX(1), 0.25);
+  EXPECT_DOUBLE_EQ(s.DFL(2), window->angleSpinner[1]->getValue());
+  EXPECT_EQ(s.NPANELS(1), 120);
+  EXPECT_DOUBLE_EQ(s.XTR(2, 2), window->xtrlValue[1]);
+  // The element angle spinners take the angle step.
+  EXPECT_DOUBLE_EQ(window->angleSpinner[0]->getIncrement(), 0.2);
+  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getIncrement(), 0.2);
+  EXPECT_EQ(s.NCOMPUTE, 2);
+}
+
+TEST_F(WindowTest, StepSpinnersSetTheIncrementsOfPresentElements) {
+  ASSERT_TRUE(load(example_copy("steps", "main_flap.dat")));
+  setSpinner(window->angleStepSpinner, 0.25);
+  send(W::ID_ANGLE_STEP);
+  EXPECT_DOUBLE_EQ(window->alphaSpinner->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->sweptSpinner->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->angleSpinner[0]->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->angleSpinner[2]->getIncrement(), 0.5);
+  EXPECT_DOUBLE_EQ(window->machSpinner->getIncrement(), 0.02);
+  // One arrow click moves Alpha by the new step.
+  const double before = window->alphaSpinner->getValue();
+  window->alphaSpinner->increment(TRUE);
+  EXPECT_DOUBLE_EQ(state().ALPHA, before + 0.25);
+
+  setSpinner(window->positionStepSpinner, 0.05);
+  send(W::ID_POSITION_STEP);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_DOUBLE_EQ(window->xfSpinner[i]->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->yfSpinner[i]->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->xcSpinner[i]->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->ycSpinner[i]->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getIncrement(), 0.25);
+  }
+  EXPECT_DOUBLE_EQ(window->xcSpinner[2]->getIncrement(), 0.01);
+}
+
+TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
+  // The flap's deflection set to 90 degrees (stored placement values).
+  const std::string path = example_copy("deflect", "main_flap.dat", [](std::vector<std::string>& l) {
+    set_field(l[134], 4, "90.00000");
+  });
+  ASSERT_TRUE(load(path)) << window->lastError.text();
+  ProblemState& s = state();
+  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getValue(), 85.0);
+  EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);
+  setSpinner(window->alphaSpinner, 1.0);
+  send(W::ID_ALPHA);
+  EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);  // not an element edit
+  send(W::ID_ELEMENT_PARAM);
+  EXPECT_DOUBLE_EQ(s.DFL(2), 85.0);
+}
+
+TEST_F(WindowTest, PanelCountsOutsideTheCapacitiesAreRefused) {
+  ASSERT_TRUE(load(example_copy("npanels", "main_flap.dat")));
+  ProblemState& s = state();
+  const int flap = window->npanelsValue[1];
+  struct Case {
+    const char* first;
+    const char* second;
+  };
+  const Case refused[] = {{"1", nullptr}, {"600", nullptr}, {"0", nullptr}, {"", nullptr},
+                          {"-5", nullptr}, {"599", "599"}};
+  for (const Case& c : refused) {
+    setField(window->npanelsField[0], c.first);
+    if (c.second) setField(window->npanelsField[1], c.second);
+    const int errors = window->errorCount;
+    send(W::ID_NPANELS);
+    EXPECT_EQ(window->errorCount, errors + 1) << c.first;
+    EXPECT_EQ(window->npanelsField[0]->getText(), FXString("120")) << c.first;
+    EXPECT_EQ(window->npanelsField[1]->getText(), sorvane::gui::string_from_int(flap));
+    EXPECT_EQ(s.NPANELS(1), 120);
+    EXPECT_EQ(window->npanelsValue[0], 120);
+    EXPECT_EQ(s.NCOMPUTE, 1) << c.first;
+  }
+  // 598 + 1 + 600 = 1199 equations is the largest system.
+  setField(window->npanelsField[0], "598");
+  setField(window->npanelsField[1], "599");
+  const int errors = window->errorCount;
+  send(W::ID_NPANELS);
+  EXPECT_EQ(window->errorCount, errors);
+  EXPECT_EQ(s.NPANELS(1), 598);
+  EXPECT_EQ(s.NPANELS(2), 599);
+  EXPECT_EQ(s.NCOMPUTE, 2);
+}
+
+TEST_F(WindowTest, UnreadableFilesLeaveTheWindowAsItWas) {
+  const int count = state().NCOMPUTE;
+  const std::string dir = scratch_dir("badfile");
+  // Missing, malformed, and a path longer than the reader's 80 characters.
+  write_file(dir + "/bad.dat", "title\nnot a number at all\n");
+  const std::string longPath = dir + "/" + std::string(90, 'x') + ".dat";
+  for (const std::string& path : {dir + "/missing.dat", dir + "/bad.dat", longPath}) {
+    const int errors = window->errorCount;
+    EXPECT_FALSE(load(path)) << path;
+    EXPECT_EQ(window->errorCount, errors + 1);
+    EXPECT_GT(window->lastError.length(), 0);
+    EXPECT_TRUE(window->openCommand->isEnabled());
+    EXPECT_FALSE(window->saveResultButton->isEnabled());
+    EXPECT_FALSE(window->loaded);
+    EXPECT_TRUE(window->elementTab[4]->shown());
+    EXPECT_EQ(window->inputPath, FXString());
+    EXPECT_EQ(state().NCOMPUTE, count);
+  }
+  EXPECT_NE(window->lastError.find("80"), -1) << window->lastError.text();
+  // Another file can still be opened.
+  EXPECT_TRUE(load(example_copy("goodafter", "naca0012.dat")));
+  EXPECT_EQ(state().NELEM, 1);
+  EXPECT_FALSE(window->elementTab[1]->shown());
+}
+
+TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
+  // A zero reference chord makes the solution fail.
+  const std::string path = example_copy("failing", "main_flap.dat", [](std::vector<std::string>& l) {
+    set_field(l[3], 3, "0.00000");
+  });
+  ASSERT_TRUE(load(path)) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
+  EXPECT_EQ(window->cliftText, FXString());
+  EXPECT_EQ(window->cdragText, FXString());
+  EXPECT_EQ(window->elementCliftText[0], FXString());
+  EXPECT_EQ(window->elementCmz0Text[1], FXString());
+  // The same failure again: no second box.
+  send(W::ID_ALPHA);
+  EXPECT_EQ(window->errorCount, 1);
+  // Saving is refused rather than writing stale numbers.
+  send(W::ID_SAVE_RESULT);
+  EXPECT_EQ(window->errorCount, 2);
+  // Once the solution works again the numbers and the label come back.
+  s.BREF = 1.0;
+  send(W::ID_ALPHA);
+  EXPECT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
+  EXPECT_EQ(window->configurationLabel->getText(), window->configurationText);
+  EXPECT_GT(window->cliftText.length(), 0);
+  EXPECT_EQ(window->errorCount, 2);
+}
+
+}  // namespace
+}  // namespace sorvane::testing

@@ -1,0 +1,85 @@
+// One toolkit application for the whole window test program (the toolkit
+// allows one), a fresh main window per test, and geometry files made from
+// the examples in each test's scratch directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "solver/state/problem_state.h"
+#include "tests/test_support.h"
+
+namespace sorvane::testing {
+
+inline FX::FXApp& test_app() {
+  static FX::FXApp* app = [] {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    auto* a = new FX::FXApp("Sorvane_2D_tests", "FOX Sorvane_2D");
+    a->init(argc, argv, TRUE);
+    a->create();
+    return a;
+  }();
+  return *app;
+}
+
+// Handles pending events (layout, exposure) until none is left.
+inline void settle() {
+  for (int i = 0; i < 5; ++i) {
+    test_app().runWhileEvents();
+    test_app().flush(TRUE);
+  }
+}
+
+// A copy of an example geometry file in a scratch directory, with the lines
+// (0-based) that edit() changes.
+inline std::string example_copy(const std::string& dir, const std::string& example,
+                                const std::function<void(std::vector<std::string>&)>& edit =
+                                    nullptr) {
+  std::vector<std::string> lines = read_lines(source_path("examples/" + example));
+  if (edit) edit(lines);
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  const std::string path = scratch_dir(dir) + "/" + example;
+  write_file(path, text);
+  return path;
+}
+
+// Replaces the ten-character field f (0-based) of a line.
+inline void set_field(std::string& line, int f, const std::string& value) {
+  if (line.size() < static_cast<std::size_t>(10 * f + 10)) line.resize(10 * f + 10, ' ');
+  std::string v = value;
+  if (v.size() < 10) v = std::string(10 - v.size(), ' ') + v;
+  line.replace(10 * f, 10, v.substr(0, 10));
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = new Sorvane_2D(&test_app());
+    window->quietErrors = true;
+    window->create();
+    settle();
+  }
+  void TearDown() override {
+    delete window;
+    window = nullptr;
+    settle();
+  }
+  long send(FX::FXSelector id, FX::FXuint type = FX::SEL_COMMAND) {
+    return window->handle(window, FXSEL(type, id), nullptr);
+  }
+  // Loads a file through the seam that "&Open..." uses after its dialog.
+  bool load(const std::string& path) { return window->openFile(path.c_str()); }
+  void setSpinner(FX::FXRealSpinner* s, double v) { s->setValue(v, FALSE); }
+  void setField(FX::FXTextField* f, const char* text) { f->setText(text, FALSE); }
+
+  Sorvane_2D* window = nullptr;
+};
+
+}  // namespace sorvane::testing
