@@ -1,0 +1,132 @@
+// "Save Result": the numbered summary file, its columns, and the panel
+// geometry table.
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+
+#include "app/summary_rows.h"
+#include "tests/app/window_fixture.h"
+
+namespace sorvane::testing {
+namespace {
+
+using W = Sorvane_2D;
+
+TEST(SummaryRows, PointRowWithNegativeValues) {
+  const std::string row =
+      sorvane::gui::summary_point_row(1, 0.5, -0.02, 0.49, -0.01, -1.25, 1.5, 1.0);
+  std::string expected(92, ' ');
+  expected.replace(4, 1, "1");
+  expected.replace(7, 10, "0.50000000");
+  expected.replace(21, 11, "-0.02000000");
+  expected.replace(37, 10, "0.49000000");
+  expected.replace(51, 11, "-0.01000000");
+  expected.replace(66, 11, "-1.25000000");
+  expected.replace(82, 10, "1.50000000");
+  EXPECT_EQ(row, expected);
+  // Row numbers end at position 4; a negative zero keeps the unsigned place;
+  // the y columns carry the sweep factor while the sign test does not.
+  const std::string r2 =
+      sorvane::gui::summary_point_row(123, -0.25, 0.5, 0.0, -0.0, 0.0, -2.0, 0.5);
+  EXPECT_EQ(r2.substr(0, 5), "  123");
+  EXPECT_EQ(r2.substr(7, 11), "-0.25000000");
+  EXPECT_EQ(r2.substr(22, 10), "0.25000000");
+  EXPECT_EQ(r2.substr(52, 10), "0.00000000");
+  EXPECT_EQ(r2.substr(81, 11), "-2.00000000");
+  // The last row of an element has no Cp and V(Gamma) and no trailing blanks.
+  const std::string last = sorvane::gui::summary_point_row(41, 1, 0, 1.01, 0, 0, 0, 1, false);
+  EXPECT_EQ(last.size(), 62u);
+  EXPECT_EQ(sorvane::gui::geometry_point_row(2, 0.5, -0.02, 0.49, -0.01, -1.25).size(), 77u);
+}
+
+class SummaryTest : public WindowTest {
+ protected:
+  std::string dir;
+  std::string loadFlap(const std::string& name) {
+    const std::string path = example_copy(name, "main_flap.dat");
+    dir = std::filesystem::path(path).parent_path().string();
+    EXPECT_TRUE(load(path)) << window->lastError.text();
+    return path;
+  }
+};
+
+TEST_F(SummaryTest, FileLayoutForTwoElementsOfFortyPanels) {
+  const std::string path = loadFlap("sum40");
+  setField(window->npanelsField[0], "40");
+  setField(window->npanelsField[1], "40");
+  send(W::ID_NPANELS);
+  setSpinner(window->alphaSpinner, -4);
+  send(W::ID_ALPHA);
+  setSpinner(window->machSpinner, 0.2);
+  send(W::ID_MACH);
+  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+  send(W::ID_SAVE_RESULT);
+  EXPECT_EQ(window->errorCount, 0) << window->lastError.text();
+
+  const std::vector<std::string> lines = read_lines(dir + "/main_flap_1.sum");
+  ASSERT_EQ(lines.size(), 117u);
+  EXPECT_EQ(lines[0], std::string(92, '-'));
+  EXPECT_EQ(lines[1].substr(0, 13 + path.size()), "Input File:  " + path);
+  EXPECT_EQ(lines[1].size(), 104u);
+  EXPECT_EQ(lines[3], "  Alpha     Mach      Swept     Bref     Nelements");
+  EXPECT_EQ(lines[4], "  -4.0000   0.2000    0.00      1.0000      2");
+  EXPECT_EQ(lines[5], std::string(92, '-'));
+  EXPECT_EQ(lines[9].substr(0, 6), "     1");
+  EXPECT_EQ(lines[9].size(), 89u);
+
+  // Point rows of element 1 (lines 13..53): values where the columns say,
+  // one place earlier when negative.
+  const ProblemState& s = state();
+  const int starts[6] = {7, 22, 37, 52, 67, 82};
+  const bool shifts[6] = {false, true, false, true, true, true};
+  for (int j = 1; j <= 40; ++j) {
+    const std::string& row = lines[12 + j];
+    const double values[6] = {s.XPN(j, 1), s.YPN(j, 1), s.XC(j, 1),
+                              s.YC(j, 1),  s.CP(j, 1),  s.VGAMMA(j, 1)};
+    for (int c = 0; c < 6; ++c) {
+      const bool negative = values[c] < 0;
+      const int pos = (negative && shifts[c]) ? starts[c] - 1 : starts[c];
+      ASSERT_LT(static_cast<std::size_t>(pos + 1), row.size());
+      if (negative) EXPECT_EQ(row[pos], '-') << "row " << j << " column " << c;
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(row[negative ? pos + 1 : pos])))
+          << "row " << j << " column " << c << ": " << row;
+      if (pos > 0) EXPECT_EQ(row[pos - 1], ' ');
+    }
+  }
+  EXPECT_EQ(lines[12 + 41].size(), 62u);  // last node and additional point
+  EXPECT_EQ(lines[54], std::string(92, '-'));
+  EXPECT_EQ(lines[55], "                      Summury data of the element  1 ");
+  EXPECT_EQ(lines[58], std::string(92, '='));
+  EXPECT_EQ(lines[113], "  Summury data of the multielement configuration");
+  EXPECT_EQ(lines[116], std::string(92, '='));
+}
+
+TEST_F(SummaryTest, NumberedNamesAndAnUncreatableFile) {
+  loadFlap("sumnames");
+  for (int i = 0; i < 10; ++i) send(W::ID_SAVE_RESULT);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/main_flap_10.sum"));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/main_flap_1.sum"));
+  EXPECT_EQ(window->outPath, FX::FXString((dir + "/main_flap_10.sum").c_str()));
+
+  // The directory goes away: the counter still advances and the box names the file.
+  std::filesystem::remove_all(dir);
+  send(W::ID_SAVE_RESULT);
+  EXPECT_EQ(window->saveCounter, 11);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_NE(window->lastError.find("main_flap_11.sum"), -1) << window->lastError.text();
+  std::filesystem::create_directories(dir);
+  send(W::ID_SAVE_RESULT);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/main_flap_12.sum"));
+
+  // The panel-geometry table, named the same way with its own counter.
+  window->writeGeometryFile();
+  const std::vector<std::string> geo = read_lines(dir + "/main_flap_1.geo");
+  const int n1 = state().NPANELS(1), n2 = state().NPANELS(2);
+  ASSERT_EQ(geo.size(), static_cast<std::size_t>(1 + 2 * 2 + n1 + 1 + n2 + 1));
+  EXPECT_EQ(geo[0], "******* PANEL GEOMETRY OF AIRFOIL *******");
+  EXPECT_EQ(geo[1], "  ELEMENT 1 ");
+}
+
+}  // namespace
+}  // namespace sorvane::testing
