@@ -88,10 +88,14 @@ TEST_F(SummaryTest, FileLayoutForTwoElementsOfFortyPanels) {
       const bool negative = values[c] < 0;
       const int pos = (negative && shifts[c]) ? starts[c] - 1 : starts[c];
       ASSERT_LT(static_cast<std::size_t>(pos + 1), row.size());
-      if (negative) EXPECT_EQ(row[pos], '-') << "row " << j << " column " << c;
+      if (negative) {
+        EXPECT_EQ(row[pos], '-') << "row " << j << " column " << c;
+      }
       EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(row[negative ? pos + 1 : pos])))
           << "row " << j << " column " << c << ": " << row;
-      if (pos > 0) EXPECT_EQ(row[pos - 1], ' ');
+      if (pos > 0) {
+        EXPECT_EQ(row[pos - 1], ' ');
+      }
     }
   }
   EXPECT_EQ(lines[12 + 41].size(), 62u);  // last node and additional point

@@ -32,6 +32,8 @@ inline FX::FXApp& test_app() {
 inline void settle() {
   for (int i = 0; i < 5; ++i) {
     test_app().runWhileEvents();
+    test_app().forceRefresh();  // widgets update from their targets
+    test_app().repaint();  // the exposures the toolkit has gathered
     test_app().flush(TRUE);
   }
 }
