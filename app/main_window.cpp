@@ -277,6 +277,15 @@ Sorvane_2D::~Sorvane_2D() {
 
 void Sorvane_2D::create() {
   FXMainWindow::create();
+  // The frame is 800 by 830. With a larger normal font than the layout was
+  // made for, the left column does not fit and "Save Result" and "BL
+  // Calculation" would fall below the window's edge; the window then grows
+  // just enough to show them (never beyond the screen).
+  const FXint needed = getDefaultHeight();
+  if (needed > getHeight()) {
+    const FXint screen = getApp()->getRootWindow()->getHeight();
+    resize(getWidth(), needed < screen ? needed : screen);
+  }
   show(PLACEMENT_SCREEN);
 }
 
