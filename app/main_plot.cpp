@@ -123,8 +123,8 @@ void Sorvane_2D::drawPressureCurves() {
               s.CP.column(k), 0, elementColor[k - 1]);
 }
 
-void Sorvane_2D::drawCurve(FXDC& dc, int first, int end, const double* x, const double* y,
-                           int dashed, const char* color) {
+void Sorvane_2D::drawPolyline(FXDC& dc, int first, int end, const double* x, const double* y,
+                              double yFactor, int dashed, const char* color) {
   dc.setLineStyle(dashed == 1 ? LINE_ONOFF_DASH : LINE_SOLID);
   dc.setForeground(fxcolorfromname(color));
   int px0 = 0, py0 = 0;
@@ -132,7 +132,7 @@ void Sorvane_2D::drawCurve(FXDC& dc, int first, int end, const double* x, const 
   for (int j = first; j < end; ++j) {
     int px, py;
     const bool ok = to_pixel((x[j] - plotXMin + plotOffsetX) * plotScaleX, px) &&
-                    to_pixel((y[j] - plotRefY) * plotScaleY, py);
+                    to_pixel((y[j] * yFactor - plotRefY) * plotScaleY, py);
     if (ok && previous) dc.drawLine(px0, py0, px, py);
     px0 = px;
     py0 = py;
@@ -141,23 +141,16 @@ void Sorvane_2D::drawCurve(FXDC& dc, int first, int end, const double* x, const 
   dc.setLineStyle(LINE_SOLID);
 }
 
+void Sorvane_2D::drawCurve(FXDC& dc, int first, int end, const double* x, const double* y,
+                           int dashed, const char* color) {
+  drawPolyline(dc, first, end, x, y, 1.0, dashed, color);
+}
+
+// The stored y are divided by the sweep cosine; the contour is drawn with its
+// true y.
 void Sorvane_2D::drawContour(FXDC& dc, int first, int end, const double* x, const double* y,
                              int dashed, const char* color) {
-  const double cosSwept = state().COSSWEPT;
-  dc.setLineStyle(dashed == 1 ? LINE_ONOFF_DASH : LINE_SOLID);
-  dc.setForeground(fxcolorfromname(color));
-  int px0 = 0, py0 = 0;
-  bool previous = false;
-  for (int j = first; j < end; ++j) {
-    int px, py;
-    const bool ok = to_pixel((x[j] - plotXMin + plotOffsetX) * plotScaleX, px) &&
-                    to_pixel((y[j] * cosSwept - plotRefY) * plotScaleY, py);
-    if (ok && previous) dc.drawLine(px0, py0, px, py);
-    px0 = px;
-    py0 = py;
-    previous = ok;
-  }
-  dc.setLineStyle(LINE_SOLID);
+  drawPolyline(dc, first, end, x, y, state().COSSWEPT, dashed, color);
 }
 
 void Sorvane_2D::drawGeometry() {

@@ -104,6 +104,9 @@ class Sorvane_2D : public FX::FXMainWindow {
                    int dashed, const char* color);
   void drawMarker(FX::FXDC& dc, double x, double y, int width, int height, int small,
                   const char* color);
+  // Polyline through points first..end-1, y multiplied by yFactor.
+  void drawPolyline(FX::FXDC& dc, int first, int end, const double* x, const double* y,
+                    double yFactor, int dashed, const char* color);
   void drawPointMarks(FX::FXDC& dc, int first, int end, const double* x, const double* y,
                       int small, const char* color);
   void renderPlot(FX::FXDrawable* target);

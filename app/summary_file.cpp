@@ -12,7 +12,6 @@ using namespace FX;
 using sorvane::ProblemState;
 using sorvane::SolutionStatus;
 using sorvane::state;
-using sorvane::gui::fixed_text;
 using sorvane::gui::overlay;
 
 namespace {
@@ -63,11 +62,8 @@ void Sorvane_2D::writeSummaryFile() {
   put(out, str(ruleLine));
   put(out, str(flowHeading));
   {
-    std::string line(44, ' ');
-    overlay(line, 2, fixed_text(s.ALPHA, 4));
-    overlay(line, 12, fixed_text(s.MACH, 4));
-    overlay(line, 22, fixed_text(s.SWEPT, 2));
-    overlay(line, 32, fixed_text(s.BREF, 4));
+    std::string line = sorvane::gui::value_line(
+        44, {{2, s.ALPHA, 4}, {12, s.MACH, 4}, {22, s.SWEPT, 2}, {32, s.BREF, 4}});
     line += std::to_string(s.NELEM);
     put(out, line);
   }
@@ -78,14 +74,10 @@ void Sorvane_2D::writeSummaryFile() {
     put(out, str(axisHeading2));
     put(out, str(axisHeading3));
     {
-      std::string line(89, ' ');
+      std::string line = sorvane::gui::value_line(
+          89, {{11, s.XAX(k), 4}, {21, s.YAX(k), 4}, {41, s.XX(k), 4}, {51, s.YY(k), 4},
+               {62, s.DFL(k), 2}, {72, s.BELEM(k), 4}});
       overlay(line, 5, std::to_string(k));
-      overlay(line, 11, fixed_text(s.XAX(k), 4));
-      overlay(line, 21, fixed_text(s.YAX(k), 4));
-      overlay(line, 41, fixed_text(s.XX(k), 4));
-      overlay(line, 51, fixed_text(s.YY(k), 4));
-      overlay(line, 62, fixed_text(s.DFL(k), 2));
-      overlay(line, 72, fixed_text(s.BELEM(k), 4));
       put(out, line);
     }
     put(out, str(ruleLine));
@@ -105,29 +97,19 @@ void Sorvane_2D::writeSummaryFile() {
     overlay(title, 51, std::to_string(k));
     put(out, title);
     put(out, str(elementCoefficientHeading));
-    {
-      std::string line(89, ' ');
-      overlay(line, 2, fixed_text(s.CY(k), 4));
-      overlay(line, 17, fixed_text(s.CX(k), 6));
-      overlay(line, 32, fixed_text(s.MZ(k), 4));
-      overlay(line, 48, fixed_text(s.CYGAMMA(k), 4));
-      overlay(line, 63, fixed_text(s.CYB(k), 4));
-      overlay(line, 77, fixed_text(s.CMZ0(k), 4));
-      put(out, line);
-    }
+    put(out, sorvane::gui::value_line(89, {{2, s.CY(k), 4},
+                                           {17, s.CX(k), 6},
+                                           {32, s.MZ(k), 4},
+                                           {48, s.CYGAMMA(k), 4},
+                                           {63, s.CYB(k), 4},
+                                           {77, s.CMZ0(k), 4}}));
     put(out, str(doubleRuleLine));
   }
 
   put(out, str(configurationTitle));
   put(out, str(configurationCoefficientHeading));
-  {
-    std::string line(89, ' ');
-    overlay(line, 2, fixed_text(s.CYS, 4));
-    overlay(line, 17, fixed_text(s.CXS, 6));
-    overlay(line, 32, fixed_text(s.CMS, 4));
-    overlay(line, 48, fixed_text(s.CYGAMMAS, 4));
-    put(out, line);
-  }
+  put(out, sorvane::gui::value_line(
+      89, {{2, s.CYS, 4}, {17, s.CXS, 6}, {32, s.CMS, 4}, {48, s.CYGAMMAS, 4}}));
   put(out, str(doubleRuleLine));
   out.close();
   if (!out) showError("Save Result", "The summary file " + outPath + " was not written completely.");

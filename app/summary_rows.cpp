@@ -17,6 +17,12 @@ void overlay(std::string& line, std::size_t pos, const std::string& text) {
   line.replace(pos, text.size(), text);
 }
 
+std::string value_line(std::size_t blanks, std::initializer_list<LineValue> values) {
+  std::string line(blanks, ' ');
+  for (const LineValue& v : values) overlay(line, v.position, fixed_text(v.value, v.decimals));
+  return line;
+}
+
 std::string table_row(int n, std::size_t blanks, const RowValue* values, std::size_t count,
                       int decimals) {
   std::string row(blanks, ' ');

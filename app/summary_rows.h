@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 
 namespace sorvane::gui {
@@ -14,6 +15,15 @@ std::string fixed_text(double value, int decimals);
 // Writes text over line from position pos on, as many characters as the text
 // has; the line grows only where the text runs past its end.
 void overlay(std::string& line, std::size_t pos, const std::string& text);
+
+// A value line: `blanks` blanks with each value's "%.*f" text written over
+// them from its position.
+struct LineValue {
+  std::size_t position;
+  double value;
+  int decimals;
+};
+std::string value_line(std::size_t blanks, std::initializer_list<LineValue> values);
 
 // A table row: the row number right-aligned to end at position 4, then each
 // value's text replacing the 12 characters from its position (fewer where the

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "solver/text/units.h"
+
 namespace sorvane::testing {
 
 std::string source_path(const std::string& relative) {
@@ -36,6 +38,25 @@ std::vector<std::string> read_lines(const std::string& path) {
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
+}
+
+StdoutCapture::StdoutCapture() : file_(std::tmpfile()) {
+  text::units().redirect_stdout(file_);
+}
+
+StdoutCapture::~StdoutCapture() {
+  text::units().redirect_stdout(nullptr);
+  std::fclose(file_);
+}
+
+std::string StdoutCapture::text() {
+  std::fflush(file_);
+  std::rewind(file_);
+  std::string s;
+  char buf[512];
+  std::size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, file_)) > 0) s.append(buf, got);
+  return s;
 }
 
 }  // namespace sorvane::testing

@@ -1,6 +1,7 @@
 // Helpers shared by the test programs.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,18 @@ std::string scratch_dir(const std::string& name);
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// Captures what is written to standard output (unit 6) while it lives.
+class StdoutCapture {
+ public:
+  StdoutCapture();
+  ~StdoutCapture();
+  StdoutCapture(const StdoutCapture&) = delete;
+  StdoutCapture& operator=(const StdoutCapture&) = delete;
+  std::string text();
+
+ private:
+  std::FILE* file_;
+};
 
 }  // namespace sorvane::testing

@@ -17,6 +17,8 @@
 namespace sorvane {
 namespace {
 
+using testing::StdoutCapture;
+
 using Matrix = std::vector<std::vector<double>>;  // rows of coefficients, rhs last
 
 constexpr int kWork = 1200;  // the caller's work arrays aa, bb, im1, im2
@@ -101,27 +103,6 @@ Matrix random_system(int N, unsigned seed, double diagonal) {
   return A;
 }
 
-// Captures what the elimination writes to standard output.
-class StdoutCapture {
- public:
-  StdoutCapture() : file_(std::tmpfile()) { text::units().redirect_stdout(file_); }
-  ~StdoutCapture() {
-    text::units().redirect_stdout(nullptr);
-    std::fclose(file_);
-  }
-  std::string text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string s;
-    char buf[512];
-    std::size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, file_)) > 0) s.append(buf, got);
-    return s;
-  }
-
- private:
-  std::FILE* file_;
-};
 
 TEST(Elimination, OneVariable) {
   std::vector<double> x;

@@ -12,30 +12,13 @@
 #include "solver/panel/splines.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/test_support.h"
 
 namespace sorvane {
 namespace {
 
-class StdoutCapture {
- public:
-  StdoutCapture() : file_(std::tmpfile()) { text::units().redirect_stdout(file_); }
-  ~StdoutCapture() {
-    text::units().redirect_stdout(nullptr);
-    std::fclose(file_);
-  }
-  std::string text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string s;
-    char buf[512];
-    std::size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, file_)) > 0) s.append(buf, got);
-    return s;
-  }
+using testing::StdoutCapture;
 
- private:
-  std::FILE* file_;
-};
 
 struct Cubic {
   double a, b, c, d;  // a + b x + c x^2 + d x^3
