@@ -11,6 +11,7 @@ namespace sorvane::testing {
 namespace {
 
 using sorvane::gui::cp_axis_for;
+using W = Sorvane_2D;
 
 TEST(CpLadder, FirstRungStrictlyBelowTheSmallestCp) {
   struct Case {
@@ -113,6 +114,71 @@ TEST_F(WindowTest, ZeroExtentsDrawBackgroundAndGrid) {
   for (int y = 0; y < 150; ++y)
     for (int x = 0; x < 200; ++x) orange += pixel(img, x, y) == named("Orange");
   EXPECT_GT(orange, 0);
+}
+
+// The canvas as it shows on the display.
+void grab_canvas(Sorvane_2D* w, FX::FXImage& img) {
+  img.create();
+  {
+    FX::FXDCWindow dc(&img);
+    dc.drawArea(w->canvas, 0, 0, img.getWidth(), img.getHeight(), 0, 0);
+  }
+  img.restore();
+}
+
+int count_colour(FX::FXImage& img, FX::FXColor c, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) n += pixel(img, x, y) == c;
+  return n;
+}
+
+TEST_F(WindowTest, PaintFillsTheExposedRectangleAndDrawsOnlyAfterASolution) {
+  settle();
+  const int w = window->canvas->getWidth(), h = window->canvas->getHeight();
+  ASSERT_GT(w, 100);
+  ASSERT_GT(h, 100);
+  auto paint = [&](int x, int y, int pw, int ph) {
+    {
+      FX::FXDCWindow dc(window->canvas);
+      dc.setForeground(named("Black") | 0xFF000000);
+      dc.fillRectangle(0, 0, w, h);
+    }
+    FX::FXEvent ev;
+    ev.rect.x = x;
+    ev.rect.y = y;
+    ev.rect.w = pw;
+    ev.rect.h = ph;
+    EXPECT_EQ(window->handle(window->canvas, FXSEL(FX::SEL_PAINT, W::ID_CANVAS), &ev), 1);
+    test_app().flush(TRUE);
+  };
+  // Before a load: only the exposed part turns white, nothing is drawn.
+  paint(10, 20, 50, 40);
+  {
+    FX::FXImage img(&test_app(), nullptr, FX::IMAGE_KEEP, w, h);
+    grab_canvas(window, img);
+    EXPECT_EQ(count_colour(img, named("White"), 10, 20, 60, 60), 50 * 40);
+    EXPECT_EQ(count_colour(img, named("White"), 0, 0, w, h), 50 * 40);
+    EXPECT_EQ(count_colour(img, named("Orange"), 0, 0, w, h), 0);
+  }
+  // After a load the whole picture is drawn again.
+  ASSERT_TRUE(load(example_copy("paint", "main_flap.dat")));
+  paint(0, 0, 5, 5);
+  {
+    FX::FXImage img(&test_app(), nullptr, FX::IMAGE_KEEP, w, h);
+    grab_canvas(window, img);
+    EXPECT_GT(count_colour(img, named("White"), 0, 0, w, h), w * h / 2);
+    EXPECT_GT(count_colour(img, named("Orange"), 0, 0, w, h), 100);
+    EXPECT_GT(count_colour(img, named("Red"), 0, 0, w, h), 50);
+  }
+  // With no solution counted the paint leaves the rest alone again.
+  state().NCOMPUTE = 0;
+  paint(0, 0, 5, 5);
+  {
+    FX::FXImage img(&test_app(), nullptr, FX::IMAGE_KEEP, w, h);
+    grab_canvas(window, img);
+    EXPECT_EQ(count_colour(img, named("White"), 0, 0, w, h), 25);
+  }
 }
 
 TEST_F(WindowTest, RendersTheTwoElementExample) {

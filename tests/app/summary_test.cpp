@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <tuple>
 #include <filesystem>
 
 #include "app/summary_rows.h"
@@ -98,6 +101,26 @@ TEST_F(SummaryTest, FileLayoutForTwoElementsOfFortyPanels) {
       }
     }
   }
+  // The value lines: each value's text from its position, whatever its sign.
+  auto value_line = [](std::size_t blanks,
+                       std::initializer_list<std::tuple<int, double, int>> values) {
+    std::string line(blanks, ' ');
+    for (const auto& v : values) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%.*f", std::get<2>(v), std::get<1>(v));
+      line.replace(std::get<0>(v), std::strlen(text), text);
+    }
+    return line;
+  };
+  std::string axes = value_line(89, {{11, s.XAX(1), 4}, {21, s.YAX(1), 4}, {41, s.XX(1), 4},
+                                     {51, s.YY(1), 4}, {62, s.DFL(1), 2}, {72, s.BELEM(1), 4}});
+  axes[5] = '1';
+  EXPECT_EQ(lines[9], axes);
+  EXPECT_EQ(lines[57], value_line(89, {{2, s.CY(1), 4}, {17, s.CX(1), 6}, {32, s.MZ(1), 4},
+                                       {48, s.CYGAMMA(1), 4}, {63, s.CYB(1), 4},
+                                       {77, s.CMZ0(1), 4}}));
+  EXPECT_EQ(lines[115], value_line(89, {{2, s.CYS, 4}, {17, s.CXS, 6}, {32, s.CMS, 4},
+                                        {48, s.CYGAMMAS, 4}}));
   EXPECT_EQ(lines[12 + 41].size(), 62u);  // last node and additional point
   EXPECT_EQ(lines[54], std::string(92, '-'));
   EXPECT_EQ(lines[55], "                      Summury data of the element  1 ");
@@ -130,6 +153,21 @@ TEST_F(SummaryTest, NumberedNamesAndAnUncreatableFile) {
   ASSERT_EQ(geo.size(), static_cast<std::size_t>(1 + 2 * 2 + n1 + 1 + n2 + 1));
   EXPECT_EQ(geo[0], "******* PANEL GEOMETRY OF AIRFOIL *******");
   EXPECT_EQ(geo[1], "  ELEMENT 1 ");
+
+  // A name whose extension is not four characters long still loses exactly
+  // its last four characters.
+  {
+    Sorvane_2D other(&test_app());
+    other.quietErrors = true;
+    other.create();
+    const std::string other_dir = scratch_dir("sumshort");
+    const std::string shortName = other_dir + "/main_flap.in";
+    write_file(shortName, read_file(source_path("examples/main_flap.dat")));
+    ASSERT_TRUE(other.openFile(shortName.c_str())) << other.lastError.text();
+    other.handle(&other, FXSEL(FX::SEL_COMMAND, W::ID_SAVE_RESULT), nullptr);
+    EXPECT_EQ(other.outPath, FX::FXString((other_dir + "/main_fla_1.sum").c_str()));
+    EXPECT_TRUE(std::filesystem::exists(other_dir + "/main_fla_1.sum"));
+  }
 }
 
 }  // namespace
