@@ -217,12 +217,12 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
   st->xref = v[4];
   st->yref = v[5];
   {
+    // An angle pair without an effective angle (|sin(alpha)| > cos(sweep))
+    // still loads, leaving ALPHA_EFF not a number: both angles can be
+    // changed in the main window, and every solution recomputes ALPHA_EFF
+    // and reports such a pair as a failed solution with its own message.
     const double rad = 3.141592653589793 / 180.0;
     st->alpha_eff = std::asin(std::sin(rad * st->alpha) / std::cos(rad * st->swept)) / rad;
-    if (!std::isfinite(st->alpha_eff))
-      return give(r.fail("with the sweep angle " + format_value(st->swept) +
-                         " the angle of attack " + format_value(st->alpha) +
-                         " has no effective angle (sin(alpha)/cos(sweep) exceeds 1)"));
   }
 
   // Boundary-layer record.

@@ -54,6 +54,22 @@ TEST_F(SolveGeometryDriver, RefusesABadFileWithStatus2) {
   EXPECT_EQ(read_file(dir + "/wing.out"), text);
 }
 
+// A file that loads but cannot be solved (no effective angle at alpha 60,
+// sweep 60): status 3 and the solution's message.
+TEST_F(SolveGeometryDriver, FailedSolutionGivesStatus3) {
+  const std::string dir = scratch_dir("driver_unsolvable");
+  std::string text = read_file(testing::source_path("examples/naca0012.dat"));
+  std::size_t line4 = 0;
+  for (int n = 0; n < 3; ++n) line4 = text.find('\n', line4) + 1;
+  text.replace(line4, text.find('\n', line4) - line4,
+               "  60.00000   0.00000  60.00000   1.00000   0.25000   0.00000");
+  write_file(dir + "/angle.dat", text);
+  EXPECT_EQ(run_driver(dir, "angle.dat"), 3);
+  EXPECT_NE(read_file(dir + "/stderr.txt").find("effective angle"), std::string::npos)
+      << read_file(dir + "/stderr.txt");
+  EXPECT_TRUE(fs::exists(dir + "/angle.out"));  // loaded: the listings are open
+}
+
 TEST_F(SolveGeometryDriver, SolvesEveryExample) {
   const std::string dir = scratch_dir("driver_examples");
   int count = 0;
