@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Writes the sample geometry files of examples/ from the NACA 4-digit formulas.
 
-Thickness  yt = 5t (0.2969 sqrt(x) - 0.1260 x - 0.3516 x^2 + 0.2843 x^3 - 0.1015 x^4)
+Thickness  yt = 5t (0.2969 sqrt(x) - 0.1260 x - 0.3516 x^2 + 0.2843 x^3 - 0.1036 x^4)
+           (the closed trailing-edge form: the original last coefficient -0.1015
+           leaves a blunt base 0.25 % of the chord thick, and the panels next to
+           the trailing edge, shorter than that base, then show a false suction
+           spike there, which a flap below the trailing edge makes far worse)
 Camber     yc = m/p^2 (2px - x^2)             for x < p
            yc = m/(1-p)^2 (1 - 2p + 2px - x^2) for x >= p
 Surfaces   (x -+ yt sin(theta), yc +- yt cos(theta)), theta = atan(dyc/dx)
@@ -32,7 +36,7 @@ def naca4(code, stations):
     for j in range(stations + 1):
         x = 0.5 * (1.0 - math.cos(math.pi * j / stations))
         yt = 5.0 * t * (0.2969 * math.sqrt(x) - 0.1260 * x - 0.3516 * x ** 2
-                        + 0.2843 * x ** 3 - 0.1015 * x ** 4)
+                        + 0.2843 * x ** 3 - 0.1036 * x ** 4)
         if m == 0.0:
             yc, slope = 0.0, 0.0
         elif x < p:
@@ -207,13 +211,15 @@ def main():
           [("NACA 0012 (mirrored table)", single)])
 
     # Main aerofoil NACA 4412 with a 30 % NACA 4412 flap deflected 20 degrees,
-    # its leading edge in the main element's cove below the trailing edge.
+    # its leading edge in the main element's cove below the trailing edge: the
+    # flap nose 1 % of the chord ahead of the main trailing edge (overlap), the
+    # slot between them about 2.3 % of the chord wide (gap).
     main_pts, main_ile = contour("4412", 60)
     flap_pts, flap_ile = contour("4412", 40)
     main_el = dict(pts=main_pts, ile=main_ile, itab=2, belem=1.0, npanels=120, scale=1.0,
                    xax=0.0, yax=0.0, xx=0.0, yy=0.0, dfl=0.0, dxm=0.25, xtr=[0.05, 0.30])
     flap_el = dict(pts=flap_pts, ile=flap_ile, itab=2, belem=0.3, npanels=80, scale=0.3,
-                   xax=0.0, yax=0.0, xx=0.96, yy=-0.045, dfl=20.0, dxm=0.25,
+                   xax=0.0, yax=0.0, xx=0.99, yy=-0.030, dfl=20.0, dxm=0.25,
                    xtr=[0.05, 0.05])
     write(os.path.join(outdir, "main_flap.dat"),
           "NACA 4412 main, 30 % flap at 20 degrees (IPRINT NELEM DADD ICOMPR ITE IPOS IBL)",

@@ -97,6 +97,24 @@ TEST_F(Examples, PlacedElementsStayApart) {
   }
 }
 
+// The trailing edges of the NACA 0012 and of both elements of the main and
+// flap example: the pressures of the two last panels nearly meet and show
+// no suction spike (a blunt base thicker than the last panels are long, or a flap nose against the
+// main trailing edge would give Cp of -4 and below there).
+TEST_F(Examples, TrailingEdgePressuresMeet) {
+  for (const char* name : {"naca0012.dat", "main_flap.dat"}) {
+    SCOPED_TRACE(name);
+    solve(name);
+    const ProblemState& s = state();
+    for (int k = 1; k <= s.NELEM; ++k) {
+      const double first = s.CP(1, k), last = s.CP(s.NPANELS(k), k);
+      EXPECT_NEAR(first, last, 0.6) << "element " << k;
+      EXPECT_GT(first, -1.0) << "element " << k;
+      EXPECT_GT(last, -1.0) << "element " << k;
+    }
+  }
+}
+
 TEST_F(Examples, Naca0012Lift) {
   solve("naca0012.dat");
   // Inviscid lift of the NACA 0012 at 4 degrees is about 0.48 (thin-aerofoil
