@@ -12,10 +12,12 @@
 //   leading-edge row open): the leading-edge point of that frame is the
 //   contour point farthest from the trailing-edge midpoint (the first on
 //   ties). In such a frame no chord-frame x can be negative, so the row
-//   search finds nothing; the row stored is then the farthest row itself.
-//   For a mirrored table that is the middle row (n + 1)/2; for any other
-//   contour the middle row would put points of one branch on the other and
-//   break the parameter, so the frame's own row is kept.
+//   search finds nothing and the middle row (n + 1)/2 is stored, as for a
+//   mirrored table, whenever the parameter it gives increases strictly.
+//   For a contour whose middle row lies farther from the frame's row than
+//   that (surfaces of unequal point counts), the middle row would put points
+//   of one branch on the other and the first solution would fail on a sound
+//   contour; the frame's own row is stored instead.
 //
 // * Odd panel counts N = 2m + 1: the t > 0 branch keeps its m half-cosine
 //   intervals (stations XT(j), nodes 1..m+1); the t < 0 branch gets m + 1
@@ -90,6 +92,18 @@ SplinePoint eval(int n, double t) {
   double v = 0.0, sl = 0.0, cv = 0.0;
   SPLINE_EVAL(n, w.TPC, w.YP, w.M, t, v, sl, cv);
   return {v, sl};
+}
+
+// Whether t = -sqrt(x) for rows 1..ile and +sqrt(x) after them increases
+// strictly along the contour.
+bool parameter_increases(const double* XP, int n, int ile) {
+  double prev = -std::sqrt(XP[0]);
+  for (int i = 1; i < n; ++i) {
+    const double t = (i + 1 <= ile) ? -std::sqrt(XP[i]) : std::sqrt(XP[i]);
+    if (!(t > prev)) return false;
+    prev = t;
+  }
+  return true;
 }
 
 // The checks that need nothing but the stored counts.
@@ -228,7 +242,8 @@ std::string element_pass(ProblemState& s, int k) {
     s.ILE(k) = n0min;
     for (int i = 0; i < n; ++i) XP[i] -= x0min;
   } else if (firstFrame) {
-    s.ILE(k) = frameRow;
+    const int mid = (n + 1) / 2;
+    s.ILE(k) = parameter_increases(XP, n, mid) ? mid : frameRow;
   }
   const int ile = s.ILE(k);
   if (s.IPRINT > 0) {

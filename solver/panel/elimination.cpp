@@ -146,6 +146,15 @@ bool elimination_step(double* store, long cap, double* aa, double* bb, int i, in
   // are i - 1 = n - m factors.
   if (i > 1) {
     const int rows = i - 1;
+    // The pivot list must be the one this elimination built (a step called
+    // without its predecessors would index aa with stale columns).
+    for (int k = 0; k < rows; ++k) {
+      const int p = im1[k];
+      if (p < 1 || p > n - 1 || im2[p - 1] != p) {
+        report_order(i, n);
+        return false;
+      }
+    }
     double* __restrict f = bb + m;
     for (int k = 0; k < rows; ++k) f[k] = aa[im1[k] - 1];
     reduce_by_rows(u, store, m, f, rows);

@@ -164,7 +164,8 @@ void list_matrix(ProblemState& s, Work& w) {
 void fail(ProblemState& s, const std::string& message) {
   const std::string line = "Solution failed: " + message;
   text::units().write_text(s.LUOUT, line + "\n");
-  text::units().write_text(s.LUSTD, line + "\n");
+  // Standard output is unit 6 also before a file has set LUSTD.
+  text::units().write_text(s.LUSTD != 0 ? s.LUSTD : text::Units::kStdout, line + "\n");
   s.SOLUTION_STATUS = SolutionStatus::kFailed;
   s.SOLUTION_MESSAGE.assign(line.data(), line.size());
   text::units().flush_all();

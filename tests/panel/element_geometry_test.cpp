@@ -152,6 +152,17 @@ TEST_F(GeomTest, LeadingEdgeRowFromTheContour) {
   EXPECT_EQ(s.ILE(1), 40);
   EXPECT_NEAR(s.XPN0(21, 1), 0.0, 0.0);
   EXPECT_NEAR(s.YPN0(21, 1), 0.0, 1e-12);
+
+  // 32 + 30 points: the leading edge is row 32, the middle row 31 is its
+  // neighbour on the t < 0 side and still gives an increasing parameter, so
+  // the middle row is stored; the next frame, built from row 31, then finds
+  // the leading edge upstream of it.
+  load(1, naca(32, 30), 40, 0);
+  EXPECT_EQ(GEOM(), "");
+  EXPECT_EQ(s.ILE(1), 31);
+  EXPECT_EQ(s.XPN0(21, 1), 0.0);
+  EXPECT_EQ(GEOM(), "");
+  EXPECT_EQ(s.ILE(1), 32);
 }
 
 TEST_F(GeomTest, MostNegativeXTieGoesToTheFirstRow) {
@@ -372,6 +383,34 @@ TEST_F(GeomTest, ListingRecordsPerDetailLevel) {
     const std::string text = listing();
     for (const Marker& mk : markers)
       EXPECT_EQ(count(text, mk.text), level > mk.above ? mk.times : 0) << mk.text;
+    if (level < 4) continue;
+    // Every record written, in the order of the pass: records 1 to 13 but 6
+    // (the smoothing table goes to the geo listing).
+    const std::vector<std::string> order = {
+        "INPUT subr.GEOM\n",
+        "    I" + sp(9) + "X0" + sp(13) + "Y0   AeroFoil=  1\n",
+        std::string(65, '-') + "\n",
+        " YGOL RAZV=",
+        "XP" + sp(13) + "YP" + sp(13) + "X0" + sp(13) + "Y0\n",
+        " N0min=",
+        "GEOM1\n",
+        "    I" + sp(7) + "TP" + sp(13) + "XP",
+        "    I" + sp(7) + "TP" + sp(13) + "XP",
+        "GEOM4\n",
+        "RADIUS OF LEADING EDGE =",
+        "GEOM5\n",
+        " XX=",
+        "GEOM6\n",
+        "Ncompute= 1\n",
+        "OUTPUT subr.GEOM\n",
+        "    I" + sp(9) + " X" + sp(13) + " Y   AeroFoil=  1\n",
+    };
+    std::size_t at = 0;
+    for (const std::string& mk : order) {
+      const std::size_t p = text.find(mk, at);
+      ASSERT_NE(p, std::string::npos) << "after offset " << at << ": " << mk;
+      at = p + 1;
+    }
   }
 }
 

@@ -321,6 +321,17 @@ TEST(Elimination, CapacityIsChecked) {
     state().c.swap(saved);
     EXPECT_FALSE(ok);
   }
+  {
+    // Step 3 without steps 1 and 2: the pivot list holds no columns of this
+    // elimination, and the step stops instead of indexing aa with them.
+    StdoutCapture out;
+    ensure_store();
+    Work fresh;
+    for (int j = 0; j < 5; ++j) fresh.aa[j] = 1.0 + j;
+    EXPECT_FALSE(
+        EQU(fresh.aa.data(), fresh.bb.data(), 3, 5, fresh.im1.data(), fresh.im2.data()));
+    EXPECT_NE(out.text().find("OUT OF ORDER"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,18 @@ TEST(PanelSolution, FailuresAreReportedNotCrashed) {
        [] { state().NPANELS(1) = state().NPANELS(2) = state().NPANELS(3) = 599; },
        {"1800 equations"}},
       {"no_elements", {good}, 0, 0, 2, 0, [] { state().NELEM = 0; }, {"number of elements"}},
+      {"six_elements", {good}, 0, 0, 2, 0, [] { state().NELEM = 6; }, {"number of elements"}},
+      {"zero_panels", {good}, 0, 0, 2, 0, [] { state().NPANELS(1) = 0; },
+       {"element 1", "panels"}},
+      {"huge_contour", {good, good}, 0, 0, 2, 0, [] { state().NCONT(2) = 100000; },
+       {"element 2", "contour points"}},
+      {"negative_contour", {good}, 0, 0, 2, 0, [] { state().NCONT(1) = -3; },
+       {"element 1", "contour points"}},
+      {"row_beyond_contour", {good}, 0, 0, 2, 0, [] { state().ILE(1) = 5000; },
+       {"element 1", "leading-edge row"}},
+      // A closed trailing edge with the additional point on it.
+      {"dadd_zero", {good}, 0, 0, 2, 0, [] { state().DADD = 0; },
+       {"element 1", "additional control point"}},
       {"zero_element_chord", {good}, 0, 0, 2, 0, [] { state().CHORD(1) = 0; },
        {"element 1", "chord"}},
       // Two coincident elements: identical columns, a singular system.
@@ -502,6 +515,93 @@ TEST(PanelListings, DetailLevelsOfTheOutListing) {
     EXPECT_EQ(matrix, lv.matrixLines);
     EXPECT_EQ(matrixMore, 0);
   }
+}
+
+// The records of one solution at the highest detail level, in the order they
+// are written: the .out listing from the geometry tables on, and standard
+// output.
+TEST(PanelListings, RecordOrderOfOneSolution) {
+  cases::Config c;
+  c.alpha = 2;
+  c.iprint = 7;
+  c.elements.push_back(cases::naca4(12, 30));
+  c.elements.back().npanels = 10;
+  c.elements.push_back(cases::naca4(12, 30));
+  for (double& y : c.elements.back().y) y -= 2.0;
+  c.elements.back().npanels = 6;  // N = 18: 19 values a matrix record
+  const std::string dir = testing::scratch_dir("record_order");
+  std::string stdoutText;
+  {
+    testing::StdoutCapture capture;
+    ASSERT_EQ(cases::solve(c, dir, "ro"), "");
+    stdoutText = capture.text();
+  }
+  using Pred = bool (*)(const std::string&);
+  struct Mark {
+    const char* what;
+    Pred is;
+  };
+#define STARTS(p) [](const std::string& l) { return l.rfind(p, 0) == 0; }
+#define HAS(p) [](const std::string& l) { return l.find(p) != std::string::npos; }
+  const Mark out[] = {
+      {"GEOM closing table", STARTS("Ncompute=")},
+      {"GEOM output heading", STARTS("    OUTPUT subr.GEOM")},
+      {"GEOM_PAN count", STARTS(" GEOM_PAN  Ncompute=")},
+      {"GEOM_PAN input", STARTS("     INPUT subr.GEOM_PAN")},
+      {"placement of 1", STARTS("  AirFoil=  1")},
+      {"values of 1", STARTS(" FOIL=  1")},
+      {"placement of 2", STARTS("  AirFoil=  2")},
+      {"values of 2", STARTS(" FOIL=  2")},
+      {"GEOM_PAN output", STARTS("    OUTPUT subr.GEOM_PAN")},
+      {"axis heading", STARTS("      Xax       Yax")},
+      {"solution header", HAS("**** AIRFOIL'S CALCULATION RESULT *****")},
+      {"coefficient heading", STARTS("    i    j        DEL")},
+      {"first matrix record",
+       [](const std::string& l) { return l.size() == 5 + 19 * 11 && l.rfind("    1", 0) == 0; }},
+      {"angle", HAS("FOILPMG 0")},
+      {"element 1", STARTS("                                 ELEMENT  1")},
+      {"column heading", STARTS("            N        X            S")},
+      {"chord 1", STARTS(" Airfoil 1  CHORD=")},
+      {"detail heading 1", STARTS("    i         XCT")},
+      {"closing row 1", [](const std::string& l) { return l.size() == 95; }},
+      {"element 2", STARTS("                                 ELEMENT  2")},
+      {"column heading", STARTS("            N        X            S")},
+      {"chord 2", STARTS(" Airfoil 2  CHORD=")},
+      {"detail heading 2", STARTS("    i         XCT")},
+      {"closing row 2", [](const std::string& l) { return l.size() == 95; }},
+  };
+  const Mark std_out[] = {
+      {"solution header", HAS("**** AIRFOIL'S CALCULATION RESULT *****")},
+      {"angle", STARTS("                               ALPHA=")},
+      {"element 1", STARTS("                                 ELEMENT  1")},
+      {"forces", STARTS("             CN=")},
+      {"coefficients", STARTS("             CX=")},
+      {"raw values", STARTS("           CMZ0=")},
+      {"circulation lift", HAS("CY(GAMMA)=")},
+      {"element 2", STARTS("                                 ELEMENT  2")},
+      {"forces", STARTS("             CN=")},
+      {"coefficients", STARTS("             CX=")},
+      {"raw values", STARTS("           CMZ0=")},
+      {"circulation lift", HAS("CY(GAMMA)=")},
+      {"totals", STARTS("            CXS=")},
+      {"total circulation lift", HAS("CY(GAMMA)=")},
+  };
+#undef STARTS
+#undef HAS
+  const auto check = [](const std::vector<std::string>& lines, const Mark* marks, int count) {
+    std::size_t at = 0;
+    for (int m = 0; m < count; ++m) {
+      while (at < lines.size() && !marks[m].is(lines[at])) ++at;
+      ASSERT_LT(at, lines.size()) << "record not found in order: " << marks[m].what;
+      ++at;
+    }
+  };
+  check(testing::read_lines(dir + "/ro.out"), out, static_cast<int>(std::size(out)));
+  std::vector<std::string> stdLines;
+  std::size_t b = 0;
+  for (std::size_t e; (e = stdoutText.find('\n', b)) != std::string::npos; b = e + 1)
+    stdLines.push_back(stdoutText.substr(b, e - b));
+  check(stdLines, std_out, static_cast<int>(std::size(std_out)));
 }
 
 // The matrix listing of a system wider than twenty values continues on
