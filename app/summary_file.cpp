@@ -35,6 +35,9 @@ void put(std::ofstream& out, const std::string& line) { out << line << '\n' << s
 }  // namespace
 
 long Sorvane_2D::onCmdSaveResult(FXObject*, FXSelector, void*) {
+  // The button is enabled only after a load; a message sent before one has
+  // no solution to save (and no input name to number the file after).
+  if (!loaded) return 1;
   saveCounter += 1;
   writeSummaryFile();
   return 1;

@@ -130,6 +130,11 @@ TEST_F(SummaryTest, FileLayoutForTwoElementsOfFortyPanels) {
 }
 
 TEST_F(SummaryTest, NumberedNamesAndAnUncreatableFile) {
+  // Before a load there is nothing to save: no file, no count.
+  send(W::ID_SAVE_RESULT);
+  EXPECT_EQ(window->saveCounter, 0);
+  EXPECT_FALSE(std::filesystem::exists("_1.sum"));
+
   loadFlap("sumnames");
   for (int i = 0; i < 10; ++i) send(W::ID_SAVE_RESULT);
   EXPECT_TRUE(std::filesystem::exists(dir + "/main_flap_10.sum"));
