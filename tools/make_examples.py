@@ -26,9 +26,10 @@ import os
 import sys
 
 
-def naca4(code, stations):
+def naca4(code, stations, digits=5):
     """Upper and lower surface points of NACA `code` (unit chord) at the
-    cosine-spaced stations 0..stations, each surface from LE to TE."""
+    cosine-spaced stations 0..stations, each surface from LE to TE, rounded
+    to `digits` decimals (None: not rounded)."""
     m = int(code[0]) / 100.0
     p = int(code[1]) / 10.0
     t = int(code[2:]) / 100.0
@@ -48,8 +49,12 @@ def naca4(code, stations):
         th = math.atan(slope)
         # Rounded to the five decimals the file holds, so that the checks
         # below see the values the reader gets.
-        upper.append((round(x - yt * math.sin(th), 5), round(yc + yt * math.cos(th), 5)))
-        lower.append((round(x + yt * math.sin(th), 5), round(yc - yt * math.cos(th), 5)))
+        up = (x - yt * math.sin(th), yc + yt * math.cos(th))
+        lo = (x + yt * math.sin(th), yc - yt * math.cos(th))
+        if digits is not None:
+            up, lo = (round(v, digits) for v in up), (round(v, digits) for v in lo)
+        upper.append(tuple(up))
+        lower.append(tuple(lo))
     return upper, lower
 
 
@@ -62,6 +67,33 @@ def contour(code, stations):
     up = [pt for pt in upper[1:] if pt[0] > 0.0]
     pts = list(reversed(up)) + [upper[0]] + lower[1:]
     ile = len(up) + 1
+    check_branches(pts, ile, code)
+    return pts, ile
+
+
+def nose_contour(code, stations):
+    """Contour of a strongly cambered section (the slat) in contour order and
+    the 1-based row of its leading edge, in the section's own chord frame.
+    With much camber near the nose the upper-surface points of the first
+    stations lie ahead of the mean line's start; leaving them out, as
+    contour() does, cuts the nose off at a corner that gives a false suction
+    spike there. Here every point is kept: the leading edge is the contour
+    point farthest from the trailing edge, and the contour is moved, turned
+    and scaled so that this point is (0, 0) and the trailing edge (1, 0)."""
+    upper, lower = naca4(code, stations, digits=None)
+    pts = list(reversed(upper[1:])) + lower
+    for _ in range(3):  # the farthest point can change once the frame turns
+        tex, tey = pts[0]
+        ile = max(range(len(pts)), key=lambda i: math.hypot(pts[i][0] - tex, pts[i][1] - tey))
+        lx, ly = pts[ile]
+        L = math.hypot(tex - lx, tey - ly)
+        c, s = (tex - lx) / L, (tey - ly) / L
+        pts = [(((x - lx) * c + (y - ly) * s) / L, (-(x - lx) * s + (y - ly) * c) / L)
+               for x, y in pts]
+    pts = [(round(x, 5), round(y, 5)) for x, y in pts]
+    ile = min(range(len(pts)), key=lambda i: pts[i][0]) + 1
+    if pts[ile - 1] != (0.0, 0.0) or pts[0] != (1.0, 0.0) or pts[-1] != (1.0, 0.0):
+        raise SystemExit(f"{code}: leading edge or trailing edge off the chord frame")
     check_branches(pts, ile, code)
     return pts, ile
 
@@ -227,18 +259,24 @@ def main():
           (3.0, 8.0, 61.0, 1.1, 0.0),
           [("NACA 4412 main", main_el), ("NACA 4412 flap", flap_el)])
 
-    # Slat / main / flap: a 15 % NACA 4412 slat turned 25 degrees nose down
-    # about its trailing edge, ahead of and above the main element's nose.
-    slat_pts, slat_ile = contour("4412", 40)
+    # Slat / main / flap: a 15 % slat of the strongly cambered NACA 9318
+    # section (9 % camber at 30 % chord, so that its nose droops into the
+    # upwash ahead of the main element), deflected 30 degrees nose down: the
+    # placement turns it about its trailing edge by -DFL = +30 degrees
+    # (anticlockwise), which lifts the trailing edge above the nose. The
+    # trailing edge sits at x = 0.05, 0.035 above the main element's upper
+    # surface there (y = 0.04728), which leaves a slot about 3 % of the chord
+    # wide; the slat nose lies 8 % of the chord ahead of the main one.
+    slat_pts, slat_ile = nose_contour("9318", 60)
     slat_el = dict(pts=slat_pts, ile=slat_ile, itab=2, belem=0.15, npanels=80, scale=0.15,
-                   xax=0.15, yax=0.0, xx=0.02, yy=0.045, dfl=-25.0, dxm=0.25,
+                   xax=0.15, yax=0.0, xx=0.05, yy=0.08228, dfl=-30.0, dxm=0.25,
                    xtr=[0.0, 0.0])
     main3 = dict(main_el, itab=3)
     flap3 = dict(flap_el)
     write(os.path.join(outdir, "slat_main_flap.dat"),
           "Slat, NACA 4412 main and flap  (IPRINT NELEM DADD ICOMPR ITE IPOS IBL)",
           (0, 3, 0.005, 0, 0, 0, 0), (8.0, 0.0, 0.0, 1.0, 0.25, 0.0), None,
-          [("NACA 4412 slat", slat_el), ("NACA 4412 main (reversed table)", main3),
+          [("NACA 9318 slat", slat_el), ("NACA 4412 main (reversed table)", main3),
            ("NACA 4412 flap", flap3)])
 
 
