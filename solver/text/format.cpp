@@ -72,8 +72,8 @@ using Op = Format::Op;
 // Recursive-descent parser of a format string into the flat op list.
 class Parser {
  public:
-  Parser(std::string_view spec, std::vector<Op>& ops, std::string& lits)
-      : s_(spec), ops_(ops), lits_(lits) {}
+  Parser(std::string_view text, std::vector<Op>& ops, std::string& lits)
+      : s_(text), ops_(ops), lits_(lits) {}
 
   // Returns the reversion index.
   std::size_t run() {
@@ -370,8 +370,8 @@ inline void flush_blanks(std::string& out, int& pending) {
 
 }  // namespace
 
-Format::Format(std::string_view spec) : spec_(spec) {
-  Parser parser(spec_, ops_, lits_);
+Format::Format(std::string_view text) : source_(text) {
+  Parser parser(source_, ops_, lits_);
   revert_ = parser.run();
   for (std::size_t i = revert_; i < ops_.size(); ++i)
     if (is_data(ops_[i].kind)) has_data_ = true;

@@ -61,7 +61,7 @@ class Format {
  public:
   // Parses the format; a malformed format is a programming error and throws
   // std::invalid_argument naming the format and the position.
-  explicit Format(std::string_view spec);
+  explicit Format(std::string_view text);
 
   // Appends the record(s) of one write to out, every line ended by '\n'.
   void write(std::string& out, const Item* items, std::size_t count) const;
@@ -75,7 +75,7 @@ class Format {
     return s;
   }
 
-  const std::string& spec() const { return spec_; }
+  const std::string& source() const { return source_; }
 
   // One parsed step (public so the implementation can use it). Repeat
   // counts are expanded at parse time, so the op list is flat; runs of
@@ -90,7 +90,7 @@ class Format {
   };
 
  private:
-  std::string spec_;
+  std::string source_;
   std::vector<Op> ops_;
   std::string lits_;        // literal text of every kLit op
   std::size_t revert_ = 0;  // where the format restarts when items remain

@@ -115,7 +115,7 @@ TEST(FormatRecords, WriteAppendsToTheCallersString) {
   f.write(out, {2});
   EXPECT_EQ(out, "kept\n  1\n  2\n");
   EXPECT_EQ(f.format({3}), "  3\n");
-  EXPECT_EQ(f.spec(), "(I3)");
+  EXPECT_EQ(f.source(), "(I3)");
 }
 
 TEST(FormatReversion, RestartsAtTheLastTopLevelGroup) {
@@ -445,24 +445,24 @@ const char* const kOtherFormats[] = {
 };
 
 TEST(FormatParse, EveryListingFormatParses) {
-  for (const char* spec : kListingFormats) {
-    EXPECT_NO_THROW(Format{spec}) << spec;
+  for (const char* pattern : kListingFormats) {
+    EXPECT_NO_THROW(Format{pattern}) << pattern;
   }
-  for (const char* spec : kOtherFormats) {
-    EXPECT_NO_THROW(Format{spec}) << spec;
+  for (const char* pattern : kOtherFormats) {
+    EXPECT_NO_THROW(Format{pattern}) << pattern;
   }
 }
 
 TEST(FormatParse, ListingFormatsWriteWithFewItems) {
   // With one item each format writes up to its second data descriptor; with
   // no items, up to its first. Neither may throw or lose the final newline.
-  for (const char* spec : kListingFormats) {
-    const Format f(spec);
+  for (const char* pattern : kListingFormats) {
+    const Format f(pattern);
     const std::string none = f.format({});
     const std::string one = f.format({1.5});
-    ASSERT_FALSE(none.empty()) << spec;
-    EXPECT_EQ(none.back(), '\n') << spec;
-    EXPECT_EQ(one.back(), '\n') << spec;
+    ASSERT_FALSE(none.empty()) << pattern;
+    EXPECT_EQ(none.back(), '\n') << pattern;
+    EXPECT_EQ(one.back(), '\n') << pattern;
   }
 }
 
