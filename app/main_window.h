@@ -192,6 +192,8 @@ class Sorvane_2D : public FX::FXMainWindow {
   void showError(const FX::FXString& caption, const FX::FXString& text);
   void showInformation(const FX::FXString& caption, const FX::FXString& text);
   void elementPlacementToState(bool withPanelsAndTransition);
+  void transitionEdit(int surface, FX::FXTextField* const* fields, FX::FXString* texts,
+                      double* values, const char* label);
   bool readRealField(FX::FXTextField* field, FX::FXString& text, double previous,
                      double& value, const char* name);
   // Where the drawing routines draw: the canvas, or renderPlot's target.

@@ -122,35 +122,32 @@ long Sorvane_2D::onCmdNpanels(FXObject*, FXSelector, void*) {
   return 1;
 }
 
-long Sorvane_2D::onCmdXtru(FXObject*, FXSelector, void*) {
-  if (!loaded) return 1;
+// "Xtru=" (surface 1) or "Xtrl=" (surface 2) of every present element into the
+// state and the window's own values; a field that does not hold a number
+// refuses the whole edit.
+void Sorvane_2D::transitionEdit(int surface, FXTextField* const* fields, FXString* texts,
+                                double* values, const char* label) {
+  if (!loaded) return;
   const int n = present_elements();
   double v[5];
   for (int i = 0; i < n; ++i) {
-    v[i] = xtruValue[i];
-    if (!readRealField(xtruField[i], xtruText[i], xtruValue[i], v[i], "Xtru=")) return 1;
+    v[i] = values[i];
+    if (!readRealField(fields[i], texts[i], values[i], v[i], label)) return;
   }
   for (int i = 0; i < n; ++i) {
-    state().XTR(i + 1, 1) = v[i];
-    xtruValue[i] = v[i];
+    state().XTR(i + 1, surface) = v[i];
+    values[i] = v[i];
   }
   recompute();
+}
+
+long Sorvane_2D::onCmdXtru(FXObject*, FXSelector, void*) {
+  transitionEdit(1, xtruField, xtruText, xtruValue, "Xtru=");
   return 1;
 }
 
 long Sorvane_2D::onCmdXtrl(FXObject*, FXSelector, void*) {
-  if (!loaded) return 1;
-  const int n = present_elements();
-  double v[5];
-  for (int i = 0; i < n; ++i) {
-    v[i] = xtrlValue[i];
-    if (!readRealField(xtrlField[i], xtrlText[i], xtrlValue[i], v[i], "Xtrl=")) return 1;
-  }
-  for (int i = 0; i < n; ++i) {
-    state().XTR(i + 1, 2) = v[i];
-    xtrlValue[i] = v[i];
-  }
-  recompute();
+  transitionEdit(2, xtrlField, xtrlText, xtrlValue, "Xtrl=");
   return 1;
 }
 
