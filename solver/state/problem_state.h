@@ -117,6 +117,11 @@ struct ProblemState {
   Array2<int, kMaxElements, 2> NX;     // station count per surface
   Array2<double, kMaxElements, 2> XINV;  // start of the region past separation
   Array1<int, kMaxElements> NXMAX;     // max(NX(k,1), NX(k,2))
+  // Stations 1..NXDONE(k,s) hold results of the last boundary-layer run of
+  // the surface (NX when it ran to the end; fewer when it stopped early; 0
+  // when it was refused or has not run since the split). Stations beyond
+  // hold no result: a reader must not show them as current.
+  Array2<int, kMaxElements, 2> NXDONE;
 
   // Listing units and names.
   int LUINP, LUCPF, LUOUT, LUGEO, LUSUM, LUSTD, LUDEB, LUBLF, LUBLN, LUBLIN;

@@ -1,0 +1,44 @@
+// Set-up of a surface run: the check of its inputs, the reference and edge
+// state, the station lists copied from the result store, the boundary-
+// condition arrays, and the echo on "InputBl.out".
+#pragma once
+
+#include "solver/boundary_layer/surface_run.h"
+#include "solver/state/result.h"
+
+namespace sorvane::bl {
+
+// The one check of a surface run's inputs, made before anything is made or
+// written: NP within 2..821, REMILL above 0, and the surface's station list
+// (at least three stations, x(2) != x(1), ue(2) != ue(1), all finite).
+// Messages about NP and REMILL name no surface (they are the same for every
+// surface of a run); a message about a list names element and surface.
+Result check_surface_run_inputs(int ielem, int isurf);
+
+// Makes the run's Inputi set for element ielem (from 0), surface isurf (0
+// upper, 1 lower), fixes constants and reference state, copies the station
+// list, computes the edge state of every station and fills the boundary-
+// condition arrays; echoes all of it to "InputBl.out" (unit LUBLIN) and one
+// record to standard output.
+void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf);
+
+// Edge state of one station from the reference state (h0 and x are not
+// used): edge Mach number, temperature, density and viscosity, and their
+// ratios to the reference values.
+void EDGE_STATE(double& rgas, double& cpgas, double& t0, double& rho0, double& m8,
+                double& u8, double& h0, double& t8, double& ro8, double& mu8, double& ue,
+                double& eme, double& x, double& te, double& roe, double& emue, double& roe8,
+                double& emue8, double& enue8, double& te8);
+
+// Boundary-condition fills that no path of the solver calls.
+// f(i1..i2) from f(i1-1) by a quadratic whose start slope is r1 times the
+// slope through f(i1-2), f(i1-1) and whose end slope is r2 times it.
+void BC_QUADRATIC_FILL(int i1, int i2, double r1, double r2, Table1<double>& f,
+                       Table1<double>& x);
+// Extrapolates the zero of f through stations i-2, i-1 into xs; when x(i)
+// lies beyond it, fills g(i..n) by the quadratic of BC_QUADRATIC_FILL and
+// sets iout = i.
+void BC_EXTRAPOLATE_FILL(int& iout, double& xs, int i, int n, double r1, double r2,
+                         Table1<double>& x, Table1<double>& f, Table1<double>& g);
+
+}  // namespace sorvane::bl

@@ -1,0 +1,28 @@
+// The outcome of a solver entry that the windows call: success, or a failure
+// with one message the user can read. Entries that carry on after a remark
+// (a grid that could not grow further, a fallback step) succeed and list the
+// remark in `warnings`.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sorvane {
+
+struct [[nodiscard]] Result {
+  bool ok = true;
+  std::string message;                // why it failed (empty on success)
+  std::vector<std::string> warnings;  // remarks of a run that went on
+
+  static Result success() { return Result{}; }
+  static Result failure(std::string why) {
+    Result r;
+    r.ok = false;
+    r.message = std::move(why);
+    return r;
+  }
+  explicit operator bool() const { return ok; }
+};
+
+}  // namespace sorvane
