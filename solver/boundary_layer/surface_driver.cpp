@@ -1,12 +1,423 @@
-// The surface driver of the boundary layer.
+// The surface driver of the boundary layer: one element surface from the
+// similarity start at the stagnation point to the trailing edge.
+//
+// Order of a run: input set-up, similarity start, station grid, start
+// profiles of stations 2 and 3, then the march over stations 3..nxt with a
+// Newton loop at every station, the switches to turbulent flow and to the
+// inverse region past separation, the redo of a station whose layer outgrew
+// its grid, the station log, and the copy of every finished station into
+// the result store.
+//
+// A station that cannot be solved (a singular block, a non-finite
+// correction, integral values that are not finite) stops the surface at the
+// last good station: NXDONE says where the computed part ends, the stations
+// after it are cleared, and the result names element, surface, station and
+// cause.
 #include "solver/boundary_layer/surface_driver.h"
 
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "solver/boundary_layer/block_tri.h"
 #include "solver/boundary_layer/boundary_layer.h"
+#include "solver/boundary_layer/closures.h"
+#include "solver/boundary_layer/dumps.h"
+#include "solver/boundary_layer/input_setup.h"
+#include "solver/boundary_layer/integral_quantities.h"
+#include "solver/boundary_layer/inverse_mode.h"
+#include "solver/boundary_layer/similarity_start.h"
+#include "solver/boundary_layer/station_equations.h"
+#include "solver/state/problem_state.h"
+#include "solver/text/format.h"
+#include "solver/text/units.h"
+
+namespace sorvane::bl {
+namespace {
+
+// Listing records of the driver.
+struct DriverFormats {
+  text::Format reLine{"(4H Re=,F15.3,8H    XTR=,F10.3,8H   XINV=,F10.3)"};
+  text::Format npLine{"(4H NP=,I5,8H   ETAE=,F10.3,7H   VGP=,F10.3)"};
+  text::Format gridRuleTop{"(/,50(1H=))"};
+  text::Format gridHeading{"(50H    I         ETA           DETA              A   )"};
+  text::Format gridRule{"(50(1H-))"};
+  text::Format gridRow{"(I5,4E15.4)"};
+  text::Format gridRuleEnd{"(50(1H-),/)"};
+  text::Format startHeading{
+      "(5h   NX,8x,1hX,10x,9hVFOL or V,9x,2hCF,13x,2hTF,11x,8hTF_EXACT)"};
+  text::Format startRow{"(I5,6E15.6)"};
+  text::Format passLimit{
+      "(19h k_iter > k_iterMax,4h IT=,i5,4h NX=,i5,5h   X=,e15.5,5h  UE=,2e15.5)"};
+  text::Format stationHeading{
+      "(/,5h   NX,7x,1hX,10x,2hUE,10x,2hME,10x,2hD1,9x,3hROV,10x,2hCF,8x,5hDUmax,4x,"
+      "5hJUmax,1x,5hKiter,1x,2hNP ,1x,4hNINV,1x,4hKTBL)"};
+  text::Format stationRowLog{"(i5,7e12.5,5i5,2e15.5)"};
+  text::Format stationRowStd{"(i5,7e12.5,5i5)"};
+};
+
+const DriverFormats& formats() {
+  static const DriverFormats f;
+  return f;
+}
+
+// Constants the march compares with, as the solver holds them.
+constexpr double kInverseStart = 0.019999999552965164;  // 0.02 in single precision
+constexpr double kNewtonTolerance = 9.999999974752427e-07;  // 1e-6 in single precision
+constexpr double kTfExact = 1.2325999736785889;             // 1.2326 in single precision
+constexpr int kPassLimit = 20;
+constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
+
+const char* surface_name(int isurf) { return isurf == 0 ? "upper" : "lower"; }
+
+std::string where(int ielem, int isurf) {
+  return "Element " + std::to_string(ielem + 1) + ", " + surface_name(isurf) + " surface";
+}
+
+bool finite_solution(const Table2<double>& sol, int neq, int np) {
+  const double* p = sol.data();
+  for (int n = 0; n < neq * np; ++n) {
+    if (!std::isfinite(p[n])) return false;
+  }
+  return true;
+}
+
+// Streamwise derivative weights of station i (cx0 for i, cx1 for i-1, cx2
+// for i-2): a two-point difference at station 3, three points after it.
+void set_weights(SurfaceRun& r, int i) {
+  if (i == 3) {
+    r.cx0 = 1.0 / (r.x(3) - r.x(2));
+    r.cx1 = -r.cx0;
+    r.cx2 = 0.0;
+    return;
+  }
+  const double h1 = r.x(i) - r.x(i - 1);
+  const double h2 = r.x(i - 1) - r.x(i - 2);
+  r.cx0 = (2.0 * h1 + h2) / (h1 * (h1 + h2));
+  r.cx1 = -(h1 + h2) / (h1 * h2);
+  r.cx2 = h1 / (h2 * (h1 + h2));
+}
+
+// The station grid: the similarity grid scaled by sqrt(dx/due) of the first
+// interval, over all grid points. aa(1) belongs to no box; it is 0.
+bool scale_grid(SurfaceRun& r) {
+  const double c = std::sqrt((r.x(2) - r.x(1)) / (r.ue(2) - r.ue(1)));
+  if (!std::isfinite(c) || !(c > 0.0)) return false;
+  r.eta(1) = 0.0;
+  r.aa(1) = 0.0;
+  for (int j = 2; j <= kGridPoints; ++j) {
+    r.eta(j) = c * r.sim.eta_sim(j);
+    r.deta(j - 1) = r.eta(j) - r.eta(j - 1);
+    r.aa(j) = 0.5 * r.deta(j - 1);
+  }
+  return true;
+}
+
+// Copies station i of the run into the result store.
+void store_station(const SurfaceRun& r, int i, int k, int s) {
+  ProblemState& st = state();
+  st.UE(i, k, s) = r.ue(i);
+  st.CF(i, k, s) = r.cfb(i);
+  st.D1(i, k, s) = r.d1b(i);
+  st.D2(i, k, s) = r.d2b(i);
+  st.RV(i, k, s) = r.rov(i);
+  st.VW(i, k, s) = r.vww(i);
+  st.H12(i, k, s) = r.h12(i);
+}
+
+// Clears the stations of the store that the run did not compute.
+void clear_stations(int from, int to, int k, int s) {
+  ProblemState& st = state();
+  for (int i = from; i <= to; ++i) {
+    st.CF(i, k, s) = 0.0;
+    st.D1(i, k, s) = 0.0;
+    st.D2(i, k, s) = 0.0;
+    st.RV(i, k, s) = 0.0;
+    st.VW(i, k, s) = 0.0;
+    st.H12(i, k, s) = 0.0;
+  }
+}
+
+// One surface run after its inputs have been checked.
+class March {
+ public:
+  March(SurfaceRun& run, int ielem, int isurf, const StationHook& hook)
+      : r_(run), ielem_(ielem), isurf_(isurf), k_(ielem + 1), s_(isurf + 1), hook_(hook) {}
+
+  Result run();
+
+ private:
+  bool start();
+  // Solves station i; false with *cause when it cannot be solved.
+  bool solve_station(int i, std::string* cause);
+  bool newton(int i, std::string* cause);
+  void log_station(int i);
+  void finish();
+  Result stopped(int i, const std::string& cause);
+
+  SurfaceRun& r_;
+  const int ielem_, isurf_, k_, s_;
+  const StationHook& hook_;
+  text::Units& units_ = text::units();
+  const DriverFormats& f_ = formats();
+  int lublf_ = state().LUBLF;
+  int lustd_ = state().LUSTD;
+  int KTBL = 1;
+  Result result_;
+  bool grid_full_reported_ = false;
+  bool lambda_reported_ = false;
+  int unconverged_ = 0;
+};
+
+Result March::run() {
+  ProblemState& st = state();
+  st.NXDONE(k_, s_) = 0;
+  if (!start()) {
+    finish();
+    return Result::failure(where(ielem_, isurf_) +
+                           ": the first two stations give no grid scale (the edge velocity "
+                           "does not rise from the stagnation point); the boundary layer is "
+                           "not computed.");
+  }
+  st.NXDONE(k_, s_) = 2;
+  for (int i = 3; i <= r_.nxt; ++i) {
+    if (i > 3) {
+      if (r_.x(i) > r_.xinv) r_.ue(i) = r_.ue(i - 1);
+      BL_SHIFT_LEVELS(r_, i);
+    }
+    std::string cause;
+    if (!solve_station(i, &cause)) return stopped(i, cause);
+    log_station(i);
+    store_station(r_, i, k_, s_);
+    st.NXDONE(k_, s_) = i;
+    if (hook_) hook_(r_, i);
+  }
+  finish();
+  if (unconverged_ > 0) {
+    result_.warnings.push_back(where(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
+                               " station(s) did not converge within " +
+                               std::to_string(kPassLimit + 1) +
+                               " Newton passes and were taken as they stood.");
+  }
+  return result_;
+}
+
+bool March::start() {
+  SurfaceRun& r = r_;
+  BL_INPUT_SETUP(r, ielem_, isurf_);
+  units_.write_free(lublf_, {"  Start  of b.l. computation 0"});
+  units_.write_free(lublf_,
+                    {isurf_ == 0 ? "Upper surface,  Element=" : "Lower surface,  Element=",
+                     ielem_});
+  r.k_iterMax = kPassLimit;
+  r.invmode = 0;
+  r.ninv = 0;
+  KTBL = 1;
+  r.xinv = r.x(r.nxt);
+
+  units_.write_free(lublf_, {"  Start  of b.l. computation 1"});
+  if (!INIT2D(r.sim, r.np, r.vlbl, r.etae, 1)) return false;
+  units_.write_free(lublf_, {"  Start  of b.l. computation 2"});
+  DIAG_3_ALLOCATE(r);
+  units_.write_free(lublf_, {"  Start  of b.l. computation 3"});
+
+  if (!scale_grid(r)) return false;
+
+  units_.write(lublf_, f_.reLine, {r.re, r.xtr, r.xinv});
+  units_.write(lublf_, f_.npLine, {r.np, r.etae, r.vlbl});
+  units_.write(lublf_, f_.gridRuleTop, {});
+  units_.write(lublf_, f_.gridHeading, {});
+  units_.write(lublf_, f_.gridRule, {});
+  for (int j = 1; j <= r.np; ++j) {
+    units_.write(lublf_, f_.gridRow, {j, r.eta(j), r.deta(j), r.aa(j)});
+  }
+  units_.write(lublf_, f_.gridRuleEnd, {});
+
+  r.sqre = std::sqrt(r.re);
+  units_.write(lustd_, f_.startHeading, {});
+  {
+    const double cf = 2.0 * r.sim.v_sim(1) / std::sqrt(r.rx(2));
+    const double tf = 0.5 * cf * std::sqrt(r.rx(2));
+    units_.write(lustd_, f_.startRow, {2, r.x(2), r.sim.v_sim(1), cf, tf, kTfExact});
+  }
+  for (int i = 2; i <= 3; ++i) {
+    BL_START_PROFILE(r, i, i, 1);
+    BL_PRINT_PROFILE(r, i, i);
+    const double cf = 2.0 * r.v(i, 1) / (r.ue(i) * r.ue(i) * r.sqre);
+    const double tf = 0.5 * cf * std::sqrt(r.rx(i));
+    units_.write(lustd_, f_.startRow, {i, r.x(i), r.v(i, 1), cf, tf});
+  }
+  r.etae = r.eta(r.np);
+  return true;
+}
+
+bool March::solve_station(int i, std::string* cause) {
+  SurfaceRun& r = r_;
+  for (;;) {
+    set_weights(r, i);
+    r.k_iter = 0;
+    const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+    r.dpdx(i) = -r.roe8(i) * r.ue(i) * dUedx;
+    if (r.x(i) > kInverseStart && i > 3) r.invmode = 2;
+    // The separation test extrapolates the skin friction of the two stations
+    // before i; it is made once two finished stations exist (from station 5).
+    if (r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5) {
+      SEPARATION_CHECK(r.ninv, r.xinv, r.xtr, i, r.nxt, r.x, r.cfb, r.cf_bc, r.cfsep, r.sqre);
+    }
+    if (r.xtr > r.x(i) && i > 3) TRANSITION_CHECK(r, i - 1, 2);
+    if (r.x(i) >= r.xtr && i > 3) {
+      if (KTBL == 1) {
+        KTBL = 2;
+        r.etae = r.eta(r.np);
+        r.ntr = i - 2;
+        r.vlbl = r.vtbl;
+      }
+      BL_EDDY_VISCOSITY(r, i);
+    }
+    r.dumax = 1.0;
+    if (!newton(i, cause)) return false;
+    if (r.x(i) > r.xinv) r.ue(i) = r.u(3, r.np);
+    int grew = 0;
+    bool full = false;
+    BL_EDGE_GROWTH(r, grew, full);
+    if (full && !grid_full_reported_) {
+      grid_full_reported_ = true;
+      result_.warnings.push_back(
+          where(ielem_, isurf_) + ": from station " + std::to_string(i) +
+          " on the layer is thicker than the " + std::to_string(kGridPoints) +
+          " points of the normal grid hold; those stations were taken on the full grid.");
+    }
+    if (grew == 1) continue;  // solve the station anew on the grown grid
+    break;
+  }
+  if (!std::isfinite(r.ue(i))) {
+    *cause = "the edge velocity of the solution is not finite";
+    return false;
+  }
+  return BL_INTEGRAL_QUANTITIES(r, i, 3, cause);
+}
+
+bool March::newton(int i, std::string* cause) {
+  SurfaceRun& r = r_;
+  while (r.dumax > kNewtonTolerance) {
+    const int np = r.np;
+    if (r.x(i) > r.xinv) {
+      r.dpdx(i) = -r.ccro(3, np) * r.u(3, np) *
+                  (r.cx0 * r.u(3, np) + r.cx1 * r.u(2, np) + r.cx2 * r.u(1, np));
+    }
+    ++r.k_iter;
+    BL_GAS_PROPERTIES(r, i, r.dpdx(i));
+    BL_ASSEMBLE(r, i);
+    int bad = BLOCK_TRI_SOLVE(r, i, r.rvec, r.xvec);
+    if (bad != 0) {
+      *cause = "singular block of the station system at grid point " + std::to_string(bad);
+      return false;
+    }
+    if (!finite_solution(r.xvec, r.neq, np)) {
+      *cause = "the Newton correction is not finite";
+      return false;
+    }
+    if (r.x(i) <= r.xinv) {
+      BL_APPLY_CORRECTION(r, r.xvec);
+    } else {
+      bad = BLOCK_TRI_SOLVE(r, i, r.eyvec, r.yvec);
+      if (bad != 0) {
+        *cause = "singular block of the station system at grid point " + std::to_string(bad);
+        return false;
+      }
+      if (!finite_solution(r.yvec, r.neq, np)) {
+        *cause = "the Newton correction is not finite";
+        return false;
+      }
+      if (!BL_COMBINE_INVERSE(r, r.cf_bc(i), r.xvec, r.yvec, r.aa, i) && !lambda_reported_) {
+        lambda_reported_ = true;
+        result_.warnings.push_back(
+            where(ielem_, isurf_) + ": at station " + std::to_string(i) +
+            " the prescribed wall shear could not be met (the inverse step had no wall-shear "
+            "response); the direct step was taken.");
+      }
+    }
+    if (r.x(i) >= r.xinv) r.ue(i) = 0.5 * (r.u(3, np - 1) + r.u(3, np));
+    BL_CORRECTION_MAX(r);
+    if (r.k_iter > r.k_iterMax) {
+      units_.write(lustd_, f_.passLimit, {r.k_iter, i, r.x(i), r.ue(i), r.dumax});
+      ++unconverged_;
+      break;
+    }
+    if (i == kDumpStation1 || i == kDumpStation2) {
+      BL_PRINT_PROFILE(r, i, 3);
+      BL_PRINT_BLOCK_SYSTEM(r, i, r.k_iter, 3);
+    }
+  }
+  return true;
+}
+
+void March::log_station(int i) {
+  SurfaceRun& r = r_;
+  if (i == 3 || i % 40 == 0) {
+    units_.write(lublf_, f_.stationHeading, {});
+    units_.write(lustd_, f_.stationHeading, {});
+  }
+  const text::Item row[] = {i,        r.x(i),   r.ue(i),  r.eme(i), r.d1b(i),
+                            r.rov(i), r.cfb(i), r.dumax,  r.jumax,  r.k_iter,
+                            r.np,     r.ninv,   KTBL};
+  units_.write(lublf_, f_.stationRowLog, row, sizeof row / sizeof row[0]);
+  units_.write(lustd_, f_.stationRowStd, row, sizeof row / sizeof row[0]);
+}
+
+void March::finish() {
+  ProblemState& st = state();
+  st.XINV(k_, s_) = r_.xinv;
+  st.XTR(k_, s_) = r_.xtr;
+  units_.write_free(lublf_, {" The end of b.l. computation"});
+  if (r_.inputi_allocated) INPUTI_DEALLOCATE(r_);
+  if (r_.diag3_allocated) DIAG_3_DEALLOCATE(r_);
+}
+
+Result March::stopped(int i, const std::string& cause) {
+  const std::string message = where(ielem_, isurf_) + ", station " + std::to_string(i) +
+                              ": " + cause + "; the boundary layer stops at station " +
+                              std::to_string(i - 1) + ".";
+  units_.write_free(lublf_, {message});
+  clear_stations(i, r_.nxt, k_, s_);
+  finish();
+  Result failed = Result::failure(message);
+  failed.warnings = result_.warnings;
+  return failed;
+}
+
+}  // namespace
+
+void SEPARATION_CHECK(int& ninv, double& xinv, double& xtr, int i, int nxt, Table1<double>& x,
+                      Table1<double>& cfb, Table1<double>& cf_bc, double cfsep, double sqre) {
+  const double t = cfsep / sqre;
+  const double c1 = cfb(i - 1) * cfb(i - 1);
+  const double c2 = cfb(i - 2) * cfb(i - 2);
+  const double xs = x(i - 2) + (t * t - c2) * (x(i - 1) - x(i - 2)) / (c1 - c2);
+  if (!(x(i - 1) <= xs && xs < x(i))) return;  // also when xs is not finite
+  if (xtr + 1e-6 >= x(i)) {
+    xtr = x(i);  // laminar separation: station i is the first turbulent one
+    return;
+  }
+  for (int j = i; j <= nxt; ++j) cf_bc(j) = cfsep;
+  xinv = xs;
+  ninv = i;
+}
+
+Result FOIL_BL2D(SurfaceRun& run, int ielem, int isurf, const StationHook& hook) {
+  Result checked = check_surface_run_inputs(ielem, isurf);
+  if (!checked) return checked;
+  March march(run, ielem, isurf, hook);
+  return march.run();
+}
+
+}  // namespace sorvane::bl
 
 namespace sorvane {
 
-Result FOIL_BL2D(int, int) {
-  return Result::failure("The boundary-layer calculation is not built yet.");
+Result FOIL_BL2D(int ielem, int isurf) {
+  auto run = std::make_unique<bl::SurfaceRun>();
+  return bl::FOIL_BL2D(*run, ielem, isurf);
 }
 
 }  // namespace sorvane
