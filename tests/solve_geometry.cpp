@@ -1,12 +1,18 @@
-// Test driver: solve_geometry FILE.dat loads a geometry file and computes its
-// panel solution, so that the listings are written beside the input.
+// Test driver: solve_geometry [--bl] FILE.dat loads a geometry file and
+// computes its panel solution, so that the listings are written beside the
+// input. With --bl it then splits every element at its stagnation point
+// (the debug listing gets the split of each element).
 //
 // Exit status: 0 after a valid solution (one summary line on standard
-// output), 1 on wrong usage, 2 when the file cannot be loaded (the reader's
-// message on standard error), 3 when the solution fails (its message).
+// output) and, with --bl, every split made; 1 on wrong usage, 2 when the file
+// cannot be loaded (the reader's message on standard error), 3 when the
+// solution fails (its message), 4 when a split was refused (one message line
+// per refused element or surface on standard error).
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "solver/boundary_layer/boundary_layer.h"
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
@@ -14,13 +20,15 @@
 
 int main(int argc, char** argv) {
   using namespace sorvane;
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: solve_geometry FILE.dat\n");
+  const bool bl = argc == 3 && std::strcmp(argv[1], "--bl") == 0;
+  if ((argc != 2 && !bl) || (argc == 2 && std::strcmp(argv[1], "--bl") == 0)) {
+    std::fprintf(stderr, "usage: solve_geometry [--bl] FILE.dat\n");
     return 1;
   }
+  const char* path = argv[argc - 1];
   GeoFileRecord record;
   std::string error;
-  if (!make_geo_record(argv[1], record, &error)) {
+  if (!make_geo_record(path, record, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
@@ -38,7 +46,19 @@ int main(int argc, char** argv) {
     text::units().close_all();
     return 3;
   }
-  std::printf("%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n", argv[1], s.CYS, s.CXS, s.CMS);
+  std::printf("%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n", path, s.CYS, s.CXS, s.CMS);
+  int status = 0;
+  if (bl) {
+    for (int e = 0; e < s.NELEM; ++e) {
+      const Result split = SXR(e);
+      if (!split) {
+        std::fprintf(stderr, "%s\n", split.message.c_str());
+        status = 4;
+      }
+      // The surface runs of element e (FOIL_BL2D(e, 0), FOIL_BL2D(e, 1)) go
+      // here; a refused or failed surface will also give status 4.
+    }
+  }
   text::units().close_all();
-  return 0;
+  return status;
 }

@@ -15,11 +15,19 @@ namespace sorvane::bl {
 // surface of a run); a message about a list names element and surface.
 Result check_surface_run_inputs(int ielem, int isurf);
 
+// The list part of that check, on a list given by its first n arc lengths
+// x[0..n-1] and edge velocities ue[0..n-1] (the stagnation split checks its
+// lists with it before they reach the store). The message names element
+// ielem + 1 and the surface ("upper" for isurf 0, "lower" for 1).
+Result check_station_list(int ielem, int isurf, const double* x, const double* ue, int n);
+
 // Makes the run's Inputi set for element ielem (from 0), surface isurf (0
 // upper, 1 lower), fixes constants and reference state, copies the station
 // list, computes the edge state of every station and fills the boundary-
 // condition arrays; echoes all of it to "InputBl.out" (unit LUBLIN) and one
-// record to standard output.
+// record to standard output. Expects check_surface_run_inputs to have
+// accepted the surface. The station arrays get NXMAX(k) entries (the same
+// for both surfaces), or the surface's own count if that is larger.
 void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf);
 
 // Edge state of one station from the reference state (h0 and x are not

@@ -1,0 +1,96 @@
+// The --bl option of the solve_geometry test driver: every element of a
+// solved file is split (one block per element on the debug listing); a
+// refused split gives status 4 and its message on standard error.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::read_file;
+using testing::scratch_dir;
+using testing::write_file;
+
+// Runs the driver with args inside dir; standard output and error to files.
+int run_driver(const std::string& dir, const std::string& args) {
+  const char* driver = std::getenv("SORVANE_DRIVER");
+  const std::string cmd =
+      "cd '" + dir + "' && '" + driver + "' " + args + " >stdout.txt 2>stderr.txt";
+  const int rc = std::system(cmd.c_str());
+  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+class SplitDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("SORVANE_DRIVER")) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
+  }
+};
+
+TEST_F(SplitDriver, SplitsEveryElementOfEveryExample) {
+  const std::string dir = scratch_dir("split_driver_examples");
+  const struct {
+    const char* name;
+    int elements;
+  } files[] = {{"naca0012", 1}, {"main_flap", 2}, {"slat_main_flap", 3}};
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    const std::string name = std::string(f.name) + ".dat";
+    fs::copy_file(testing::source_path("examples/" + name), dir + "/" + name);
+    EXPECT_EQ(run_driver(dir, "--bl " + name), 0) << read_file(dir + "/stderr.txt");
+    EXPECT_EQ(read_file(dir + "/stderr.txt"), "");
+    EXPECT_NE(read_file(dir + "/stdout.txt").find(name + ": CYS = "), std::string::npos);
+    const std::string deb = read_file(dir + "/" + f.name + ".deb");
+    EXPECT_EQ(count_of(deb, " Output from SXR, start\n"), f.elements);
+    EXPECT_EQ(count_of(deb, " Output from SXR, finish\n"), f.elements);
+
+    // Without --bl nothing is split.
+    EXPECT_EQ(run_driver(dir, name), 0);
+    EXPECT_EQ(count_of(read_file(dir + "/" + f.name + ".deb"), "Output from SXR"), 0);
+  }
+}
+
+// Four panels at 20 degrees: the stagnation point lies so far back on the
+// lower surface that its list keeps only two stations.
+TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
+  const std::string dir = scratch_dir("split_driver_refused");
+  std::string text = read_file(testing::source_path("examples/naca0012.dat"));
+  std::size_t line = 0;
+  for (int n = 0; n < 3; ++n) line = text.find('\n', line) + 1;
+  text.replace(line, 10, "  20.00000");  // ALPHA
+  for (int n = 3; n < 5; ++n) line = text.find('\n', line) + 1;
+  text.replace(line + 30, 10, "   4.00000");  // NPANELS
+  write_file(dir + "/coarse.dat", text);
+  EXPECT_EQ(run_driver(dir, "--bl coarse.dat"), 4);
+  EXPECT_EQ(read_file(dir + "/stderr.txt"),
+            "Element 1, lower surface: the station list has only 2 stations from the "
+            "stagnation point, and the boundary layer needs at least 3; its boundary layer is "
+            "not computed.\n");
+  EXPECT_NE(read_file(dir + "/coarse.deb").find(" Output from SXR, finish"), std::string::npos);
+  // The panel solution itself is fine.
+  EXPECT_EQ(run_driver(dir, "coarse.dat"), 0);
+}
+
+TEST_F(SplitDriver, UsageAndEarlierStatusesStay) {
+  const std::string dir = scratch_dir("split_driver_usage");
+  EXPECT_EQ(run_driver(dir, "--bl"), 1);
+  EXPECT_EQ(run_driver(dir, "--bl a.dat b.dat"), 1);
+  EXPECT_EQ(run_driver(dir, "--xx a.dat"), 1);
+  EXPECT_EQ(run_driver(dir, "--bl missing.dat"), 2);
+}
+
+}  // namespace
+}  // namespace sorvane
