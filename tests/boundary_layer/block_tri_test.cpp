@@ -82,7 +82,7 @@ class BlockTriTest : public ::testing::Test {
 
   // Random blocks at points 1..np that make a block diagonally dominant system
   // (B(j) = a row permutation of a matrix with diagonal 4 and other entries in
-  // (-1, 1)); A(1), C(np) and every point above np hold NaN, so any use of
+  // (-1, 1)), so that the factorisation of most D(j) exchanges rows; A(1), C(np) and every point above np hold NaN, so any use of
   // them shows in the solution. z gets random entries at 1..np.
   void build(int np, unsigned seed, Options opt = {}) {
     run.np = np;
@@ -100,9 +100,10 @@ class BlockTriTest : public ::testing::Test {
       double m[3][3];
       for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) m[r][c] = r == c ? 4.0 + u(gen) * 0.5 : u(gen);
-      const bool turn = opt.exchanges && j % 3 == 1;
+      // Rows (3, 1, 2) of m at every third point, (2, 1, 3) at the next.
+      const int turn = opt.exchanges ? j % 3 : 0;
       for (int r = 0; r < 3; ++r) {
-        const int from = turn ? (r + 2) % 3 : r;  // rows (3, 1, 2) of m
+        const int from = turn == 1 ? (r + 2) % 3 : turn == 2 && r < 2 ? 1 - r : r;
         for (int c = 0; c < 3; ++c) run.bmat(r + 1, c + 1, j) = m[from][c];
       }
       for (int r = 1; r <= 3; ++r)
@@ -189,7 +190,7 @@ TEST_F(BlockTriTest, SolvesBackAKnownSolution) {
       if (std::fabs(run.dmat(2, 1, j)) > d1 || std::fabs(run.dmat(3, 1, j)) > d1) ++exchanged;
     }
     if (np >= 61) {
-      EXPECT_GT(exchanged, np / 4) << np;
+      EXPECT_GT(exchanged, np / 2) << np;
     }
     if (np == 1) {
       EXPECT_EQ(exchanged, 1);
