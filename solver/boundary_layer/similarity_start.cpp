@@ -65,7 +65,8 @@ void write_pass_table(Init2d& m, int np) {
   out.write(kTableUnit, kPassHead, {});
   VecView eta = m.eta_sim.view(), f = m.f_sim.view(), u = m.u_sim.view(), v = m.v_sim.view(),
           dv = m.delv.view();
-  for (int j = 1; j <= np; ++j) out.write(kTableUnit, kPassRow, {j, eta(j), f(j), u(j), v(j), dv(j)});
+  for (int j = 1; j <= np; ++j)
+    out.write(kTableUnit, kPassRow, {j, eta(j), f(j), u(j), v(j), dv(j)});
 }
 
 }  // namespace
@@ -287,13 +288,13 @@ bool INIT2D(Init2d& m, int np, double vgp, double etae, int flag) {
     write_pass_table(m, np);
     largest = 0.0;
     bool finite = true;
+    const double* df = m.delf.data();
+    const double* du = m.delu.data();
     const double* dv = m.delv.data();
     for (int j = 0; j < np; ++j) {
       const double c = std::fabs(dv[j]);
-      if (!(c <= largest)) {  // also catches a NaN
-        if (!std::isfinite(c)) finite = false;
-        largest = c;
-      }
+      if (!std::isfinite(c + df[j] + du[j])) finite = false;
+      if (c > largest) largest = c;
     }
     ++m.passes;
     if (!finite) return false;
@@ -306,7 +307,8 @@ bool INIT2D(Init2d& m, int np, double vgp, double etae, int flag) {
 // Full-block form.
 
 void INIT2D_ALLOCATE(Init2d& m, int np) {
-  if (m.full_block_allocated) set_fault("the full-block arrays of the similarity start are made twice");
+  if (m.full_block_allocated)
+    set_fault("the full-block arrays of the similarity start are made twice");
   const int n = m.block_order;
   for (Table3<double>* t : {&m.a3, &m.b3, &m.c3, &m.d3, &m.inv_d3, &m.g3, &m.m3, &m.inv_m, &m.e3,
                             &m.w3m, &m.a3f}) {

@@ -381,6 +381,19 @@ TEST_F(SimilarityStart, TablesReplaceOldFileThenAppendGroups) {
   EXPECT_EQ(lines[second + 21].substr(0, 18), " 21       6.000000");
 }
 
+// When the table file cannot be made the solution still stands; standard
+// output says why the tables are missing.
+TEST_F(SimilarityStart, UnwritableTableFileLosesOnlyTheTables) {
+  std::filesystem::create_directory(dir_ + "/init2d.OUT");  // fopen fails on a directory
+  Init2d& m = *m_;
+  sorvane::testing::StdoutCapture out;
+  ASSERT_TRUE(INIT2D(m, 61, 1.1, 8.0, 1));
+  EXPECT_NEAR(m.v_sim(1), 1.232588, 1e-3);
+  EXPECT_FALSE(text::units().is_open(169));
+  const std::string said = out.text();
+  EXPECT_NE(said.find("init2d.OUT"), std::string::npos) << said;
+}
+
 // A case that does not meet the tolerance (the flat plate on a coarse
 // uniform grid reaching far out) stops after 21 passes, writes 21 tables and
 // says nothing; its last profile stands.
@@ -394,6 +407,16 @@ TEST_F(SimilarityStart, PassLimitStopsAfterTwentyOnePasses) {
   EXPECT_EQ(out.text(), "");
   EXPECT_EQ(m.u_sim(1), 0.0);
   EXPECT_EQ(m.u_sim(61), 1.0);
+}
+
+// A grid whose first spacing underflows to 0 (2.5^820 overflows) gives a
+// non-finite correction: the call says so instead of handing on the
+// profile as a solution.
+TEST_F(SimilarityStart, NonFiniteCorrectionFailsTheCall) {
+  Init2d& m = *m_;
+  EXPECT_FALSE(INIT2D(m, kSimPoints, 2.5, 8.0, 1));
+  EXPECT_EQ(m.passes, 1);
+  EXPECT_EQ(table().size(), static_cast<std::size_t>(kSimPoints + 1));
 }
 
 // ---------------------------------------------------------------------------
