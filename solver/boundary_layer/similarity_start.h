@@ -33,14 +33,77 @@ struct Init2d {
   int passes = 0;                             // passes of the last call
   int block_order = 3;
 
-  // Full-block form of the same system (INIT2D_ALLOCATE and the three
-  // INIT2D_MATRIX_ routines): members added with those routines.
+  // Work of the closed-form elimination, per point j: the first two rows of
+  // the eliminated diagonal block (d11 .. d23; its third row is that of the
+  // system's own block) and of the reduced right-hand side (w1, w2; its
+  // third entry is r3).
+  Table1<double> d11, d12, d13, d21, d22, d23, w1, w2;
+
+  // Full-block form of the same system, made by INIT2D_ALLOCATE (empty until
+  // then). Blocks (3, 3, point): sub-diagonal a3, diagonal b3,
+  // super-diagonal c3; vectors (3, point): unknowns xvc, right-hand sides
+  // rvc, residual rrvc.
+  Table3<double> a3, b3, c3;
+  Table2<double> xvc, rvc, rrvc;
+  // Elimination: eliminated diagonal blocks d3, their inverses inv_d3, the
+  // factors g3 = a3(j) inv_d3(j-1) and products m3 = g3(j) c3(j-1); reduced
+  // right-hand side wvc, the products uvc = g3(j) wvc(j-1),
+  // kvc = c3(j) xvc(j+1) and hvc = wvc - kvc; the residual's three block
+  // products k1vc, k2vc, k3vc; factor work block af with its pivots tvc, and
+  // the determinant det3 of every d3.
+  Table3<double> d3, inv_d3, g3, m3;
+  Table2<double> wvc, uvc, kvc, hvc, k1vc, k2vc, k3vc;
+  Table2<double> af;
+  Table1<int> tvc;
+  Table1<double> det3;
+  // Further work arrays of the full-block form, made with the others; the
+  // elimination above does not need them.
+  Table3<double> inv_m, e3, w3m, a3f;
+  Table2<double> e, u3, k3, h3;
+  bool full_block_allocated = false;
 };
 
 // Computes the similarity solution with np points, spacing growth ratio vgp
 // and outer edge etae; flag 0 Blasius, otherwise Hiemenz. Returns false, and
 // changes nothing but the opening of "init2d.OUT", when np is outside
-// 2..kSimPoints.
+// 2..kSimPoints or vgp or etae is not a positive finite number. Returns false
+// also when a pass gives a correction that is not a finite number (the
+// arrays then hold that pass).
 [[nodiscard]] bool INIT2D(Init2d& m, int np, double vgp, double etae, int flag);
+
+// Stretched grid: first spacing etae/(np-1) when vgp - 1 <= 0.001, else
+// (vgp-1) etae/(vgp^(np-1) - 1); every further spacing vgp times the one
+// before, over all nmax points. Returns false, filling nothing, when np is
+// outside 2..nmax (nmax at most the tables' size).
+[[nodiscard]] bool INIT2D_GRID(int np, int nmax, double vgp, double etae, Table1<double>& deta,
+                               Table1<double>& eta, Table1<double>& a);
+// Cubic start profile on points 1..np (u = 0 at the wall, u = 1, v = 0 at
+// eta(np)).
+void INIT2D_START_PROFILE(int np, Table1<double>& eta, Table1<double>& f, Table1<double>& u,
+                          Table1<double>& v);
+// Coefficients s1 .. s6 and residuals r1 .. r3 of the linearised box
+// equations of the profiles f, u, v.
+void INIT2D_COEF(Init2d& m, double p1, double p2, int np, Table1<double>& deta,
+                 Table1<double>& f, Table1<double>& u, Table1<double>& v);
+// Closed-form block elimination of the linearised system: corrections into
+// delf, delu, delv, added to f, u, v; u(1) is then set to 0.
+void INIT2D_BLOCK_SOLVE(Init2d& m, int np, Table1<double>& a, Table1<double>& f,
+                        Table1<double>& u, Table1<double>& v);
+
+// Full-block form (nothing in the program calls these four).
+// Makes the full-block arrays for np points with the block order; making
+// them twice is a programming error and stops the process with a message.
+void INIT2D_ALLOCATE(Init2d& m, int np);
+// The system of INIT2D_COEF (s1 .. s6, r1 .. r3, a_sim) as full 3 by 3 blocks
+// a3, b3, c3 and right-hand sides rvc, points 1..np.
+void INIT2D_MATRIX_COEF(Init2d& m, int np);
+// Solves the full-block system into xvc by block elimination with a pivoted
+// LU factorisation and inverse of every diagonal block. Returns 0, or the
+// first point whose eliminated diagonal block is singular (xvc is then not
+// a solution).
+[[nodiscard]] int INIT2D_MATRIX_FORWARD(Init2d& m, int np);
+// Copies delf, delu, delv into xvc and writes the residual of the
+// full-block system for them into rrvc.
+void INIT2D_MATRIX_BACK(Init2d& m, int np);
 
 }  // namespace sorvane::bl

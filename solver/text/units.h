@@ -1,5 +1,5 @@
-// Numbered listing units: a unit number (10, 11, 12, 14, 80 to 84; 6 is
-// standard output) is connected to an open file, and every write to a unit
+// Numbered listing units: a unit number (10, 11, 12, 14, 80 to 84, 169; 6
+// is standard output) is connected to an open file, and every write to a unit
 // appends its records there. One process-wide table, used by both solvers.
 #pragma once
 
@@ -50,7 +50,7 @@ class Units {
     std::FILE* file = nullptr;
     std::string path;
   };
-  static constexpr int kMaxUnit = 100;
+  static constexpr int kMaxUnit = 200;  // units 0..199
   Slot slots_[kMaxUnit];
   std::FILE* stdout_ = nullptr;
   std::string buffer_;  // reused for every record, so writes allocate nothing

@@ -65,7 +65,7 @@ TEST(Units, FailureNamesTheFileAndTheReason) {
   EXPECT_FALSE(u.is_open(10));
   EXPECT_FALSE(u.open(Units::kStdout, dir + "/x.out", &error));
   EXPECT_FALSE(u.open(-1, dir + "/x.out", &error));
-  EXPECT_FALSE(u.open(100, dir + "/x.out", nullptr));
+  EXPECT_FALSE(u.open(200, dir + "/x.out", nullptr));
 }
 
 TEST(Units, ClosedUnitSwallowsWrites) {
