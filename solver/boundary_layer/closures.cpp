@@ -86,8 +86,8 @@ void TRANSITION_CHECK(SurfaceRun& r, int k, int flag) {
 void BL_EDDY_VISCOSITY(SurfaceRun& r, int i) {
   const int N = r.np;
   if (N < 1) return;
-  r.b(3, N);  // checked: the level tables hold point N
-  r.eta(N);
+  (void)r.b(3, N);  // checked access: the tables hold point N
+  (void)r.eta(N);
   const double rtheta = r.rtheta(i - 1);
   const double alpha = outer_constant(rtheta);
   double kappa2 = 0.0, aplus = 0.0;
@@ -160,7 +160,7 @@ void BL_EDDY_VISCOSITY(SurfaceRun& r, int i) {
 // flag 1, Drela and Giles (1987):
 //   log10 Rtheta0 = (1.415/(H-1) - 0.489) tanh(20/(H-1) - 12.9) + 3.295/(H-1) + 0.44
 //   dN/dRtheta    = 0.01 sqrt((2.4 H - 3.7 + 2.5 tanh(1.5 H - 4.65))^2 + 0.25)
-// other flags, Drela's later fits of the same envelope (XFOIL, 1989):
+// other flags, Drela's later fits of the same envelope, as used in XFOIL:
 //   log10 Rtheta0 = 2.492 (1/(H-1))^0.43 + 0.7 (tanh(14/(H-1) - 9.24) + 1)
 //   dN/dRtheta    = 0.028 (H-1) - 0.0345 exp(-(3.87/(H-1) - 2.52)^2)
 // Transition where N = (Rtheta - Rtheta0) dN/dRtheta exceeds 9 past the
@@ -187,8 +187,8 @@ void TRANSITION_ENVELOPE(SurfaceRun& r, int k, int flag) {
   if (n > 9.0 && r.rtheta(k) > r0) r.xtr = r.x(k);
 }
 
-// H-Rx test of Wazzan, Gazley and Smith (1981): transition where log10 Rx exceeds a cubic in the
-// shape factor.
+// H-Rx test of Wazzan, Gazley and Smith (1981): transition where log10 Rx
+// exceeds a cubic in the shape factor.
 void TRANSITION_H_REX(SurfaceRun& r, int k) {
   const double H = r.h12(k);
   const double limit =

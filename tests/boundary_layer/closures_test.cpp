@@ -189,6 +189,20 @@ TEST(EddyViscosity, InnerValueThatNeverReachesTheOuterStaysInner) {
   }
 }
 
+TEST(EddyViscosity, WallVelocityDoesNotEnterTheDisplacementIntegral) {
+  auto edge_value = [](double wall_velocity) {
+    EddyRun t;
+    t.linear();
+    t.r.u(3, 1) = wall_velocity;
+    t.r.rtheta(t.i - 1) = 20000.0;
+    BL_EDDY_VISCOSITY(t.r, t.i);
+    return t.b(101);
+  };
+  const double base = edge_value(0.0);
+  EXPECT_NEAR(base, kAlphaHigh * kSqre * 5.0, 1e-12 * base);
+  EXPECT_EQ(edge_value(0.3), base);
+}
+
 TEST(EddyViscosity, DampingUsesTheFirstOfTheLargestShears) {
   EddyRun t;
   t.linear();
