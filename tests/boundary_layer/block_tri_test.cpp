@@ -15,11 +15,6 @@
 
 namespace sorvane::bl {
 
-// Stand-in for the similarity start's constructor while that routine family
-// is not in the library; the library's own definition replaces it. Nothing
-// here reads the similarity arrays.
-__attribute__((weak)) Init2d::Init2d() {}
-
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -10,16 +10,6 @@
 
 namespace sorvane::bl {
 
-// A surface run holds the similarity start's arrays, whose constructor comes
-// with the similarity start. Until that is part of this tree the tests link
-// against this weak stand-in, which makes the same arrays; the library's own
-// constructor, once there, takes precedence over it.
-__attribute__((weak)) Init2d::Init2d() {
-  for (Table1<double>* t : {&eta_sim, &deta_sim, &a_sim, &f_sim, &u_sim, &v_sim, &s1, &s2, &s3,
-                            &s4, &s5, &s6, &r1, &r2, &r3, &delf, &delu, &delv})
-    t->make(kSimPoints);
-}
-
 namespace {
 
 constexpr double kPi = 3.141592653589793;
