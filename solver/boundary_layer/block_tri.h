@@ -9,14 +9,23 @@
 namespace sorvane::bl {
 
 // Solves the system of station i for right-hand side rhs into sol (both
-// (neq, 821); points 1..np). Returns 0, or the first grid point whose
-// eliminated diagonal block is singular (its factorisation flagged 65); sol
-// is then not a solution and must not be used.
+// (neq, 821); points 1..np). In the coupled inverse modes (invmode 7 or 8)
+// past xinv the last row also holds f0_mat times z(1) (the bordered form).
+// Returns 0, or the first grid point j where the solve broke down; sol is
+// then not a solution and must not be used:
+// - the eliminated diagonal block D(j) cannot be inverted (its factorisation
+//   flagged 65, its last pivot is negligible by the same test, or its
+//   determinant is not finite): the solve stops there, sol is left as it was
+//   and det(j) holds the block's determinant;
+// - otherwise, the first point whose solution is not finite (a non-finite
+//   right-hand side, or an overflow).
 [[nodiscard]] int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs,
                                   Table2<double>& sol);
 
-// rrvec(:, j) = A(j) sol(j-1) + B(j) sol(j) + C(j) sol(j+1) - rhs(:, j), with
-// the border block of the coupled inverse modes in the last row.
+// rrvec(:, j) = A(j) sol(j-1) + B(j) sol(j) + C(j) sol(j+1) - rhs(:, j) for
+// j = 1..np (no A term at 1, no C term at np), with f0_mat times sol(1) in
+// the last row exactly when BLOCK_TRI_SOLVE solves the bordered form; the
+// three products are kept in k1vec, k2vec, k3vec.
 void BLOCK_TRI_RESIDUAL(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol, int i);
 
 }  // namespace sorvane::bl

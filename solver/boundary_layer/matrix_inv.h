@@ -26,7 +26,7 @@ void MAT_MAT_B(MatView A, MatView B, MatView P, int n);
 void MAT_MAT_B_ENTRY(MatView A, MatView B, MatView P, int n);
 
 // Doolittle factors without pivoting: multipliers below the diagonal, U on
-// and above it, in LU.
+// and above it, in LU (A and LU may be the same storage). No pivot is tested.
 void LU_NOPIVOT(int n, MatView A, MatView LU);
 // The same into two arrays, each partial inner sum rounded to single
 // precision; writes only the strict lower part of L and the upper part of U.
@@ -40,7 +40,8 @@ void LU_PIVOT(MatView A, MatView LU, int* ipvt, double& det, int& iflag, int n);
 void LU_PIVOT_ENTRY(MatView A, MatView LU, int* ipvt, double& det, int& iflag, int n);
 
 // Overwrites the pivoted factors in A with the inverse of the factorised
-// matrix (n <= kMaxKitOrder).
+// matrix (n <= kMaxKitOrder; a larger n is a programming error and stops the
+// process). Divides by the diagonal of U without a test.
 void MAT_INVERSE_LU(MatView A, const int* ipvt, int n);
 void MAT_INVERSE_LU_SLICE(MatView A, const int* ipvt, int n);
 
@@ -51,9 +52,10 @@ void MAT_VEC_SLICE(int k0, Table3<double>& A, int k2, Table2<double>& X, int k4,
 void MAT_MAT_SLICE(int k0, Table3<double>& A, int k2, Table3<double>& B, int k4,
                    Table3<double>& P, int n);
 
-// Inverse and determinant by cofactors for n = 1, 2, 3; |det| below 1e-15
-// (single precision) gives det = 0 and iflag = 65. Any other n writes a line
-// to standard output and changes nothing.
+// Inverse and determinant by cofactors for n = 1, 2, 3, with iflag = 0;
+// |det| below 1e-15 (single precision) gives det = 0 and iflag = 65 and
+// leaves Ainv as it was (n = 1 stores 1/A(1, 1) before the test). Any other n
+// writes a line to standard output and changes nothing.
 void MAT_INVERSE_SMALL(MatView A, MatView Ainv, double& det, int& iflag, int n);
 
 }  // namespace sorvane::bl
