@@ -597,6 +597,7 @@ TEST(StationEquations, CorrectionIsAddedToLevelThreeOnly) {
 
 // A similarity table with recognisable values on a stretched grid.
 void fill_test_similarity(SurfaceRun& r, int np) {
+  station_test::make_similarity_arrays(r);
   for (int j = 1; j <= kGridPoints; ++j) {
     r.sim.deta_sim(j) = 0.1 * std::pow(1.01, j - 1);
     r.sim.eta_sim(j) = j == 1 ? 0.0 : r.sim.eta_sim(j - 1) + r.sim.deta_sim(j - 1);

@@ -161,8 +161,18 @@ inline Similar hiemenz_box(int n, double etae, double ratio) {
 
 // Puts a similarity profile into the run's similarity arrays, as the
 // similarity start leaves them.
+// The similarity start makes its arrays when the run is made; the fixture
+// makes those it fills itself, so that it does not depend on that.
+inline void make_similarity_arrays(SurfaceRun& r) {
+  for (Table1<double>* t : {&r.sim.eta_sim, &r.sim.deta_sim, &r.sim.a_sim, &r.sim.f_sim,
+                            &r.sim.u_sim, &r.sim.v_sim}) {
+    if (t->size() < kGridPoints) t->make(kGridPoints);
+  }
+}
+
 inline void fill_similarity(SurfaceRun& r, const Similar& s) {
   const int n = static_cast<int>(s.f.size());
+  make_similarity_arrays(r);
   for (int j = 1; j <= kGridPoints; ++j) {
     r.sim.eta_sim(j) = s.eta[j - 1];
     r.sim.deta_sim(j) = s.deta[j - 1];
