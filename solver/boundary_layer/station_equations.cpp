@@ -60,11 +60,13 @@ inline double temperature_ratio(double mach_term, double u, double ue_edge) {
   return 1.0 + mach_term * (1.0 - ratio * ratio);
 }
 
-}  // namespace
-
-void BL_GAS_PROPERTIES(SurfaceRun& r, int i, double dp) {
+// The box arrays and blocks have neq rows (3 in this formulation); with
+// N = 3 known at compile time the per-point block loops unroll, N = 0 takes
+// the run's neq.
+template <int N>
+void gas_properties(SurfaceRun& r, int i, double dp) {
   const int np = grid_points(r);
-  const int n = r.neq;
+  const int n = N > 0 ? N : r.neq;
   const double mach_term = kMachFactor * r.eme(i) * r.eme(i);
   LayerGas gas(r.roe8(i), r.te(i), r.emue(i));
   const double cx0 = r.cx0, cx1 = r.cx1, cx2 = r.cx2;
@@ -148,9 +150,10 @@ void BL_GAS_PROPERTIES(SurfaceRun& r, int i, double dp) {
   r.edge_jac = rho_edge * (cx0 * ue_edge + ux_edge);
 }
 
-void BL_ASSEMBLE(SurfaceRun& r, int i) {
+template <int N>
+void assemble(SurfaceRun& r, int i) {
   const int np = grid_points(r);
-  const int n = r.neq;
+  const int n = N > 0 ? N : r.neq;
   const int nn = n * n;
   const bool inverse = r.x(i) > r.xinv;
   const bool wall_shear_row = inverse && r.invmode >= 4 && r.invmode <= 6;
@@ -235,6 +238,24 @@ void BL_ASSEMBLE(SurfaceRun& r, int i) {
         ey[n * k + 2] = 2.0 * a;
       }
     }
+  }
+}
+
+}  // namespace
+
+void BL_GAS_PROPERTIES(SurfaceRun& r, int i, double dp) {
+  if (r.neq == 3) {
+    gas_properties<3>(r, i, dp);
+  } else {
+    gas_properties<0>(r, i, dp);
+  }
+}
+
+void BL_ASSEMBLE(SurfaceRun& r, int i) {
+  if (r.neq == 3) {
+    assemble<3>(r, i);
+  } else {
+    assemble<0>(r, i);
   }
 }
 

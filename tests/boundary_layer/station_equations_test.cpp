@@ -302,6 +302,37 @@ TEST(StationEquations, BoxQuantitiesAndEdgeBalance) {
   }
 }
 
+// Box arrays and blocks made with more rows (the five-variable layout) hold
+// the same three-variable system in their leading rows and columns.
+TEST(StationEquations, WiderBoxArraysHoldTheSameSystem) {
+  SurfaceRun narrow, wide;
+  const int np = 15, i = 4;
+  make_jacobian_station(narrow, np);
+  make_jacobian_station(wide, np);
+  DIAG_3_DEALLOCATE(wide);
+  wide.neq = 5;  // the station system is made again with five rows
+  DIAG_3_ALLOCATE(wide);
+  for (SurfaceRun* r : {&narrow, &wide}) {
+    r->xinv = 0.0;
+    r->invmode = 5;
+    BL_GAS_PROPERTIES(*r, i, 0.3);
+    BL_ASSEMBLE(*r, i);
+  }
+  ASSERT_EQ(wide.amat.dim1(), 5);
+  for (int j = 1; j <= np; ++j)
+    for (int a = 1; a <= 3; ++a) {
+      EXPECT_EQ(wide.rvec(a, j), narrow.rvec(a, j));
+      EXPECT_EQ(wide.eyvec(a, j), narrow.eyvec(a, j));
+      EXPECT_EQ(wide.rq(a, j), narrow.rq(a, j));
+      for (int c = 1; c <= 3; ++c) {
+        EXPECT_EQ(wide.amat(a, c, j), narrow.amat(a, c, j));
+        EXPECT_EQ(wide.bmat(a, c, j), narrow.bmat(a, c, j));
+        EXPECT_EQ(wide.cmat(a, c, j), narrow.cmat(a, c, j));
+        EXPECT_EQ(wide.dqpdx(a, c, j), narrow.dqpdx(a, c, j));
+      }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The plane stagnation-point flow: the scaled similarity profile is the exact
 // solution of the discrete station system.
