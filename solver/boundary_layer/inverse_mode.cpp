@@ -65,6 +65,9 @@ void combine(SurfaceRun& r, const Table2<double>& xs, const Table2<double>& ys, 
 
 }  // namespace
 
+// `value` is the prescribed wall shear of mode 2 (and of any mode outside
+// 1..8); modes 1 and 4 take d1_bc(i), 3 and 5 rv_bc(i), 6 ue(i) from the
+// station arrays.
 bool BL_COMBINE_INVERSE(SurfaceRun& r, double value, Table2<double>& xs, Table2<double>& ys,
                         Table1<double>& /*a*/, int i) {
   const int np = r.np;
