@@ -40,9 +40,9 @@ void BL_START_PROFILE(SurfaceRun& run, int i, int level, int flag);
 void BL_SHIFT_LEVELS(SurfaceRun& run, int n);
 
 // When |v(3, np)| exceeds 1e-4 the layer has outgrown its grid: np grows by 2
-// and every level is extended (grew = 1). When the grid already holds all 821
-// points it does not grow: grew = 0 and grid_full = true. Otherwise grew = 0,
-// grid_full = false.
+// and every level is extended (grew = 1). When np + 2 would exceed the 821
+// points of the grid it does not grow and changes nothing: grew = 0 and
+// grid_full = true. Otherwise grew = 0, grid_full = false.
 void BL_EDGE_GROWTH(SurfaceRun& run, int& grew, bool& grid_full);
 
 }  // namespace sorvane::bl

@@ -1,0 +1,412 @@
+// The Newton system of one boundary-layer station.
+//
+// Level arrays are (3, 821) tables with the level fastest: the value of level
+// l at grid point j sits at offset 3*(j-1) + (l-1). The box arrays q, qp, rq
+// are (neq, 821) and the Jacobians and blocks (neq, neq, 821), column-major
+// inside each block. Every routine below walks these arrays once through raw
+// pointers; the grid-point count np is checked once on entry.
+#include "solver/boundary_layer/station_equations.h"
+
+#include <cmath>
+#include <limits>
+
+namespace sorvane::bl {
+namespace {
+
+// Numbers the equations use, with the digits of their single-precision
+// origins (0.2, the Sutherland constants 1.491e-7 and 110.4, and 1e-4).
+constexpr double kMachFactor = 0.20000000298023224;
+constexpr double kSutherlandC1 = 1.4910000345480512e-07;
+constexpr double kSutherlandC2 = 110.4000015258789;
+constexpr double kGrowthThreshold = 9.999999747378752e-05;
+
+constexpr int kLevels = kProfileLevels;  // stride of the level arrays
+
+// Offset of (level, j) in a level array; j is 1-based, level 1..3.
+inline int at(int level, int j) { return kLevels * (j - 1) + (level - 1); }
+
+int grid_points(const SurfaceRun& r) {
+  check_index("grid points in use", r.np, kGridPoints);
+  return r.np;
+}
+
+// Density and density-viscosity ratios of one temperature ratio tte at a
+// station: rho = roe8/tte and C = rho*C1*T^1.5/(T + C2)/emue with T = tte*te.
+// Across a layer with eme = 0 every point has tte = 1, so the last result is
+// kept and the power is taken once per station instead of once per point.
+class LayerGas {
+ public:
+  LayerGas(double roe8, double te, double emue) : roe8_(roe8), te_(te), emue_(emue) {}
+  void at(double tte) {
+    if (tte == last_tte_) return;
+    last_tte_ = tte;
+    rho = roe8_ / tte;
+    const double t = tte * te_;
+    mu = rho * kSutherlandC1 * std::pow(t, 1.5) / (t + kSutherlandC2) / emue_;
+  }
+  double rho = 0.0;
+  double mu = 0.0;
+
+ private:
+  double roe8_, te_, emue_;
+  double last_tte_ = std::numeric_limits<double>::quiet_NaN();
+};
+
+// T/Te = 1 + 0.2*Me^2*(1 - (U/Ue)^2). With Me = 0 the ratio is 1 whatever
+// U/Ue is (also where Ue = 0 would make the quotient undefined).
+inline double temperature_ratio(double mach_term, double u, double ue_edge) {
+  if (mach_term == 0.0) return 1.0;
+  const double ratio = u / ue_edge;
+  return 1.0 + mach_term * (1.0 - ratio * ratio);
+}
+
+// The box arrays and blocks have neq rows (3 in this formulation); with
+// N = 3 known at compile time the per-point block loops unroll, N = 0 takes
+// the run's neq.
+template <int N>
+void gas_properties(SurfaceRun& r, int i, double dp) {
+  const int np = grid_points(r);
+  const int n = N > 0 ? N : r.neq;
+  const double mach_term = kMachFactor * r.eme(i) * r.eme(i);
+  LayerGas gas(r.roe8(i), r.te(i), r.emue(i));
+  const double cx0 = r.cx0, cx1 = r.cx1, cx2 = r.cx2;
+
+  const double* F = r.f.data();
+  const double* U = r.u.data();
+  const double* V = r.v.data();
+  const double* B = r.b.data();
+  double* ro = r.ccro.data();
+  double* mu = r.ccmu.data();
+  double* tte = r.tte.data();
+  double* bb = r.bb.data();
+  const double* aa = r.aa.data();
+  double* q = r.q.data();
+  double* qp = r.qp.data();
+  double* rq = r.rq.data();
+  double* dq = r.dqdx.data();
+  double* dqp = r.dqpdx.data();
+
+  const double ue_edge = U[at(3, np)];
+  double ux_edge = 0.0;
+  for (int j = 1; j <= np; ++j) {
+    const int k = j - 1;
+    const double Fj = F[at(3, j)], Uj = U[at(3, j)], Vj = V[at(3, j)];
+
+    // Properties of the point.
+    const double t = temperature_ratio(mach_term, Uj, ue_edge);
+    gas.at(t);
+    const double rho = gas.rho;
+    tte[k] = t;
+    ro[at(3, j)] = rho;
+    mu[at(3, j)] = gas.mu;
+    const double bbj = (1.0 + B[at(3, j)]) * gas.mu;
+    bb[k] = bbj;
+
+    // Box quantities; the current level enters dU/dx only with U >= 0.
+    const double up = Uj < 0.0 ? 0.0 : Uj;
+    const double ux = cx0 * up + cx1 * U[at(2, j)] + cx2 * U[at(1, j)];
+    const double fx = cx0 * Fj + cx1 * F[at(2, j)] + cx2 * F[at(1, j)];
+    double* qj = q + n * k;
+    double* qpj = qp + n * k;
+    qj[0] = Fj;
+    qj[1] = Uj;
+    qj[2] = bbj * Vj;
+    qpj[0] = rho * Uj;
+    qpj[1] = Vj;
+    qpj[2] = rho * up * ux - Vj * fx + dp;
+
+    // Their Jacobians with the properties held fixed; entry (row a, column c)
+    // of the block at offset (c-1)*n + (a-1).
+    double* dj = dq + n * n * k;
+    double* dpj = dqp + n * n * k;
+    for (int c = 0; c < 3; ++c) {
+      for (int a = 0; a < 3; ++a) {
+        dj[c * n + a] = 0.0;
+        dpj[c * n + a] = 0.0;
+      }
+    }
+    dj[0 * n + 0] = 1.0;
+    dj[1 * n + 1] = 1.0;
+    dj[2 * n + 2] = bbj;
+    dpj[1 * n + 0] = rho;
+    dpj[2 * n + 1] = 1.0;
+    dpj[0 * n + 2] = -cx0 * Vj;
+    dpj[1 * n + 2] = rho * (cx0 * up + ux);
+    dpj[2 * n + 2] = -fx;
+
+    // Residuals of the box between points j-1 and j.
+    if (j >= 2) {
+      const double* qm = q + n * (k - 1);
+      const double* qpm = qp + n * (k - 1);
+      double* rj = rq + n * k;
+      for (int e = 0; e < 3; ++e) rj[e] = -((qj[e] - qm[e]) - aa[k] * (qpj[e] + qpm[e]));
+    }
+    if (j == 1) r.dfdx_wall = fx;
+    if (j == np) ux_edge = ux;
+  }
+
+  const double rho_edge = ro[at(3, np)];
+  r.edge_res = -(rho_edge * ue_edge * ux_edge + dp);
+  r.edge_jac = rho_edge * (cx0 * ue_edge + ux_edge);
+}
+
+template <int N>
+void assemble(SurfaceRun& r, int i) {
+  const int np = grid_points(r);
+  const int n = N > 0 ? N : r.neq;
+  const int nn = n * n;
+  const bool inverse = r.x(i) > r.xinv;
+  const bool wall_shear_row = inverse && r.invmode >= 4 && r.invmode <= 6;
+  const bool second_rhs = inverse && r.invmode <= 6;
+
+  const double* dq = r.dqdx.data();
+  const double* dqp = r.dqpdx.data();
+  const double* rq = r.rq.data();
+  const double* aa = r.aa.data();
+  double* A = r.amat.data();
+  double* B = r.bmat.data();
+  double* C = r.cmat.data();
+  double* rv = r.rvec.data();
+  double* ey = second_rhs ? r.eyvec.data() : nullptr;
+
+  for (int j = 1; j <= np; ++j) {
+    const int k = j - 1;
+    double* Aj = A + nn * k;
+    double* Bj = B + nn * k;
+    double* Cj = C + nn * k;
+    double* rj = rv + n * k;
+    for (int e = 0; e < nn; ++e) Aj[e] = Bj[e] = Cj[e] = 0.0;
+    for (int e = 0; e < n; ++e) rj[e] = 0.0;
+
+    if (j == 1) {
+      // Wall: F's x-derivative gives the transpiration, U the wall velocity.
+      Bj[0] = -1.0;
+      rj[0] = (r.dfdx_wall + r.vww(i) * r.ccro(3, 1)) / r.cx0;
+      Bj[1 * n + 1] = -1.0;
+      rj[1] = r.u(3, 1) - r.uww(i);
+      if (wall_shear_row) {
+        // The wall shear 2*ccmu*V prescribed in place of the transpiration.
+        Bj[0] = 0.0;
+        Bj[2 * n + 0] = -1.0;
+        rj[0] = r.v(3, 1) - 0.5 * r.cf_bc(i) / r.ccmu(3, 1);
+      }
+    } else {
+      // F' = rho*U and U' = V on the box below the point.
+      const double a = aa[k];
+      const double* dm = dq + nn * (k - 1);
+      const double* dpm = dqp + nn * (k - 1);
+      const double* d0 = dq + nn * k;
+      const double* dp0 = dqp + nn * k;
+      for (int e = 0; e < 2; ++e) {
+        for (int c = 0; c < 3; ++c) {
+          Aj[c * n + e] = -dm[c * n + e] - a * dpm[c * n + e];
+          Bj[c * n + e] = d0[c * n + e] - a * dp0[c * n + e];
+        }
+        rj[e] = rq[n * k + e];
+      }
+    }
+
+    if (j < np) {
+      // Momentum on the box above the point.
+      const double a = aa[k + 1];
+      const double* d0 = dq + nn * k;
+      const double* dp0 = dqp + nn * k;
+      const double* d1 = dq + nn * (k + 1);
+      const double* dp1 = dqp + nn * (k + 1);
+      for (int c = 0; c < 3; ++c) {
+        Bj[c * n + 2] = -d0[c * n + 2] - a * dp0[c * n + 2];
+        Cj[c * n + 2] = d1[c * n + 2] - a * dp1[c * n + 2];
+      }
+      rj[2] = rq[n * (k + 1) + 2];
+      if (ey) {
+        ey[n * k + 0] = 0.0;
+        ey[n * k + 1] = 0.0;
+        ey[n * k + 2] = 2.0 * a;
+      }
+    } else if (!inverse) {
+      // Edge: U = ue(i).
+      Bj[1 * n + 2] = -1.0;
+      rj[2] = r.u(3, np) - r.ue(i);
+    } else {
+      // Edge in the inverse region: the linearised momentum balance.
+      const double a = aa[k];
+      Bj[1 * n + 2] = -2.0 * a * r.edge_jac;
+      rj[2] = 2.0 * a * r.edge_res;
+      if (ey) {
+        ey[n * k + 0] = 0.0;
+        ey[n * k + 1] = 0.0;
+        ey[n * k + 2] = 2.0 * a;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void BL_GAS_PROPERTIES(SurfaceRun& r, int i, double dp) {
+  if (r.neq == 3) {
+    gas_properties<3>(r, i, dp);
+  } else {
+    gas_properties<0>(r, i, dp);
+  }
+}
+
+void BL_ASSEMBLE(SurfaceRun& r, int i) {
+  if (r.neq == 3) {
+    assemble<3>(r, i);
+  } else {
+    assemble<0>(r, i);
+  }
+}
+
+void BL_APPLY_CORRECTION(SurfaceRun& r, Table2<double>& sol) {
+  const int np = grid_points(r);
+  const int n = sol.rows();
+  check_index("correction points", np, sol.cols());
+  const double* s = sol.data();
+  double* F = r.f.data();
+  double* U = r.u.data();
+  double* V = r.v.data();
+  double* df = r.df.data();
+  double* du = r.du.data();
+  double* dv = r.dv.data();
+  for (int j = 1; j <= np; ++j) {
+    const int k = j - 1;
+    df[k] = s[n * k + 0];
+    du[k] = s[n * k + 1];
+    dv[k] = s[n * k + 2];
+    F[at(3, j)] += df[k];
+    U[at(3, j)] += du[k];
+    V[at(3, j)] += dv[k];
+  }
+}
+
+void BL_CORRECTION_MAX(SurfaceRun& r) {
+  const int np = grid_points(r);
+  const double* du = r.du.data();
+  double dumax = 0.0;
+  int jumax = r.jumax;
+  for (int j = 1; j <= np; ++j) {
+    const double d = std::fabs(du[j - 1]);
+    if (d > dumax) {  // false for a NaN, and for a tie
+      dumax = d;
+      jumax = j;
+    }
+  }
+  r.dumax = dumax;
+  r.jumax = jumax;
+}
+
+void BL_START_PROFILE(SurfaceRun& r, int i, int level, int flag) {
+  const int np = grid_points(r);
+  check_index("profile level", level, kLevels);
+  const Init2d& sim = r.sim;
+  const double xi = r.x(i), uei = r.ue(i);
+  const double s = flag == 0 ? std::sqrt(xi) : std::sqrt(xi / uei);
+  const double mach_term = kMachFactor * r.eme(i) * r.eme(i);
+  const double roe8 = r.roe8(i), te = r.te(i), emue = r.emue(i), emue8 = r.emue8(i);
+
+  // Station grid over the whole capacity.
+  const double* dsim = sim.deta_sim.data();
+  double* eta = r.eta.data();
+  double* deta = r.deta.data();
+  double* aa = r.aa.data();
+  eta[0] = 0.0;
+  for (int j = 2; j <= kGridPoints; ++j) {
+    deta[j - 2] = dsim[j - 2] * s;
+    eta[j - 1] = eta[j - 2] + deta[j - 2];
+    aa[j - 1] = deta[j - 2] / 2.0;
+  }
+
+  // Profile and properties at points 1..np.
+  const double* fs = sim.f_sim.data();
+  const double* us = sim.u_sim.data();
+  const double* vs = sim.v_sim.data();
+  double* tte = r.tte.data();
+  double* ro = r.ccro.data();
+  double* mu = r.ccmu.data();
+  double* F = r.f.data();
+  double* U = r.u.data();
+  double* V = r.v.data();
+  double* B = r.b.data();
+  double* H = r.h.data();
+  double* G = r.g.data();
+  for (int j = 1; j <= np; ++j) {
+    const int k = j - 1, o = at(level, j);
+    const double t = mach_term == 0.0 ? 1.0 : 1.0 + mach_term * (1.0 - us[k] * us[k]);
+    tte[k] = t;
+    const double rho = roe8 / t;
+    const double temp = t * te;
+    ro[o] = rho;
+    mu[o] = std::pow(temp, 1.5) * (1.0 / t) * kSutherlandC1 / (temp + kSutherlandC2) / emue *
+            emue8 / rho;
+    B[o] = 0.0;
+    H[o] = 1.0;
+    G[o] = 0.0;
+    F[o] = fs[k] * uei * s;
+    U[o] = us[k] * uei;
+    V[o] = vs[k] * uei / s;
+  }
+}
+
+void BL_SHIFT_LEVELS(SurfaceRun& r, int n) {
+  const int np = grid_points(r);
+  const double ratio = r.ue(n) / r.ue(n - 1);
+  const double mach_term = kMachFactor * r.eme(n) * r.eme(n);
+  LayerGas gas(r.roe8(n), r.te(n), r.emue(n));
+
+  double* F = r.f.data();
+  double* U = r.u.data();
+  double* V = r.v.data();
+  double* B = r.b.data();
+  double* ro = r.ccro.data();
+  double* mu = r.ccmu.data();
+  double* tte = r.tte.data();
+  const double ue_edge = U[at(3, np)] * ratio;
+  for (int j = 1; j <= np; ++j) {
+    for (double* p : {F, U, V, B, ro, mu}) {
+      p[at(1, j)] = p[at(2, j)];
+      p[at(2, j)] = p[at(3, j)];
+    }
+    F[at(3, j)] *= ratio;
+    U[at(3, j)] *= ratio;
+    V[at(3, j)] *= ratio;
+    const double t = temperature_ratio(mach_term, U[at(3, j)], ue_edge);
+    gas.at(t);
+    tte[j - 1] = t;
+    ro[at(3, j)] = gas.rho;
+    mu[at(3, j)] = gas.mu;
+  }
+}
+
+void BL_EDGE_GROWTH(SurfaceRun& r, int& grew, bool& grid_full) {
+  const int p = grid_points(r);
+  grew = 0;
+  grid_full = false;
+  if (!(std::fabs(r.v(3, p)) > kGrowthThreshold)) return;
+  if (p + 2 > kGridPoints) {
+    grid_full = true;
+    return;
+  }
+  grew = 1;
+  r.np = p + 2;
+  const double* eta = r.eta.data();
+  for (int m = p + 1; m <= p + 2; ++m) {
+    for (int level = 1; level <= kLevels; ++level) {
+      const int old_at = at(level, p), new_at = at(level, m);
+      r.f.data()[new_at] = r.f.data()[old_at] +
+                           r.u.data()[old_at] * r.ccro.data()[old_at] * (eta[m - 1] - eta[p - 1]);
+      r.u.data()[new_at] = r.u.data()[old_at];
+      r.v.data()[new_at] = 0.0;
+      r.b.data()[new_at] = r.b.data()[old_at];
+      r.ccro.data()[new_at] = r.ccro.data()[old_at];
+      r.ccmu.data()[new_at] = r.ccmu.data()[old_at];
+      r.h.data()[new_at] = 1.0;
+      r.g.data()[new_at] = 0.0;
+    }
+    r.tte(m) = r.tte(p);
+    r.bb(m) = r.bb(p);
+  }
+}
+
+}  // namespace sorvane::bl
