@@ -14,11 +14,6 @@
 
 namespace sorvane::bl {
 
-// Stand-in for the similarity start's constructor while that routine family
-// is not in the library; the library's own definition replaces it. The
-// station fixture makes the similarity arrays it fills itself.
-__attribute__((weak)) Init2d::Init2d() {}
-
 namespace {
 
 constexpr int kStation = 4;

@@ -1,13 +1,15 @@
 // Test driver: solve_geometry [--bl] FILE.dat loads a geometry file and
 // computes its panel solution, so that the listings are written beside the
-// input. With --bl it then splits every element at its stagnation point
-// (the debug listing gets the split of each element).
+// input. With --bl it then splits every element at its stagnation point and
+// runs the boundary layer of both surfaces of every element (upper 0, lower
+// 0, upper 1, ...), writing the boundary-layer listings.
 //
 // Exit status: 0 after a valid solution (one summary line on standard
 // output) and, with --bl, every split made; 1 on wrong usage, 2 when the file
 // cannot be loaded (the reader's message on standard error), 3 when the
-// solution fails (its message), 4 when a split was refused (one message line
-// per refused element or surface on standard error).
+// solution fails (its message), 4 when a split or a surface run was refused
+// or stopped (one message line per such element or surface on standard
+// error; remarks of runs that went on are listed there too).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -55,8 +57,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", split.message.c_str());
         status = 4;
       }
-      // The surface runs of element e (FOIL_BL2D(e, 0), FOIL_BL2D(e, 1)) go
-      // here; a refused or failed surface will also give status 4.
+      for (int surface = 0; surface <= 1; ++surface) {
+        if (s.NX(e + 1, surface + 1) == 0) continue;  // the split left no list
+        const Result run = FOIL_BL2D(e, surface);
+        if (!run) {
+          std::fprintf(stderr, "%s\n", run.message.c_str());
+          status = 4;
+        }
+        for (const std::string& w : run.warnings) std::fprintf(stderr, "%s\n", w.c_str());
+      }
     }
   }
   text::units().close_all();

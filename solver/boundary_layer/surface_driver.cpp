@@ -15,8 +15,11 @@
 // cause.
 #include "solver/boundary_layer/surface_driver.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "solver/boundary_layer/block_tri.h"
@@ -66,6 +69,9 @@ constexpr double kInverseStart = 0.019999999552965164;  // 0.02 in single precis
 constexpr double kNewtonTolerance = 9.999999974752427e-07;  // 1e-6 in single precision
 constexpr double kTfExact = 1.2325999736785889;             // 1.2326 in single precision
 constexpr int kPassLimit = 20;
+// Largest last correction, as a fraction of the edge velocity, with which a
+// station that used up its passes is still taken.
+constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 
 const char* surface_name(int isurf) { return isurf == 0 ? "upper" : "lower"; }
@@ -148,9 +154,16 @@ class March {
 
  private:
   bool start();
+  enum class Passes { kSettled, kDiverged, kBroken };
   // Solves station i; false with *cause when it cannot be solved.
   bool solve_station(int i, std::string* cause);
-  bool newton(int i, std::string* cause);
+  Passes newton(int i, std::string* cause);
+  // After the passes of station i diverged under a prescribed edge
+  // velocity: treats the station as separated (see solve_station) and says
+  // whether it is worth solving again.
+  bool separated_at(int i);
+  void keep_first_guess();
+  void restore_first_guess();
   void log_station(int i);
   void finish();
   Result stopped(int i, const std::string& cause);
@@ -167,6 +180,10 @@ class March {
   bool grid_full_reported_ = false;
   bool lambda_reported_ = false;
   int unconverged_ = 0;
+  // Level 3 of the station being solved as its passes start (f, u, v, b,
+  // ccro, ccmu at every grid point), and np then.
+  std::vector<double> guess_;
+  int guess_np_ = 0;
 };
 
 Result March::run() {
@@ -253,6 +270,7 @@ bool March::start() {
 
 bool March::solve_station(int i, std::string* cause) {
   SurfaceRun& r = r_;
+  keep_first_guess();
   for (;;) {
     set_weights(r, i);
     r.k_iter = 0;
@@ -275,7 +293,13 @@ bool March::solve_station(int i, std::string* cause) {
       BL_EDDY_VISCOSITY(r, i);
     }
     r.dumax = 1.0;
-    if (!newton(i, cause)) return false;
+    const Passes passes = newton(i, cause);
+    if (passes == Passes::kBroken) return false;
+    if (passes == Passes::kDiverged) {
+      if (!separated_at(i)) return false;
+      restore_first_guess();
+      continue;  // solve the station anew past separation
+    }
     if (r.x(i) > r.xinv) r.ue(i) = r.u(3, r.np);
     int grew = 0;
     bool full = false;
@@ -297,7 +321,52 @@ bool March::solve_station(int i, std::string* cause) {
   return BL_INTEGRAL_QUANTITIES(r, i, 3, cause);
 }
 
-bool March::newton(int i, std::string* cause) {
+// The separation test looks ahead from the skin friction of the last two
+// stations and misses a layer that separates abruptly (a strong adverse
+// gradient near a trailing edge, behind a suction peak). Under a prescribed
+// edge velocity such a station has no attached solution and its passes
+// diverge. The station is then treated as the separation test would have
+// treated it: a laminar layer turns turbulent there, a turbulent one enters
+// the inverse mode with the separation skin friction prescribed from there
+// on (the region past separation starting at the station before).
+bool March::separated_at(int i) {
+  SurfaceRun& r = r_;
+  if (r.x(i) > r.xinv || r.ninv != 0 || i <= 3) return false;
+  if (KTBL == 1) {
+    r.xtr = r.x(i);
+    return true;
+  }
+  if (r.invmode != 2) return false;
+  for (int j = i; j <= r.nxt; ++j) r.cf_bc(j) = r.cfsep;
+  r.xinv = r.x(i - 1);
+  r.ninv = i;
+  return true;
+}
+
+void March::keep_first_guess() {
+  SurfaceRun& r = r_;
+  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
+  guess_.resize(6 * n);
+  double* out = guess_.data();
+  for (const Table2<double>* t : {&r.f, &r.u, &r.v, &r.b, &r.ccro, &r.ccmu}) {
+    std::copy(t->data(), t->data() + n, out);
+    out += n;
+  }
+  guess_np_ = r.np;
+}
+
+void March::restore_first_guess() {
+  SurfaceRun& r = r_;
+  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
+  const double* in = guess_.data();
+  for (Table2<double>* t : {&r.f, &r.u, &r.v, &r.b, &r.ccro, &r.ccmu}) {
+    std::copy(in, in + n, t->data());
+    in += n;
+  }
+  r.np = guess_np_;
+}
+
+March::Passes March::newton(int i, std::string* cause) {
   SurfaceRun& r = r_;
   while (r.dumax > kNewtonTolerance) {
     const int np = r.np;
@@ -311,11 +380,11 @@ bool March::newton(int i, std::string* cause) {
     int bad = BLOCK_TRI_SOLVE(r, i, r.rvec, r.xvec);
     if (bad != 0) {
       *cause = "singular block of the station system at grid point " + std::to_string(bad);
-      return false;
+      return Passes::kBroken;
     }
     if (!finite_solution(r.xvec, r.neq, np)) {
       *cause = "the Newton correction is not finite";
-      return false;
+      return Passes::kBroken;
     }
     if (r.x(i) <= r.xinv) {
       BL_APPLY_CORRECTION(r, r.xvec);
@@ -323,11 +392,11 @@ bool March::newton(int i, std::string* cause) {
       bad = BLOCK_TRI_SOLVE(r, i, r.eyvec, r.yvec);
       if (bad != 0) {
         *cause = "singular block of the station system at grid point " + std::to_string(bad);
-        return false;
+        return Passes::kBroken;
       }
       if (!finite_solution(r.yvec, r.neq, np)) {
         *cause = "the Newton correction is not finite";
-        return false;
+        return Passes::kBroken;
       }
       if (!BL_COMBINE_INVERSE(r, r.cf_bc(i), r.xvec, r.yvec, r.aa, i) && !lambda_reported_) {
         lambda_reported_ = true;
@@ -341,6 +410,20 @@ bool March::newton(int i, std::string* cause) {
     BL_CORRECTION_MAX(r);
     if (r.k_iter > r.k_iterMax) {
       units_.write(lustd_, f_.passLimit, {r.k_iter, i, r.x(i), r.ue(i), r.dumax});
+      // A station that has nearly settled is taken as it stands; one whose
+      // passes still move the profile by a visible fraction of the edge
+      // velocity has no solution under its edge condition (typically a layer
+      // that separates while its edge velocity is prescribed), and taking
+      // it would hand garbage to every later station.
+      if (!(r.dumax <= kSettled * std::fabs(r.ue(i)))) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "the Newton passes do not converge (largest velocity correction %.3g "
+                      "after %d passes)",
+                      r.dumax, r.k_iter);
+        *cause = text;
+        return Passes::kDiverged;
+      }
       ++unconverged_;
       break;
     }
@@ -349,7 +432,7 @@ bool March::newton(int i, std::string* cause) {
       BL_PRINT_BLOCK_SYSTEM(r, i, r.k_iter, 3);
     }
   }
-  return true;
+  return Passes::kSettled;
 }
 
 void March::log_station(int i) {
