@@ -5,7 +5,8 @@
 // run the N = 3 copy for order 3 (every run of the boundary layer) and the
 // general copy otherwise. Both copies are the same source, so they do the same
 // operations in the same order and give the same numbers; the fixed copy only
-// lets the compiler unroll the loops of a 3 by 3 block.
+// lets the compiler unroll the loops of a 3 by 3 block, and the factorisation
+// and the inverse work on a local copy of the block (see Local).
 //
 // Sums: every sum starts at 0 and takes its terms in increasing index order;
 // an update "x - sum" subtracts the finished sum.

@@ -16,9 +16,13 @@
 namespace sorvane::bl {
 
 // Stand-in for the similarity start's constructor while that routine family
-// is not in the library; the library's own definition replaces it. Nothing
-// here reads the similarity arrays.
-__attribute__((weak)) Init2d::Init2d() {}
+// is not in the library; the library's own definition replaces it.
+__attribute__((weak)) Init2d::Init2d() {
+  for (Table1<double>* t : {&eta_sim, &deta_sim, &a_sim, &f_sim, &u_sim, &v_sim, &s1, &s2, &s3,
+                            &s4, &s5, &s6, &r1, &r2, &r3, &delf, &delu, &delv}) {
+    t->make(kSimPoints);
+  }
+}
 
 namespace {
 
