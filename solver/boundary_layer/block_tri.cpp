@@ -23,7 +23,8 @@
 // last pivot negligible by the same test, which the factorisation does not
 // make, or its determinant not finite) ends the solve at once: the function
 // returns its grid point, sol is left as it was, det(j) holds that block's
-// determinant and the work arrays of points above j keep older values. A
+// determinant, inv_d(j) its unfinished factors, and the work arrays of points
+// above j keep older values. A
 // solution that is not finite (from a non-finite right-hand side, or an
 // overflow) is reported by the first grid point where it is not finite.
 #include "solver/boundary_layer/block_tri.h"
@@ -33,6 +34,12 @@
 #include <cstdlib>
 
 #include "solver/boundary_layer/matrix_inv.h"
+
+// As in the matrix kit: the sweep is a chain of dependent 3 by 3 block
+// operations, which vector packing only lengthens.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("no-tree-vectorize", "no-tree-slp-vectorize")
+#endif
 
 namespace sorvane::bl {
 namespace {
@@ -59,26 +66,25 @@ bool bordered(SurfaceRun& run, int i) {
   return (run.invmode == 7 || run.invmode == 8) && run.x(i) > run.xinv;
 }
 
-// Factorises D(j) into afmat and stores its inverse in inv_d(j) and its
-// determinant in det(j). Returns false when the block cannot be inverted.
+// Factorises D(j) and inverts it in place in inv_d(j) (afmat receives a
+// copy: the factors, or the inverse once it is made), with the determinant in
+// det(j). Returns false when the block cannot be inverted.
 bool factor_invert(SurfaceRun& run, int j) {
   const int n = run.neq;
-  MatView af = run.afmat.mat();
+  const MatView f = run.inv_d.block(j);
   int iflag = 0;
-  LU_PIVOT_ENTRY(run.dmat.block(j), af, run.tvec.data(), run.det(j), iflag, n);
-  if (iflag != 0) return false;
-  // The factorisation does not test its last pivot; a negligible one would
-  // divide by zero in the inverse.
+  LU_PIVOT_ENTRY(run.dmat.block(j), f, run.tvec.data(), run.det(j), iflag, n);
   const double rn = static_cast<double>(n);
-  if (rn + std::fabs(af(n, n)) == rn) return false;
-  // A block with a non-finite entry has a non-finite determinant (an
-  // infinite entry could otherwise vanish from the inverse).
-  if (!std::isfinite(run.det(j))) return false;
-  MAT_INVERSE_LU(af, run.tvec.data(), n);
-  const double* src = run.afmat.data();
-  double* dst = run.inv_d.block_data(j);
+  // The factorisation does not test its last pivot; a negligible one would
+  // divide by zero in the inverse. A block with a non-finite entry has a
+  // non-finite determinant (an infinite entry could otherwise vanish from the
+  // inverse).
+  const bool ok = iflag == 0 && rn + std::fabs(f(n, n)) != rn && std::isfinite(run.det(j));
+  if (ok) MAT_INVERSE_LU(f, run.tvec.data(), n);
+  const double* src = run.inv_d.block_data(j);
+  double* dst = run.afmat.data();
   for (int k = 0; k < n * n; ++k) dst[k] = src[k];
-  return true;
+  return ok;
 }
 
 // The border chain g0(1..np-1) into g0_mat, and g0(np-1) added to G(np).
@@ -118,7 +124,9 @@ int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs, Table2<double>&
     }
   }
 
-  // Elimination.
+  // Elimination, with the forward reduction of the right-hand side in the
+  // same sweep.
+  for (int r = 1; r <= n; ++r) run.wvec(r, 1) = rhs(r, 1);
   for (int j = 2; j <= np; ++j) {
     if (!factor_invert(run, j - 1)) return j - 1;
     MAT_MAT_B(run.amat.block(j), run.inv_d.block(j - 1), run.gmat.block(j), n);
@@ -128,18 +136,13 @@ int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs, Table2<double>&
     const double* m = run.mmat.block_data(j);
     double* d = run.dmat.block_data(j);
     for (int e = 0; e < nn; ++e) d[e] = b[e] - m[e];
-  }
-  if (!factor_invert(run, np)) return np;
-
-  // Forward reduction.
-  for (int r = 1; r <= n; ++r) run.wvec(r, 1) = rhs(r, 1);
-  for (int j = 2; j <= np; ++j) {
     const VecView u = run.uvec.vec(j);
     MAT_VEC(run.gmat.block(j), run.wvec.vec(j - 1), u, n);
     const double* rj = rhs.column(j);
     double* w = run.wvec.column(j);
     for (int r = 0; r < n; ++r) w[r] = rj[r] - u.p[r];
   }
+  if (!factor_invert(run, np)) return np;
   if (border) {
     // The border terms of points 1..np-2 (that of np-1 went into G(np)).
     double t[kMaxKitOrder];

@@ -5,7 +5,8 @@
 // run the N = 3 copy for order 3 (every run of the boundary layer) and the
 // general copy otherwise. Both copies are the same source, so they do the same
 // operations in the same order and give the same numbers; the fixed copy only
-// lets the compiler unroll the loops of a 3 by 3 block.
+// lets the compiler unroll the loops of a 3 by 3 block, and the factorisation
+// and the inverse work on a local copy of the block (see Local).
 //
 // Sums: every sum starts at 0 and takes its terms in increasing index order;
 // an update "x - sum" subtracts the finished sum.
@@ -16,6 +17,12 @@
 #include <cstdlib>
 
 #include "solver/text/units.h"
+
+// A 3 by 3 block solve is one long chain of dependent operations; packing its
+// scalars into vector registers only adds shuffles to that chain.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("no-tree-vectorize", "no-tree-slp-vectorize")
+#endif
 
 namespace sorvane::bl {
 namespace {
@@ -72,19 +79,54 @@ void mat_mat(const MatView& A, const MatView& B, const MatView& P, int n_arg) {
   }
 }
 
+// A matrix addressed in place through its view.
+struct InPlace {
+  MatView v;
+  double& operator()(int i, int j) const { return at(v, i, j); }
+};
+
+// An N by N block held in local storage: the fixed-order copies load the
+// block once, work on the local copy (which the compiler keeps in registers,
+// free of the aliasing a strided view forces on it) and store it back. The
+// arithmetic is the same as in place.
 template <int N>
-void lu_pivot(const MatView& A, const MatView& LU, int* ipvt, double& det, int& iflag,
-              int n_arg) {
-  const int n = order<N>(n_arg);
-  det = 1.0;
-  iflag = 0;
-  if (n < 1) return;
-  if (A.p != LU.p || A.rs != LU.rs || A.cs != LU.cs) {
-    for (int j = 1; j <= n; ++j)
-      for (int i = 1; i <= n; ++i) at(LU, i, j) = at(A, i, j);
+struct Local {
+  double a[N * N];
+  double& operator()(int i, int j) { return a[(j - 1) * N + (i - 1)]; }
+  void load(const MatView& v) {
+    for (int j = 1; j <= N; ++j)
+      for (int i = 1; i <= N; ++i) (*this)(i, j) = at(v, i, j);
   }
+  void store(const MatView& v) {
+    for (int j = 1; j <= N; ++j)
+      for (int i = 1; i <= N; ++i) at(v, i, j) = (*this)(i, j);
+  }
+};
+
+template <class M>
+inline void swap_rows(M& A, int k, int p, int n) {
+  for (int j = 1; j <= n; ++j) {
+    const double t = A(k, j);
+    A(k, j) = A(p, j);
+    A(p, j) = t;
+  }
+}
+
+template <class M>
+inline void swap_columns(M& A, int k, int p, int n) {
+  for (int i = 1; i <= n; ++i) {
+    const double t = A(i, k);
+    A(i, k) = A(i, p);
+    A(i, p) = t;
+  }
+}
+
+// Pivoted factorisation of the matrix already in LU (see LU_PIVOT).
+template <int N, class M>
+void lu_pivot_core(M& LU, int* ipvt, double& det, int& iflag, int n_arg) {
+  const int n = order<N>(n_arg);
   if (n == 1) {
-    det = at(LU, 1, 1);
+    det = LU(1, 1);
     ipvt[0] = 1;
     return;
   }
@@ -92,9 +134,9 @@ void lu_pivot(const MatView& A, const MatView& LU, int* ipvt, double& det, int& 
   for (int k = 1; k <= n - 1; ++k) {
     // Pivot: the first row of largest magnitude in column k.
     int p = k;
-    double big = std::fabs(at(LU, k, k));
+    double big = std::fabs(LU(k, k));
     for (int i = k + 1; i <= n; ++i) {
-      const double t = std::fabs(at(LU, i, k));
+      const double t = std::fabs(LU(i, k));
       if (t > big) {
         big = t;
         p = i;
@@ -106,55 +148,79 @@ void lu_pivot(const MatView& A, const MatView& LU, int* ipvt, double& det, int& 
       return;
     }
     if (p != k) {
-      for (int j = 1; j <= n; ++j) {
-        const double t = at(LU, k, j);
-        at(LU, k, j) = at(LU, p, j);
-        at(LU, p, j) = t;
+      if constexpr (N > 0) {
+        // Row q as a constant of the unrolled loop keeps the block in
+        // registers; only q == p exchanges.
+        for (int q = k + 1; q <= N; ++q)
+          if (q == p) swap_rows(LU, k, q, n);
+      } else {
+        swap_rows(LU, k, p, n);
       }
       det = -det;
     }
-    const double piv = at(LU, k, k);
+    const double piv = LU(k, k);
     det = det * piv;
     ipvt[k - 1] = p;
-    for (int i = k + 1; i <= n; ++i) at(LU, i, k) = at(LU, i, k) / piv;
+    for (int i = k + 1; i <= n; ++i) LU(i, k) = LU(i, k) / piv;
     // Row k of U right of the diagonal.
     if (k >= 2) {
       for (int j = k + 1; j <= n; ++j) {
         double s = 0.0;
-        for (int m = 1; m <= k - 1; ++m) s += at(LU, k, m) * at(LU, m, j);
-        at(LU, k, j) = at(LU, k, j) - s;
+        for (int m = 1; m <= k - 1; ++m) s += LU(k, m) * LU(m, j);
+        LU(k, j) = LU(k, j) - s;
       }
     }
     // Column k+1 on and below the diagonal, ready for the next pivot search.
     if (k + 1 < n) {
       for (int i = k + 1; i <= n; ++i) {
         double s = 0.0;
-        for (int m = 1; m <= k; ++m) s += at(LU, i, m) * at(LU, m, k + 1);
-        at(LU, i, k + 1) = at(LU, i, k + 1) - s;
+        for (int m = 1; m <= k; ++m) s += LU(i, m) * LU(m, k + 1);
+        LU(i, k + 1) = LU(i, k + 1) - s;
       }
     }
   }
   // Last pivot, not tested.
   double s = 0.0;
-  for (int m = 1; m <= n - 1; ++m) s += at(LU, n, m) * at(LU, m, n);
-  at(LU, n, n) = at(LU, n, n) - s;
-  det = det * at(LU, n, n);
+  for (int m = 1; m <= n - 1; ++m) s += LU(n, m) * LU(m, n);
+  LU(n, n) = LU(n, n) - s;
+  det = det * LU(n, n);
   ipvt[n - 1] = n;
 }
 
 template <int N>
-void mat_inverse_lu(const MatView& A, const int* ipvt, int n_arg) {
+void lu_pivot(const MatView& A, const MatView& LU, int* ipvt, double& det, int& iflag,
+              int n_arg) {
   const int n = order<N>(n_arg);
+  det = 1.0;
+  iflag = 0;
   if (n < 1) return;
-  if (n > kMaxKitOrder) kit_fault("inverse of a block larger than the kit's work vector", n);
+  if constexpr (N > 0) {
+    Local<N> f;
+    f.load(A);
+    lu_pivot_core<N>(f, ipvt, det, iflag, n);
+    f.store(LU);  // also the unfinished factors of a singular matrix
+  } else {
+    if (A.p != LU.p || A.rs != LU.rs || A.cs != LU.cs) {
+      for (int j = 1; j <= n; ++j)
+        for (int i = 1; i <= n; ++i) at(LU, i, j) = at(A, i, j);
+    }
+    InPlace f{LU};
+    lu_pivot_core<N>(f, ipvt, det, iflag, n);
+  }
+}
+
+// Inverse from the pivoted factors already in A (see MAT_INVERSE_LU).
+template <int N, class M>
+void mat_inverse_lu_core(M& A, const int* ipvt, int n_arg) {
+  const int n = order<N>(n_arg);
   // U^-1, row by row: row k reads its own inverted entries and the rows of U
   // below it.
   for (int k = 1; k <= n; ++k) {
-    at(A, k, k) = 1.0 / at(A, k, k);
+    A(k, k) = 1.0 / A(k, k);
     for (int j = k + 1; j <= n; ++j) {
       double s = 0.0;
-      for (int l = k; l <= j - 1; ++l) s += at(A, k, l) * at(A, l, j);
-      at(A, k, j) = -s / at(A, j, j);
+      for (int l = k; l <= j - 1; ++l) s += A(k, l) * A(l, j);
+      A(k, j) = -s / A(j, j);
     }
   }
   if (n < 2) return;
@@ -162,8 +228,8 @@ void mat_inverse_lu(const MatView& A, const int* ipvt, int n_arg) {
   for (int j = n - 1; j >= 1; --j) {
     for (int i = 1; i <= j; ++i) {
       double s = 0.0;
-      for (int l = j + 1; l <= n; ++l) s += at(A, i, l) * at(A, l, j);
-      at(A, i, j) = at(A, i, j) - s;
+      for (int l = j + 1; l <= n; ++l) s += A(i, l) * A(l, j);
+      A(i, j) = A(i, j) - s;
     }
   }
   // Lower part: column k is built in w so that its multipliers stay readable.
@@ -171,21 +237,38 @@ void mat_inverse_lu(const MatView& A, const int* ipvt, int n_arg) {
   for (int k = n - 1; k >= 1; --k) {
     for (int i = k + 1; i <= n; ++i) {
       double s = 0.0;
-      for (int l = k + 1; l <= n; ++l) s += at(A, i, l) * at(A, l, k);
+      for (int l = k + 1; l <= n; ++l) s += A(i, l) * A(l, k);
       w[i - 1] = -s;
     }
-    for (int i = k + 1; i <= n; ++i) at(A, i, k) = w[i - 1];
+    for (int i = k + 1; i <= n; ++i) A(i, k) = w[i - 1];
   }
   // Undo the row exchanges as column exchanges, last first.
   for (int k = n - 1; k >= 1; --k) {
     const int p = ipvt[k - 1];
     if (p != k) {
-      for (int i = 1; i <= n; ++i) {
-        const double t = at(A, i, k);
-        at(A, i, k) = at(A, i, p);
-        at(A, i, p) = t;
+      if constexpr (N > 0) {
+        for (int q = k + 1; q <= N; ++q)
+          if (q == p) swap_columns(A, k, q, n);
+      } else {
+        swap_columns(A, k, p, n);
       }
     }
+  }
+}
+
+template <int N>
+void mat_inverse_lu(const MatView& A, const int* ipvt, int n_arg) {
+  const int n = order<N>(n_arg);
+  if (n < 1) return;
+  if (n > kMaxKitOrder) kit_fault("inverse of a block larger than the kit's work vector", n);
+  if constexpr (N > 0) {
+    Local<N> f;
+    f.load(A);
+    mat_inverse_lu_core<N>(f, ipvt, n);
+    f.store(A);
+  } else {
+    InPlace f{A};
+    mat_inverse_lu_core<N>(f, ipvt, n);
   }
 }
 
