@@ -133,7 +133,7 @@ inline std::vector<ThwaitesStation> thwaites(const std::vector<double>& s,
     ThwaitesStation& t = out[i];
     t.theta = std::sqrt(th2);
     t.dstar = H * t.theta;
-    t.cf = 2.0 * l * nu / (ue[i] * t.theta) / (ue[i] * ue[i]);
+    t.cf = 2.0 * l * nu / (ue[i] * t.theta);  // on the local edge velocity
     t.lambda = lam;
   }
   return out;

@@ -1,0 +1,500 @@
+// The surface driver against physics that does not come from this code: the
+// Blasius flat plate, Thwaites' laminar integral method on real panel
+// solutions, a turbulent flat-plate correlation; and its own rules:
+// transition, separation and the inverse mode, Newton convergence, the
+// station log, the store and the refusals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "solver/boundary_layer/boundary_layer.h"
+#include "solver/boundary_layer/station_equations.h"
+#include "solver/boundary_layer/surface_driver.h"
+#include "solver/state/problem_state.h"
+#include "solver/text/units.h"
+#include "tests/boundary_layer/bl_cases.h"
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using namespace sorvane::testing;
+
+// One finished station as the hook sees it.
+struct Seen {
+  int i = 0;
+  double x = 0, ue = 0, cf = 0, d1 = 0, d2 = 0, h12 = 0;
+  double wall_shear = 0, cf_bc = 0;  // 2 ccmu v(3,1) and the prescribed value
+  double edge_u = 0;                 // u(3, np) of the solution
+  int k_iter = 0, np = 0, ninv = 0;
+  double xtr = 0, xinv = 0;
+  double max_residual = 0;           // largest box residual of the converged profile
+};
+
+// Runs one surface with a hook that records every finished station and the
+// box residuals of its converged profile.
+Result run_surface(int ielem, int isurf, std::vector<Seen>* seen) {
+  auto run = std::make_unique<bl::SurfaceRun>();
+  return bl::FOIL_BL2D(*run, ielem, isurf, [&](const bl::SurfaceRun& r, int i) {
+    Seen s;
+    s.i = i;
+    s.x = r.x(i);
+    s.ue = r.ue(i);
+    s.cf = r.cfb(i);
+    s.d1 = r.d1b(i);
+    s.d2 = r.d2b(i);
+    s.h12 = r.h12(i);
+    s.wall_shear = 2.0 * r.ccmu(3, 1) * r.v(3, 1);
+    s.cf_bc = r.cf_bc(i);
+    s.edge_u = r.u(3, r.np);
+    s.k_iter = r.k_iter;
+    s.np = r.np;
+    s.ninv = r.ninv;
+    s.xtr = r.xtr;
+    s.xinv = r.xinv;
+    // The box equations of the converged profile: residuals of a fresh
+    // evaluation (on a copy, so that the run goes on untouched).
+    bl::SurfaceRun copy = r;
+    bl::BL_GAS_PROPERTIES(copy, i, copy.dpdx(i));
+    for (int j = 2; j <= copy.np; ++j)
+      for (int k = 1; k <= 3; ++k)
+        s.max_residual = std::max(s.max_residual, std::fabs(copy.rq(k, j)));
+    seen->push_back(s);
+  });
+}
+
+std::string scratch_path(const std::string& test, const std::string& file) {
+  return std::string(SORVANE_BINARY_DIR) + "/test-scratch/" + test + "/" + file;
+}
+
+class SurfaceDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = scratch_dir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { text::units().close_all(); }
+  std::string dir;
+  StdoutCapture console;  // the station log on standard output
+};
+
+// Blasius: far from the start, Cf sqrt(Re_x) = 0.664 and H12 = 2.59.
+TEST_F(SurfaceDriver, LaminarFlatPlateReachesBlasius) {
+  open_bl_listings(dir);
+  flat_plate_store(300, 1.0, 0.1, 61, 5.0);
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 0, &seen);
+  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_EQ(seen.size(), 298u);
+  const double re = 1e5;
+  for (const Seen& s : seen) {
+    if (s.x < 0.2) continue;
+    EXPECT_NEAR(s.cf * std::sqrt(re * s.x), 0.6641, 0.6641 * 0.005) << "x = " << s.x;
+    EXPECT_NEAR(s.h12, 2.591, 2.591 * 0.005) << "x = " << s.x;
+    EXPECT_NEAR(s.d1 * std::sqrt(re / s.x), 1.7208, 1.7208 * 0.005) << "x = " << s.x;
+    EXPECT_NEAR(s.d2 * std::sqrt(re / s.x), 0.6641, 0.6641 * 0.005) << "x = " << s.x;
+  }
+}
+
+// A thin symmetric section at zero incidence and a low Reynolds number:
+// momentum and displacement thickness and skin friction against Thwaites'
+// method on the same edge velocity, away from the leading edge and from the
+// rear where the laminar layer separates; and the separation itself near
+// where Thwaites' criterion (lambda about -0.09) puts it.
+TEST_F(SurfaceDriver, LaminarSectionAgreesWithThwaites) {
+  NacaCase c;
+  c.thickness = 0.06;
+  c.remill = 0.1;
+  load_case("LaminarSectionAgreesWithThwaites", naca_geometry(c));
+  ASSERT_TRUE(SXR(0).ok);
+  const ProblemState& st = state();
+  for (int isurf = 0; isurf <= 1; ++isurf) {
+    SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
+    const int sf = isurf + 1;
+    std::vector<double> s, ue;
+    for (int i = 1; i <= st.NX(1, sf); ++i) {
+      s.push_back(st.S(i, 1, sf));
+      ue.push_back(st.UE(i, 1, sf));
+    }
+    std::vector<Seen> seen;
+    const Result r = run_surface(0, isurf, &seen);
+    ASSERT_TRUE(r.ok) << r.message;
+    const std::vector<ThwaitesStation> t = thwaites(s, ue, 1.0 / (c.remill * 1e6));
+    int compared = 0;
+    double separation_from = 0, separation_to = 0;
+    for (const Seen& m : seen) {
+      const ThwaitesStation& ref = t[m.i - 1];
+      if (separation_from == 0 && ref.lambda < -0.07) separation_from = m.x;
+      if (separation_to == 0 && ref.lambda < -0.12) separation_to = m.x;
+      if (m.x < 0.1 || m.x > 0.65) continue;
+      ++compared;
+      EXPECT_NEAR(m.d2 / ref.theta, 1.0, 0.03) << "s = " << m.x;
+      EXPECT_NEAR(m.d1 / ref.dstar, 1.0, 0.03) << "s = " << m.x;
+      EXPECT_NEAR(m.cf / ref.cf, 1.0, 0.05) << "s = " << m.x;
+    }
+    EXPECT_GT(compared, 20);
+    // The laminar layer separates and turns turbulent there.
+    EXPECT_GT(st.XTR(1, sf), separation_from);
+    EXPECT_LT(st.XTR(1, sf), separation_to);
+  }
+}
+
+// Turbulent flat plate, transition near the leading edge: the skin friction
+// over the rear half against White's correlation cf = 0.455 / ln^2(0.06 Re_x)
+// and the shape factor of a turbulent layer.
+TEST_F(SurfaceDriver, TurbulentFlatPlateAgreesWithCorrelation) {
+  open_bl_listings(dir);
+  flat_plate_store(300, 1.0, 10.0, 61, 0.01);
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 0, &seen);
+  ASSERT_TRUE(r.ok) << r.message;
+  const double re = 1e7;
+  for (const Seen& s : seen) {
+    const double rex = re * s.x;
+    const double white = 0.455 / std::pow(std::log(0.06 * rex), 2);
+    if (s.x < 0.5) continue;
+    EXPECT_NEAR(s.cf / white, 1.0, 0.15) << "x = " << s.x;
+    EXPECT_GT(s.h12, 1.25) << "x = " << s.x;
+    EXPECT_LT(s.h12, 1.4) << "x = " << s.x;
+  }
+}
+
+// A row of the station log: i5, 7e12.5, 5i5.
+struct LogRow {
+  int i = 0;
+  double x = 0, ue = 0, me = 0, d1 = 0, rov = 0, cf = 0, dumax = 0;
+  int jumax = 0, kiter = 0, np = 0, ninv = 0, ktbl = 0;
+};
+
+bool parse_row(const std::string& line, LogRow* r) {
+  if (line.size() != 114 || line.compare(0, 5, "   NX") == 0) return false;
+  auto real = [&](int n) { return std::stod(line.substr(5 + 12 * n, 12)); };
+  auto integer = [&](int n) { return std::stoi(line.substr(89 + 5 * n, 5)); };
+  r->i = std::stoi(line.substr(0, 5));
+  r->x = real(0);
+  r->ue = real(1);
+  r->me = real(2);
+  r->d1 = real(3);
+  r->rov = real(4);
+  r->cf = real(5);
+  r->dumax = real(6);
+  r->jumax = integer(0);
+  r->kiter = integer(1);
+  r->np = integer(2);
+  r->ninv = integer(3);
+  r->ktbl = integer(4);
+  return true;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::string line;
+  for (char ch : text) {
+    if (ch == '\n') {
+      out.push_back(line);
+      line.clear();
+    } else {
+      line += ch;
+    }
+  }
+  return out;
+}
+
+std::vector<LogRow> log_rows(const std::string& path) {
+  std::vector<LogRow> rows;
+  for (const std::string& line : read_lines(path)) {
+    LogRow r;
+    if (parse_row(line, &r)) rows.push_back(r);
+  }
+  return rows;
+}
+
+// NACA 0012 at zero incidence, Re 3 million, transition left to the
+// criterion: it moves the transition position upstream, to a station, and
+// the layer is turbulent from the next station on. Every attached station
+// converges in a few Newton passes to a profile that satisfies its box
+// equations.
+TEST_F(SurfaceDriver, TransitionCriterionAndNewtonConvergence) {
+  NacaCase c;
+  c.remill = 3;
+  load_case("TransitionCriterionAndNewtonConvergence", naca_geometry(c));
+  ASSERT_TRUE(SXR(0).ok);
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 0, &seen);
+  ASSERT_TRUE(r.ok) << r.message;
+  text::units().flush_all();
+  const ProblemState& st = state();
+  const double xtr = st.XTR(1, 1);
+  EXPECT_LT(xtr, c.xtru);
+  bool at_station = false;
+  for (int i = 1; i <= st.NX(1, 1); ++i) at_station |= st.S(i, 1, 1) == xtr;
+  EXPECT_TRUE(at_station) << xtr;
+  double previous = c.xtru;
+  int attached = 0;
+  for (const Seen& m : seen) {
+    EXPECT_LE(m.xtr, previous) << "station " << m.i;  // only ever upstream
+    previous = m.xtr;
+    if (m.x > m.xinv) continue;  // the layer separates just ahead of the trailing edge
+    ++attached;
+    EXPECT_LE(m.k_iter, 6) << "station " << m.i;
+    EXPECT_LT(m.max_residual, 1e-8) << "station " << m.i;
+  }
+  EXPECT_GT(attached, 60);
+  const std::vector<LogRow> rows =
+      log_rows(scratch_path("TransitionCriterionAndNewtonConvergence", "case.blf"));
+  ASSERT_EQ(rows.size(), seen.size());
+  for (const LogRow& row : rows) {
+    EXPECT_EQ(row.ktbl, st.S(row.i, 1, 1) > xtr ? 2 : 1) << "station " << row.i;
+  }
+}
+
+// NACA 0012 at 14 degrees, transition near the leading edge: the upper
+// surface separates ahead of the trailing edge. From the separation station
+// on the wall shear is prescribed (CFSEP, met after every station), the edge
+// velocity comes from the solution, and every row shows that station in the
+// NINV column.
+TEST_F(SurfaceDriver, TurbulentSeparationEntersInverseMode) {
+  NacaCase c;
+  c.alpha = 14;
+  c.remill = 3;
+  c.cfsep = 0.5;
+  c.xtru = c.xtrl = 0.02;
+  load_case("TurbulentSeparationEntersInverseMode", naca_geometry(c));
+  ASSERT_TRUE(SXR(0).ok);
+  const ProblemState& st = state();
+  std::vector<double> panel_ue;
+  for (int i = 1; i <= st.NX(1, 1); ++i) panel_ue.push_back(st.UE(i, 1, 1));
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 0, &seen);
+  ASSERT_TRUE(r.ok) << r.message;
+  text::units().flush_all();
+  const int ninv = seen.back().ninv;
+  ASSERT_GT(ninv, 3);
+  ASSERT_LT(ninv, st.NX(1, 1));
+  EXPECT_GE(st.XINV(1, 1), st.S(ninv - 1, 1, 1));
+  EXPECT_LT(st.XINV(1, 1), st.S(ninv, 1, 1));
+  int moved = 0;
+  for (const Seen& m : seen) {
+    if (m.i < ninv) {
+      EXPECT_EQ(m.ninv, 0);
+      continue;
+    }
+    EXPECT_EQ(m.ninv, ninv);
+    EXPECT_NEAR(m.wall_shear, c.cfsep, 1e-9) << "station " << m.i;
+    EXPECT_EQ(st.UE(m.i, 1, 1), m.edge_u) << "station " << m.i;
+    EXPECT_NEAR(st.CF(m.i, 1, 1), c.cfsep / (std::sqrt(3e6) * m.edge_u * m.edge_u), 1e-12);
+    if (std::fabs(st.UE(m.i, 1, 1) - panel_ue[m.i - 1]) > 1e-4) ++moved;
+  }
+  EXPECT_GT(moved, 0);
+  for (const LogRow& row :
+       log_rows(scratch_path("TurbulentSeparationEntersInverseMode", "case.blf"))) {
+    EXPECT_EQ(row.ninv, row.i >= ninv ? ninv : 0) << "station " << row.i;
+  }
+}
+
+// The separation test: where the square of the skin friction, extrapolated
+// through the last two stations, reaches (cfsep/sqre)^2 between x(i-1) and
+// x(i), a laminar layer turns turbulent at i and a turbulent one enters the
+// inverse mode; otherwise nothing changes.
+TEST(SeparationCheck, TableOfCases) {
+  struct Case {
+    const char* what;
+    double cf_before, cf_last;  // cfb(i-2), cfb(i-1)
+    double xtr;
+    bool moves_xtr, inverse;
+  };
+  const Case cases[] = {
+      {"laminar, crossing within the interval", 0.002, 0.001, 5.0, true, false},
+      {"turbulent, crossing within the interval", 0.002, 0.001, 0.1, false, true},
+      {"crossing beyond x(i)", 0.002, 0.0019, 0.1, false, false},
+      {"rising skin friction", 0.001, 0.002, 0.1, false, false},
+      {"equal skin friction (no crossing)", 0.001, 0.001, 0.1, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    bl::Table1<double> x, cfb, cf_bc;
+    x.make(6);
+    cfb.make(6);
+    cf_bc.make(6);
+    for (int j = 1; j <= 6; ++j) {
+      x(j) = 0.1 * j;
+      cf_bc(j) = 7.0;
+    }
+    cfb(2) = c.cf_before;
+    cfb(3) = c.cf_last;
+    int ninv = 0;
+    double xinv = 0.6, xtr = c.xtr;
+    // cfsep/sqre = 0: the extrapolated skin friction reaches zero at
+    // 0.3 + 0.1 * cf_last^2 / (cf_before^2 - cf_last^2).
+    bl::SEPARATION_CHECK(ninv, xinv, xtr, 4, 6, x, cfb, cf_bc, 0.0, 100.0);
+    EXPECT_EQ(xtr, c.moves_xtr ? x(4) : c.xtr);
+    EXPECT_EQ(ninv, c.inverse ? 4 : 0);
+    if (c.inverse) {
+      const double xs = 0.2 + (0.0 - c.cf_before * c.cf_before) * 0.1 /
+                                  (c.cf_last * c.cf_last - c.cf_before * c.cf_before);
+      EXPECT_NEAR(xinv, xs, 1e-15);
+      for (int j = 4; j <= 6; ++j) EXPECT_EQ(cf_bc(j), 0.0);
+      EXPECT_EQ(cf_bc(3), 7.0);
+    } else {
+      EXPECT_EQ(xinv, 0.6);
+      for (int j = 1; j <= 6; ++j) EXPECT_EQ(cf_bc(j), 7.0);
+    }
+  }
+}
+
+// The station log of a small laminar flat plate: the set-up records, the
+// grid table, the column header before stations 3, 40 and 80 (on the log and
+// on standard output), rows in their fixed columns with NINV 0 and KTBL 1;
+// and the store: stations 1 and 2 keep zeros and the split's edge velocity,
+// NXDONE covers the whole surface, XINV is the last arc length.
+TEST_F(SurfaceDriver, StationLogAndStore) {
+  open_bl_listings(dir);
+  flat_plate_store(100, 1.0, 0.1, 31, 5.0);
+  ProblemState& st = state();
+  for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) {
+    for (int i = 1; i <= 100; ++i) (*a)(i, 1, 1) = 7.0;  // old values of an earlier run
+  }
+  st.CF(1, 1, 1) = st.CF(2, 1, 1) = 0.0;
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 0, &seen);
+  ASSERT_TRUE(r.ok) << r.message;
+  text::units().flush_all();
+  const std::vector<std::string> log = read_lines(dir + "/case.blf");
+  const std::vector<std::string> head = {
+      "  Start  of b.l. computation 0",
+      "Upper surface,  Element= 0",
+      "  Start  of b.l. computation 1",
+      "  Start  of b.l. computation 2",
+      "  Start  of b.l. computation 3",
+      " Re=     100000.000    XTR=     5.000   XINV=     1.000",
+      " NP=   31   ETAE=     8.000   VGP=     1.100",
+      "",
+      "==================================================",
+      "    I         ETA           DETA              A   ",
+      "--------------------------------------------------",
+  };
+  ASSERT_GT(log.size(), head.size());
+  for (std::size_t n = 0; n < head.size(); ++n) EXPECT_EQ(log[n], head[n]) << "line " << n;
+  EXPECT_EQ(log[head.size()].substr(0, 20), "    1     0.0000E+00");
+  EXPECT_EQ(log[head.size()].substr(35), "     0.0000E+00");  // aa(1) belongs to no box
+  EXPECT_EQ(log[head.size() + 31], std::string(50, '-'));
+  EXPECT_EQ(log[head.size() + 32], "");
+  EXPECT_EQ(log.back(), " The end of b.l. computation");
+
+  const std::string header =
+      "   NX       X          UE          ME          D1         ROV          CF        DUmax"
+      "    JUmax Kiter NP NINV KTBL";
+  const std::vector<std::string> console_lines = split_lines(console.text());
+  for (const std::vector<std::string>* listing : {&log, &console_lines}) {
+    const std::vector<std::string>& lines = *listing;
+    std::vector<int> before;  // stations whose rows follow a header
+    int rows = 0;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+      LogRow row;
+      if (parse_row(lines[n], &row)) {
+        ++rows;
+        EXPECT_EQ(row.ninv, 0);
+        EXPECT_EQ(row.ktbl, 1);
+        EXPECT_EQ(row.np, seen[row.i - 3].np);
+        EXPECT_EQ(row.kiter, seen[row.i - 3].k_iter);
+      }
+      if (lines[n] == header) {
+        EXPECT_EQ(lines[n - 1], "");
+        ASSERT_LT(n + 1, lines.size());
+        ASSERT_TRUE(parse_row(lines[n + 1], &row));
+        before.push_back(row.i);
+      }
+    }
+    EXPECT_EQ(rows, 98);
+    EXPECT_EQ(before, (std::vector<int>{3, 40, 80}));
+  }
+
+  for (int i = 1; i <= 2; ++i) {
+    // Stations 1 and 2 are never written by a run.
+    for (auto* a : {&st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) EXPECT_EQ((*a)(i, 1, 1), 7.0);
+    EXPECT_EQ(st.CF(i, 1, 1), 0.0);
+  }
+  EXPECT_EQ(st.UE(1, 1, 1), 0.0);
+  EXPECT_EQ(st.UE(2, 1, 1), 1.0);
+  for (int i = 3; i <= 100; ++i) {
+    EXPECT_EQ(st.CF(i, 1, 1), seen[i - 3].cf);
+    EXPECT_EQ(st.D2(i, 1, 1), seen[i - 3].d2);
+    EXPECT_EQ(st.H12(i, 1, 1), seen[i - 3].h12);
+  }
+  EXPECT_EQ(st.NXDONE(1, 1), 100);
+  EXPECT_EQ(st.XINV(1, 1), 1.0);
+  EXPECT_EQ(st.XTR(1, 1), 5.0);
+}
+
+// Runs that cannot start are refused before anything is made or written: the
+// store and the listings stay as they were.
+TEST_F(SurfaceDriver, RefusedRunsWriteNothing) {
+  open_bl_listings(dir);
+  struct Case {
+    const char* what;
+    int np;
+    double remill;
+    int nx;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"NP above the grid", 822, 0.1, 50, "821"},
+      {"NP below 2", 1, 0.1, 50, "NP = 1"},
+      {"Reynolds number 0", 61, 0.0, 50, "Re mill="},
+      {"two stations", 61, 0.1, 2, "Element 1, upper surface"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    flat_plate_store(50, 1.0, c.remill, c.np, 5.0);
+    ProblemState& st = state();
+    st.NX(1, 1) = c.nx;
+    st.NXDONE(1, 1) = 33;
+    for (int i = 1; i <= 50; ++i) st.CF(i, 1, 1) = 7.0;
+    text::units().flush_all();
+    const std::string blf = read_file(dir + "/case.blf");
+    const std::string echo = read_file(dir + "/InputBl.out");
+    const Result r = FOIL_BL2D(0, 0);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
+    text::units().flush_all();
+    EXPECT_EQ(read_file(dir + "/case.blf"), blf);
+    EXPECT_EQ(read_file(dir + "/InputBl.out"), echo);
+    EXPECT_EQ(st.NXDONE(1, 1), 33);
+    for (int i = 1; i <= 50; ++i) EXPECT_EQ(st.CF(i, 1, 1), 7.0);
+  }
+}
+
+// A station that cannot be solved stops its surface at the last good
+// station: the message names element, surface, station and cause, NXDONE
+// says where the computed part ends, the stations after it hold no old
+// results, and nothing non-finite is stored.
+TEST_F(SurfaceDriver, StoppedSurfaceKeepsWhatWasComputed) {
+  open_bl_listings(dir);
+  flat_plate_store(80, 1.0, 0.1, 31, 5.0);
+  ProblemState& st = state();
+  for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) {
+    for (int i = 1; i <= 80; ++i) (*a)(i, 1, 2) = 7.0;
+  }
+  st.UE(40, 1, 2) = 0.0;  // the edge velocity vanishes mid-surface
+  std::vector<Seen> seen;
+  const Result r = run_surface(0, 1, &seen);
+  ASSERT_FALSE(r.ok);
+  EXPECT_NE(r.message.find("Element 1, lower surface, station 40"), std::string::npos)
+      << r.message;
+  EXPECT_NE(r.message.find("stops at station 39"), std::string::npos) << r.message;
+  EXPECT_EQ(st.NXDONE(1, 2), 39);
+  ASSERT_EQ(seen.size(), 37u);
+  for (int i = 3; i <= 39; ++i) EXPECT_EQ(st.CF(i, 1, 2), seen[i - 3].cf);
+  for (int i = 40; i <= 80; ++i) {
+    for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) EXPECT_EQ((*a)(i, 1, 2), 0.0);
+  }
+  for (int i = 1; i <= 80; ++i) {
+    for (auto* a : {&st.UE, &st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW})
+      EXPECT_TRUE(std::isfinite((*a)(i, 1, 2)));
+  }
+}
+
+}  // namespace
+}  // namespace sorvane
