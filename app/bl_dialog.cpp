@@ -67,7 +67,7 @@ BlCalc_2D::BlCalc_2D() {}
 BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
     : FXDialogBox(owner, "BL calculation. Multielement aerofoil", DECOR_ALL, 500, 500, 800, 630,
                   10, 10, 10, 10, 4, 4) {
-  // 2. Values bound to their fields.
+  // Values bound to their fields.
   reynoldsTarget.connect(reynoldsValue);
   for (int j = 0; j < 2; ++j) {
     strTarget[j].connect(strValue[j]);
@@ -77,7 +77,7 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
   scratchText = FXString();
   mainWindow = owner;
 
-  // 3. The widget tree.
+  // The widget tree.
   FXVerticalFrame* outer = new FXVerticalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
 
   FXHorizontalFrame* legend = new FXHorizontalFrame(outer, LAYOUT_RIGHT | LAYOUT_FILL_Y);
@@ -151,7 +151,7 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
     quantityCanvas->disable();  // still painted
   }
 
-  // 4. to 8.
+  // Element colours, the per-element state and its radios, the ranges.
   elementColor[0] = "Black";
   elementColor[1] = "Red";
   elementColor[2] = "Blue";
@@ -162,7 +162,7 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
   updateRadios();
   collectRanges();
 
-  // 9. to 11. The fields, the swatch and the spinner of the current element.
+  // The fields, the swatch and the spinner of the current element.
   if (elementCount > 0) {
     loadSurfaceFields(currentElement + 1);
     colorSwatch->setBackColor(fxcolorfromname(elementColor[currentElement]));
@@ -213,8 +213,9 @@ void BlCalc_2D::allocateArrays() {
 void BlCalc_2D::initElementState() {
   // The element of the main window's current tab; a tab beyond the present
   // elements (never shown after a load) gives the last one.
-  currentElement = mainWindow && mainWindow->elementTabBook ? mainWindow->elementTabBook->getCurrent()
-                                                            : 0;
+  currentElement = 0;
+  if (mainWindow && mainWindow->elementTabBook)
+    currentElement = mainWindow->elementTabBook->getCurrent();
   if (currentElement >= elementCount) currentElement = elementCount - 1;
   if (currentElement < 0) currentElement = 0;
   for (int e = 0; e < elementCount; ++e) {

@@ -85,13 +85,13 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
     return 1;
   }
 
-  // 1. Into the state.
+  // Into the state.
   ProblemState& s = state();
   s.XTR(k, 2) = strValue[1];
   s.XTR(k, 1) = strValue[0];
   s.REMILL = reynoldsValue;
 
-  // 2. to 4. Into the main window's fields and its own values, without
+  // Into the main window's fields and its own values, without
   // notification: the main window neither recomputes nor redraws, and its
   // next recompute keeps these values.
   scratchText = string_from_double(s.REMILL, 4);
@@ -104,7 +104,7 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
   mainWindow->xtrlField[e]->setText(scratchText, FALSE);
   mainWindow->xtrlValue[e] = s.XTR(k, 2);
 
-  // 5., 6. The run with the new values, the plots, then what the run said.
+  // The run with the new values, the plots, then what the run said.
   mainWindow->runBoundaryLayer();
   drawPlots();
   mainWindow->reportBoundaryLayerRun(this);
