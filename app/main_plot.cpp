@@ -13,6 +13,7 @@ using namespace FX;
 using sorvane::ProblemState;
 using sorvane::SolutionStatus;
 using sorvane::state;
+using sorvane::gui::bounded_count;
 using sorvane::gui::to_pixel;
 
 namespace {
@@ -26,12 +27,6 @@ bool solution_failed() { return state().SOLUTION_STATUS == SolutionStatus::kFail
 
 // A finite, non-zero scale factor.
 double safe_scale(double scale) { return std::isfinite(scale) && scale != 0.0 ? scale : 1.0; }
-
-// Grid and label loops are bounded: a degenerate extent must not spin.
-int bounded_count(double count) {
-  if (!std::isfinite(count)) return -1;
-  return static_cast<int>(std::max(-1.0, std::min(count, 2000.0)));
-}
 
 }  // namespace
 

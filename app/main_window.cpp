@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/bl_dialog.h"
 #include "app/fox_compat.h"
 #include "solver/state/problem_state.h"
 
@@ -273,15 +274,30 @@ Sorvane_2D::Sorvane_2D(FXApp* app)
 Sorvane_2D::~Sorvane_2D() {
   delete filemenu;
   filemenu = nullptr;
+  // The boundary-layer dialogs this window opened stay until it ends. The
+  // toolkit does not delete owned windows with their owner, and a dialog
+  // left behind would hold a dangling owner and main window: they end here
+  // (each writes its Reynolds number into the state on the way). A window
+  // the factory made has no widgets and opened none.
+  FXWindow* w = canvas ? getApp()->getRootWindow()->getFirst() : nullptr;
+  while (w) {
+    FXWindow* next = w->getNext();
+    BlCalc_2D* dialog = dynamic_cast<BlCalc_2D*>(w);
+    if (dialog && dialog->getOwner() == this) delete dialog;
+    w = next;
+  }
+  blDialog = nullptr;
 }
 
 void Sorvane_2D::create() {
   FXMainWindow::create();
   // The frame is 800 by 830. With a larger normal font than the layout was
   // made for, the left column does not fit and "Save Result" and "BL
-  // Calculation" would fall below the window's edge; the window then grows
-  // just enough to show them (never beyond the screen).
-  const FXint needed = getDefaultHeight();
+  // Calculation" would fall below the window's edge; the window then opens
+  // just high enough to show them (never beyond the screen). The height is
+  // taken with a line of text in the configuration label, which is empty
+  // until a file is loaded: the loaded window must fit as well.
+  const FXint needed = loadedHeight();
   if (needed > getHeight()) {
     const FXint screen = getApp()->getRootWindow()->getHeight();
     resize(getWidth(), needed < screen ? needed : screen);
@@ -289,17 +305,34 @@ void Sorvane_2D::create() {
   show(PLACEMENT_SCREEN);
 }
 
+FXint Sorvane_2D::loadedHeight() {
+  const FXString shown = configurationLabel->getText();
+  if (shown.empty()) configurationLabel->setText("X");
+  const FXint height = getDefaultHeight();
+  if (shown.empty()) configurationLabel->setText(shown);
+  return height;
+}
+
 void Sorvane_2D::showError(const FXString& caption, const FXString& text) {
+  showErrorOver(this, caption, text);
+}
+
+void Sorvane_2D::showErrorOver(FXWindow* owner, const FXString& caption, const FXString& text) {
   ++errorCount;
   lastError = text;
   if (quietErrors) return;
-  FXMessageBox::error(this, MBOX_OK, caption.text(), "%s", text.text());
+  FXMessageBox::error(owner ? owner : this, MBOX_OK, caption.text(), "%s", text.text());
 }
 
 void Sorvane_2D::showInformation(const FXString& caption, const FXString& text) {
+  showInformationOver(this, caption, text);
+}
+
+void Sorvane_2D::showInformationOver(FXWindow* owner, const FXString& caption,
+                                     const FXString& text) {
   lastInformation = text;
   if (quietErrors) return;
-  FXMessageBox::information(this, MBOX_OK, caption.text(), "%s", text.text());
+  FXMessageBox::information(owner ? owner : this, MBOX_OK, caption.text(), "%s", text.text());
 }
 
 long Sorvane_2D::onCmdElementTab(FXObject*, FXSelector, void*) {
@@ -339,12 +372,5 @@ long Sorvane_2D::onCmdAlgorithm(FXObject*, FXSelector, void*) {
                   "\" Potential Flow Velocity Distributions on Multi-Component Airfoil "
                   "Sections\" \n"
                   "Canadian Aeronautics and Space Journal, Vol. 22, Sept. 1976, pp. 243-256.");
-  return 1;
-}
-
-long Sorvane_2D::onCmdBLCalculation(FXObject*, FXSelector, void*) {
-  // The boundary-layer solver is not part of this version of the program.
-  showInformation("BL Calculation",
-                  "The boundary-layer calculation is not available in this version.");
   return 1;
 }

@@ -4,7 +4,12 @@
 // refreshes the results and the plot.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/fox_compat.h"
+#include "solver/boundary_layer/boundary_layer.h"
 
 class BlCalc_2D;
 
@@ -54,6 +59,8 @@ class Sorvane_2D : public FX::FXMainWindow {
   explicit Sorvane_2D(FX::FXApp* app);
   virtual ~Sorvane_2D();
   virtual void create();
+  // Height the window needs for its whole widget tree in the loaded state.
+  FX::FXint loadedHeight();
 
   // Handlers (toolkit form: sender, selector, message data; each returns 1).
   long onCmdAbout(FX::FXObject*, FX::FXSelector, void*);
@@ -110,6 +117,16 @@ class Sorvane_2D : public FX::FXMainWindow {
   void drawPointMarks(FX::FXDC& dc, int first, int end, const double* x, const double* y,
                       int small, const char* color);
   void renderPlot(FX::FXDrawable* target);
+
+  // Boundary-layer run: the stagnation split and the upper and lower surface
+  // of every element, in that order. Its messages are kept in blRun.
+  void runBoundaryLayer();
+  // Shows the messages of the last run in one box over owner: an error box
+  // when an entry failed (its messages, then the remarks), an information
+  // box when there are only remarks, nothing otherwise.
+  void reportBoundaryLayerRun(FX::FXWindow* owner);
+  // An error box over owner (see quietErrors).
+  void showErrorOver(FX::FXWindow* owner, const FX::FXString& caption, const FX::FXString& text);
 
   // Summary file and the panel-geometry table.
   void writeSummaryFile();
@@ -186,11 +203,26 @@ class Sorvane_2D : public FX::FXMainWindow {
   FX::FXString lastError, lastInformation;
   int errorCount = 0;
 
+  // What the last boundary-layer run reported: the messages of entries that
+  // failed and the remarks of entries that went on, each text once, in call
+  // order; and whether any surface holds a result to show.
+  struct BoundaryLayerRun {
+    std::vector<std::string> failures, warnings;
+    bool anyResult = false;
+  };
+  BoundaryLayerRun blRun;
+  // The boundary-layer solver's entries the run calls (element from 0;
+  // surface 0 upper, 1 lower). Tests put stand-ins here.
+  std::function<sorvane::Result(int)> blSplitEntry = sorvane::SXR;
+  std::function<sorvane::Result(int, int)> blSurfaceEntry = sorvane::FOIL_BL2D;
+
  private:
   // Input cycle after an edit: solution, refresh, count.
   void recompute();
   void showError(const FX::FXString& caption, const FX::FXString& text);
   void showInformation(const FX::FXString& caption, const FX::FXString& text);
+  void showInformationOver(FX::FXWindow* owner, const FX::FXString& caption,
+                           const FX::FXString& text);
   void elementPlacementToState(bool withPanelsAndTransition);
   void transitionEdit(int surface, FX::FXTextField* const* fields, FX::FXString* texts,
                       double* values, const char* label);

@@ -1,6 +1,7 @@
-// Pure helpers of the main plot.
+// Pure helpers of the plots.
 #include "app/plot_support.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sorvane::gui {
@@ -36,6 +37,11 @@ bool to_pixel(double value, int& pixel) {
   if (value > kHigh) value = kHigh;
   pixel = static_cast<int>(value);
   return true;
+}
+
+int bounded_count(double count) {
+  if (!std::isfinite(count)) return -1;
+  return static_cast<int>(std::max(-1.0, std::min(count, 2000.0)));
 }
 
 double safe_extent(double extent) {

@@ -1,5 +1,6 @@
-// Pure helpers of the main plot: the Cp axis ladder, the end skip of the Cp
-// range and the safe conversion of plot coordinates to pixels.
+// Pure helpers of the plots: the Cp axis ladder and the end skip of the Cp
+// range of the main plot, the safe conversion of plot coordinates to pixels
+// and the bound on grid and label loops of every plot.
 #pragma once
 
 namespace sorvane::gui {
@@ -22,6 +23,10 @@ int cp_end_skip(int npanels);
 // range the window system's 16-bit coordinates hold. Returns false (and 0)
 // for a non-finite value, which the caller must not draw.
 bool to_pixel(double value, int& pixel);
+
+// A count of grid lines or labels for a loop: -1 (nothing) when not finite,
+// never more than 2000, so a degenerate extent cannot spin a loop.
+int bounded_count(double count);
 
 // A scale factor that can be divided by and multiplied with: a zero,
 // non-finite or vanishing extent is replaced by 1.

@@ -221,5 +221,36 @@ TEST_F(WindowTest, ResultFieldsShowTheirDisplayStrings) {
   EXPECT_EQ(bound, 5 + 5 * 7);
 }
 
+// "Save Result" and "BL Calculation" at the foot of the left column lie
+// wholly inside the window at the size it opens with, before a load and
+// after it (the configuration label then holds a line of text): the column
+// gets all the height it asks for.
+TEST_F(WindowTest, BottomButtonsFullyVisibleBeforeAndAfterALoad) {
+  auto check = [&](const char* when) {
+    settle();
+    FXWindow* column = window->saveResultButton->getParent()->getParent();
+    int cx = 0, cy = 0;
+    column->translateCoordinatesTo(cx, cy, window, 0, 0);
+    EXPECT_GE(column->getHeight(), column->getDefaultHeight()) << when;
+    EXPECT_LE(cy + column->getHeight(), window->getHeight()) << when;
+    for (FXButton* b : {window->saveResultButton, window->blCalculationButton}) {
+      int x = 0, y = 0;
+      b->translateCoordinatesTo(x, y, window, 0, 0);
+      EXPECT_EQ(b->getHeight(), b->getDefaultHeight()) << when;
+      // Inside the column's padding, so not on the window's edge.
+      EXPECT_LE(y + b->getHeight() + static_cast<FXPacker*>(column)->getPadBottom(),
+                cy + column->getHeight())
+          << when;
+      EXPECT_LT(y + b->getHeight(), window->getHeight()) << when;
+    }
+  };
+  const int opened = window->getHeight();
+  check("at start");
+  ASSERT_TRUE(load(example_copy("buttons", "main_flap.dat"))) << window->lastError.text();
+  EXPECT_FALSE(window->configurationLabel->getText().empty());
+  check("after a load");
+  EXPECT_EQ(window->getHeight(), opened);  // the window does not jump
+}
+
 }  // namespace
 }  // namespace sorvane::testing

@@ -1,0 +1,287 @@
+// The boundary-layer dialog: class registration, message map, the widget
+// tree, the per-element state, the value ranges and the radio rules.
+#include "app/bl_dialog.h"
+
+#include "app/main_window.h"
+#include "solver/state/problem_state.h"
+
+using namespace FX;
+using sorvane::ProblemState;
+using sorvane::state;
+
+static_assert(BlCalc_2D::ID_CANVAS_QUANTITY > static_cast<int>(FXDialogBox::ID_ACCEPT),
+              "the dialog's identifiers must follow the toolkit's");
+static_assert(BlCalc_2D::ID_UPPER_H12 - BlCalc_2D::ID_UPPER_CF == 4 &&
+                  BlCalc_2D::ID_LOWER_CF - BlCalc_2D::ID_UPPER_CF == 5 &&
+                  BlCalc_2D::ID_LOWER_H12 - BlCalc_2D::ID_LOWER_CF == 4,
+              "each quantity group is consecutive, Cf to H12");
+static_assert(BlCalc_2D::ID_UPPER_SURFACE == BlCalc_2D::ID_LOWER_H12 + 1 &&
+                  BlCalc_2D::ID_LOWER_SURFACE == BlCalc_2D::ID_UPPER_SURFACE + 1 &&
+                  BlCalc_2D::ID_ELEMENT == BlCalc_2D::ID_LOWER_SURFACE + 1 &&
+                  BlCalc_2D::ID_RECALCULATE == BlCalc_2D::ID_ELEMENT + 2,
+              "identifier order and gaps");
+
+// The message map, searched in this order.
+FXDEFMAP(BlCalc_2D) BlCalc_2DMap[] = {
+    FXMAPFUNC(SEL_PAINT, BlCalc_2D::ID_CANVAS_QUANTITY, BlCalc_2D::onPaintPlots),
+    FXMAPFUNC(SEL_PAINT, BlCalc_2D::ID_CANVAS_UE, BlCalc_2D::onPaintPlots),
+    FXMAPFUNCS(SEL_COMMAND, BlCalc_2D::ID_UPPER_SURFACE, BlCalc_2D::ID_LOWER_SURFACE,
+               BlCalc_2D::onCmdSurface),
+    FXMAPFUNCS(SEL_COMMAND, BlCalc_2D::ID_UPPER_CF, BlCalc_2D::ID_UPPER_H12,
+               BlCalc_2D::onCmdUpperQuantity),
+    FXMAPFUNCS(SEL_COMMAND, BlCalc_2D::ID_LOWER_CF, BlCalc_2D::ID_LOWER_H12,
+               BlCalc_2D::onCmdLowerQuantity),
+    FXMAPFUNC(SEL_COMMAND, BlCalc_2D::ID_ELEMENT, BlCalc_2D::onCmdElement),
+    FXMAPFUNC(SEL_COMMAND, BlCalc_2D::ID_RECALCULATE, BlCalc_2D::onCmdRecalculate),
+};
+
+FXIMPLEMENT(BlCalc_2D, FXDialogBox, BlCalc_2DMap, ARRAYNUMBER(BlCalc_2DMap))
+
+namespace {
+
+constexpr FXuint kLabelStyle = JUSTIFY_RIGHT | LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
+constexpr FXuint kFieldStyle = TEXTFIELD_REAL | FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_X |
+                               LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
+constexpr FXuint kGroupStyle = FRAME_RIDGE | LAYOUT_FILL_X;
+constexpr FXuint kMatrixStyle = MATRIX_BY_COLUMNS | LAYOUT_SIDE_LEFT | LAYOUT_FILL_Y;
+constexpr FXuint kCanvasStyle = FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y;
+
+void label(FXComposite* parent, const char* text) {
+  new FXLabel(parent, text, nullptr, kLabelStyle);
+}
+
+FXTextField* field(FXComposite* parent, const char* text, int columns, FXDataTarget& target) {
+  label(parent, text);
+  return new FXTextField(parent, columns, &target, FXDataTarget::ID_VALUE, kFieldStyle);
+}
+
+int present_elements() {
+  const int n = state().NELEM;
+  return n < 0 ? 0 : (n > sorvane::kMaxElements ? sorvane::kMaxElements : n);
+}
+
+}  // namespace
+
+BlCalc_2D::BlCalc_2D() {}
+
+BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
+    : FXDialogBox(owner, "BL calculation. Multielement aerofoil", DECOR_ALL, 500, 500, 800, 630,
+                  10, 10, 10, 10, 4, 4) {
+  // Values bound to their fields.
+  reynoldsTarget.connect(reynoldsValue);
+  for (int j = 0; j < 2; ++j) {
+    strTarget[j].connect(strValue[j]);
+    ssepTarget[j].connect(ssepValue[j]);
+    xsepTarget[j].connect(xsepValue[j]);
+  }
+  scratchText = FXString();
+  mainWindow = owner;
+
+  // The widget tree.
+  FXVerticalFrame* outer = new FXVerticalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+
+  FXHorizontalFrame* legend = new FXHorizontalFrame(outer, LAYOUT_RIGHT | LAYOUT_FILL_Y);
+  transitionLegend =
+      new FXLabel(legend, "Blue circle label - Pos.of transition.", nullptr, JUSTIFY_RIGHT);
+  transitionLegend->setTextColor(FXRGB(0, 0, 255));
+  separationLegend =
+      new FXLabel(legend, "      Red circle label - Pos.of separation ", nullptr, JUSTIFY_RIGHT);
+  separationLegend->setTextColor(FXRGB(255, 0, 0));
+
+  FXHorizontalFrame* body = new FXHorizontalFrame(outer, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  FXVerticalFrame* left = new FXVerticalFrame(body, PACK_UNIFORM_WIDTH | LAYOUT_FILL_Y);
+  FXVerticalFrame* controls = new FXVerticalFrame(left, 0);
+
+  {
+    FXHorizontalFrame* row = new FXHorizontalFrame(controls, LAYOUT_FILL_Y);
+    reynoldsField = field(row, "Re(mill) =", 7, reynoldsTarget);
+    label(row, " ");
+  }
+  {
+    FXHorizontalFrame* row = new FXHorizontalFrame(controls, LAYOUT_FILL_Y);
+    label(row, "N elem.=");
+    elementSpinner = new FXSpinner(row, 2, this, ID_ELEMENT,
+                                   SPIN_CYCLIC | FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_Y |
+                                       LAYOUT_FILL_ROW);
+    // A spinner cannot hold an empty range; the dialog is made for at
+    // least one element.
+    const int n = present_elements();
+    elementSpinner->setRange(1, n > 0 ? n : 1, FALSE);
+    colorSwatch = new FXLabel(row, "   ", nullptr, kLabelStyle);
+  }
+
+  const char* surfaceNames[2] = {"Upper surf.", "Lower surf."};
+  const char* quantityNames[5] = {"Cf(x)", "D1(x)", "D2(x)", "RV(x)", "H12(x)"};
+  const char* rowNames[2][3] = {{"Str u=", "Ssep u", "Xsep u"}, {"Str l=", "Ssep l", "Xsep l"}};
+  for (int j = 0; j < 2; ++j) {
+    surfaceRadio[j] = new FXRadioButton(controls, surfaceNames[j], this,
+                                        j == 0 ? ID_UPPER_SURFACE : ID_LOWER_SURFACE,
+                                        RADIOBUTTON_NORMAL | LAYOUT_CENTER_Y);
+    FXGroupBox* group = new FXGroupBox(controls, "", kGroupStyle);
+    FXVerticalFrame* inGroup = new FXVerticalFrame(group, LAYOUT_FILL_Y);
+    const int first = j == 0 ? ID_UPPER_CF : ID_LOWER_CF;
+    for (int q = 0; q < 5; ++q)
+      quantityRadio[q][j] =
+          new FXRadioButton(inGroup, quantityNames[q], this, first + q, RADIOBUTTON_NORMAL);
+    FXMatrix* values = new FXMatrix(inGroup, 2, kMatrixStyle);
+    strField[j] = field(values, rowNames[j][0], 9, strTarget[j]);
+    ssepField[j] = field(values, rowNames[j][1], 9, ssepTarget[j]);
+    xsepField[j] = field(values, rowNames[j][2], 9, xsepTarget[j]);
+    ssepField[j]->setEditable(FALSE);
+    xsepField[j]->setEditable(FALSE);
+  }
+
+  {
+    FXVerticalFrame* frame = new FXVerticalFrame(controls, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    // Width and height are given but not fixed: the toolkit sizes the
+    // button to its text.
+    recalculateButton = new FXButton(frame, "Recalculate", nullptr, this, ID_RECALCULATE,
+                                     FRAME_RAISED | FRAME_THICK | JUSTIFY_BOTTOM | LAYOUT_CENTER_X,
+                                     0, 0, 300, 40);
+  }
+  new FXHorizontalFrame(left, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+
+  {
+    FXVerticalFrame* plots =
+        new FXVerticalFrame(body, FRAME_GROOVE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    ueCanvas = new FXCanvas(plots, this, ID_CANVAS_UE, kCanvasStyle);
+    quantityCanvas = new FXCanvas(plots, this, ID_CANVAS_QUANTITY, kCanvasStyle);
+    ueCanvas->setDefaultCursor(getApp()->getDefaultCursor(DEF_CROSSHAIR_CURSOR));
+    quantityCanvas->setDefaultCursor(getApp()->getDefaultCursor(DEF_CROSSHAIR_CURSOR));
+    quantityCanvas->disable();  // still painted
+  }
+
+  // Element colours, the per-element state and its radios, the ranges.
+  elementColor[0] = "Black";
+  elementColor[1] = "Red";
+  elementColor[2] = "Blue";
+  elementColor[3] = "Green";
+  elementColor[4] = "Brown";
+  allocateArrays();
+  initElementState();
+  updateRadios();
+  collectRanges();
+
+  // The fields, the swatch and the spinner of the current element.
+  if (elementCount > 0) {
+    loadSurfaceFields(currentElement + 1);
+    colorSwatch->setBackColor(fxcolorfromname(elementColor[currentElement]));
+  }
+  reynoldsValue = state().REMILL;
+  elementSpinner->setValue(currentElement + 1, FALSE);
+}
+
+BlCalc_2D::~BlCalc_2D() {
+  // Only a dialog made on results carries a Reynolds number of its own; the
+  // factory's empty object leaves the state alone.
+  if (mainWindow) state().REMILL = reynoldsValue;
+  // The fields outlive the data targets (the base destroys the widgets
+  // after the members): they must not reach them on the way out.
+  if (reynoldsField) reynoldsField->setTarget(nullptr);
+  for (int j = 0; j < 2; ++j) {
+    if (strField[j]) strField[j]->setTarget(nullptr);
+    if (ssepField[j]) ssepField[j]->setTarget(nullptr);
+    if (xsepField[j]) xsepField[j]->setTarget(nullptr);
+  }
+}
+
+void BlCalc_2D::placeOnScreen() {
+  const FXint screenWidth = getApp()->getRootWindow()->getWidth();
+  const FXint screenHeight = getApp()->getRootWindow()->getHeight();
+  FXint w = getWidth(), h = getHeight();
+  if (getDefaultWidth() > w) w = getDefaultWidth();
+  if (getDefaultHeight() > h) h = getDefaultHeight();
+  if (w > screenWidth) w = screenWidth;
+  if (h > screenHeight) h = screenHeight;
+  FXint x = getX(), y = getY();
+  if (x + w > screenWidth) x = screenWidth - w > 0 ? screenWidth - w : 0;
+  if (y + h > screenHeight) y = screenHeight - h > 0 ? screenHeight - h : 0;
+  position(x, y, w, h);
+}
+
+void BlCalc_2D::allocateArrays() {
+  elementCount = present_elements();
+  shownSurface.resize(elementCount);
+  for (int j = 0; j < 2; ++j) plottedQuantity[j].resize(elementCount);
+  for (int q = 0; q < Q_COUNT; ++q)
+    for (int j = 0; j < 2; ++j) {
+      rangeMin[q][j].resize(elementCount);
+      rangeMax[q][j].resize(elementCount);
+    }
+}
+
+void BlCalc_2D::initElementState() {
+  // The element of the main window's current tab; a tab beyond the present
+  // elements (never shown after a load) gives the last one.
+  currentElement = 0;
+  if (mainWindow && mainWindow->elementTabBook)
+    currentElement = mainWindow->elementTabBook->getCurrent();
+  if (currentElement >= elementCount) currentElement = elementCount - 1;
+  if (currentElement < 0) currentElement = 0;
+  for (int e = 0; e < elementCount; ++e) {
+    shownSurface[e] = 0;
+    plottedQuantity[0][e] = 0;
+    plottedQuantity[1][e] = 0;
+  }
+}
+
+void BlCalc_2D::collectRanges() {
+  ProblemState& s = state();
+  sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>* arrays[Q_COUNT] = {
+      &s.S, &s.UE, &s.CF, &s.D1, &s.D2, &s.RV, &s.H12};
+  for (int j = 1; j <= 2; ++j) {
+    for (int k = 1; k <= elementCount; ++k) {
+      // Only the stations the last run computed.
+      const int n = sorvane::gui::computed_stations(k, j);
+      for (int q = 0; q < Q_COUNT; ++q)
+        sorvane::gui::findMinMax(arrays[q]->column(k, j), rangeMin[q][j - 1][k - 1],
+                                 rangeMax[q][j - 1][k - 1], n);
+    }
+  }
+}
+
+void BlCalc_2D::loadSurfaceFields(int k) {
+  const ProblemState& s = state();
+  for (int j = 1; j <= 2; ++j) {
+    strValue[j - 1] = s.XTR(k, j);
+    ssepValue[j - 1] = s.XINV(k, j);
+    // Separation along the chord: the chord less the arc length from the
+    // separation point to the trailing edge. A surface without stations
+    // has none.
+    const int nx = s.NX(k, j);
+    xsepValue[j - 1] = nx >= 1 && nx <= sorvane::kStations
+                           ? s.BELEM(k) - (s.S(nx, k, j) - s.XINV(k, j))
+                           : 0.0;
+  }
+}
+
+void BlCalc_2D::updateRadios() {
+  setSurfaceRadios(0);
+  setSurfaceRadios(1);
+  enableRadios();
+}
+
+void BlCalc_2D::setSurfaceRadios(int j) {
+  if (elementCount < 1) return;
+  const int e = currentElement;
+  const bool upper = shownSurface[e] == 0;
+  surfaceRadio[0]->setCheck(upper, FALSE);
+  surfaceRadio[1]->setCheck(!upper, FALSE);
+  const int q = plottedQuantity[j][e];
+  for (int i = 0; i < 5; ++i) quantityRadio[i][j]->setCheck(i == q, FALSE);
+}
+
+void BlCalc_2D::enableRadios() {
+  if (elementCount < 1) return;
+  surfaceRadio[0]->enable();
+  surfaceRadio[1]->enable();
+  const int shown = shownSurface[currentElement] == 0 ? 0 : 1;
+  for (int i = 0; i < 5; ++i) {
+    // Wall transpiration ("RV(x)") is never offered.
+    if (i == 3)
+      quantityRadio[i][shown]->disable();
+    else
+      quantityRadio[i][shown]->enable();
+    quantityRadio[i][1 - shown]->disable();
+  }
+}

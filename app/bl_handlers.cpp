@@ -1,0 +1,112 @@
+// The boundary-layer dialog's handlers: element, surface and quantity
+// choice, repainting, and "Recalculate", which applies the shown element's
+// transition positions and the Reynolds number, hands them to the main
+// window and runs the boundary layer again.
+#include <cmath>
+
+#include "app/bl_dialog.h"
+#include "app/main_window.h"
+#include "solver/state/problem_state.h"
+
+using namespace FX;
+using sorvane::ProblemState;
+using sorvane::state;
+using sorvane::gui::string_from_double;
+
+void BlCalc_2D::elementFromSpinner() {
+  currentElement = elementSpinner->getValue() - 1;
+  if (currentElement >= elementCount) currentElement = elementCount - 1;
+  if (currentElement < 0) currentElement = 0;
+}
+
+long BlCalc_2D::onCmdElement(FXObject*, FXSelector, void*) {
+  elementFromSpinner();
+  if (elementCount < 1) return 1;
+  const int k = currentElement + 1;
+  colorSwatch->setBackColor(fxcolorfromname(elementColor[currentElement]));
+  strValue[0] = state().XTR(k, 1);
+  strValue[1] = state().XTR(k, 2);
+  drawPlots();
+  return 1;
+}
+
+long BlCalc_2D::onPaintPlots(FXObject*, FXSelector, void*) {
+  drawPlots();
+  return 1;
+}
+
+long BlCalc_2D::onCmdSurface(FXObject*, FXSelector sel, void*) {
+  elementFromSpinner();
+  if (elementCount < 1) return 1;
+  // The toolkit has checked the clicked button already.
+  if (FXSELID(sel) == ID_UPPER_SURFACE) {
+    surfaceRadio[1]->setCheck(FALSE);
+    shownSurface[currentElement] = 0;
+  } else {
+    surfaceRadio[0]->setCheck(FALSE);
+    shownSurface[currentElement] = 1;
+  }
+  drawPlots();
+  return 1;
+}
+
+long BlCalc_2D::onCmdUpperQuantity(FXObject*, FXSelector sel, void*) {
+  elementFromSpinner();
+  if (elementCount < 1) return 1;
+  plottedQuantity[0][currentElement] = FXSELID(sel) - ID_UPPER_CF;
+  drawPlots();
+  return 1;
+}
+
+long BlCalc_2D::onCmdLowerQuantity(FXObject*, FXSelector sel, void*) {
+  elementFromSpinner();
+  if (elementCount < 1) return 1;
+  plottedQuantity[1][currentElement] = FXSELID(sel) - ID_LOWER_CF;
+  drawPlots();
+  return 1;
+}
+
+long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
+  if (!mainWindow || elementCount < 1) return 1;
+  const int e = currentElement, k = e + 1;
+
+  // A Reynolds number must be above 0 and the transition positions finite;
+  // otherwise nothing is applied.
+  if (!(std::isfinite(reynoldsValue) && reynoldsValue > 0)) {
+    mainWindow->showErrorOver(this, "Recalculate",
+                              "Re(mill) = " + FXStringVal(reynoldsValue) +
+                                  " cannot be used: the Reynolds number must be a number above "
+                                  "0. Nothing was changed.");
+    return 1;
+  }
+  if (!std::isfinite(strValue[0]) || !std::isfinite(strValue[1])) {
+    mainWindow->showErrorOver(this, "Recalculate",
+                              "Str u= and Str l= must be finite numbers. Nothing was changed.");
+    return 1;
+  }
+
+  // Into the state.
+  ProblemState& s = state();
+  s.XTR(k, 2) = strValue[1];
+  s.XTR(k, 1) = strValue[0];
+  s.REMILL = reynoldsValue;
+
+  // Into the main window's fields and its own values, without
+  // notification: the main window neither recomputes nor redraws, and its
+  // next recompute keeps these values.
+  scratchText = string_from_double(s.REMILL, 4);
+  mainWindow->remillField->setText(scratchText, FALSE);
+  mainWindow->remillValue = s.REMILL;
+  scratchText = string_from_double(s.XTR(k, 1), 4);
+  mainWindow->xtruField[e]->setText(scratchText, FALSE);
+  mainWindow->xtruValue[e] = s.XTR(k, 1);
+  scratchText = string_from_double(s.XTR(k, 2), 4);
+  mainWindow->xtrlField[e]->setText(scratchText, FALSE);
+  mainWindow->xtrlValue[e] = s.XTR(k, 2);
+
+  // The run with the new values, the plots, then what the run said.
+  mainWindow->runBoundaryLayer();
+  drawPlots();
+  mainWindow->reportBoundaryLayerRun(this);
+  return 1;
+}

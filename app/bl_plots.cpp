@@ -1,0 +1,249 @@
+// The boundary-layer dialog's two plots: the edge velocity above, the chosen
+// quantity below, both against the arc length from the stagnation point, on
+// a dashed grid with nice steps, with the separation (red) and transition
+// (blue) points marked on y = 0; then the fields of the shown element.
+#include <cmath>
+
+#include "app/bl_dialog.h"
+#include "app/plot_support.h"
+#include "solver/state/problem_state.h"
+
+using namespace FX;
+using sorvane::ProblemState;
+using sorvane::state;
+using sorvane::gui::bounded_count;
+using sorvane::gui::computed_stations;
+using sorvane::gui::kResultStations;
+using sorvane::gui::to_pixel;
+
+namespace sorvane::gui {
+
+void niceScale(double& value, double& step) {
+  double v = value;
+  int n = 1;      // attempt counter
+  double f = 1;   // power of ten of the scalings so far
+  for (;;) {
+    if (v < 1) {
+      v = v * 10;
+      f = std::pow(0.1, n);
+      if (++n == 11) return;
+    } else if (v > 10) {
+      v = v / 10;
+      f = std::pow(10.0, n);
+      if (++n == 11) return;
+    } else if (v > 1) {
+      break;
+    } else {  // exactly 1, or not a number
+      if (++n == 11) return;
+    }
+  }
+  const double t = std::trunc(v);
+  if (t > 4) {
+    step = f;
+    value = (t + 1) * f;
+  } else if (t >= 2) {
+    step = 0.5 * f;
+    value = (std::trunc(2 * v) + 1) * step;
+  } else {
+    step = 0.2 * f;
+    value = (std::trunc(v / 0.2) + 1) * step;
+  }
+}
+
+void niceScaleCopy(double& value, double& step) { niceScale(value, step); }
+
+void findMinMax(const double* values, double& minimum, double& maximum, int n) {
+  minimum = 1000;
+  maximum = -1000;
+  for (int i = 0; i < n; ++i) {
+    const double v = values[i];
+    if (minimum > v) minimum = v;
+    if (v > maximum) maximum = v;
+  }
+}
+
+void emptyStub() {}
+void emptyStubArg(int) {}
+
+int computed_stations(int k, int s) {
+  const ProblemState& st = state();
+  int n = st.NXDONE(k, s);
+  if (n > st.NX(k, s)) n = st.NX(k, s);
+  if (n > sorvane::kStations) n = sorvane::kStations;
+  return n < 0 ? 0 : n;
+}
+
+}  // namespace sorvane::gui
+
+namespace {
+
+constexpr int kLeft = 45, kRight = 5, kTop = 5, kBottom = 20;
+
+// A scale that maps: finite and positive, from a finite minimum.
+bool maps(double scale, double minimum) {
+  return std::isfinite(scale) && scale > 0 && std::isfinite(minimum);
+}
+
+const char* const kQuantityTitle[5] = {"Cf(X)", "D1(X)", "D2(X)", "RV(X)", "H12(X)"};
+
+sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>& quantity_array(int code) {
+  ProblemState& s = state();
+  switch (code) {
+    case 1: return s.D1;
+    case 2: return s.D2;
+    case 3: return s.RV;
+    case 4: return s.H12;
+    default: return s.CF;
+  }
+}
+
+}  // namespace
+
+void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double xmax,
+                         double ymin, double ymax, const FXString& title) {
+  // Both plots are laid out with the upper canvas's size.
+  const int W = ueCanvas->getWidth(), H = ueCanvas->getHeight();
+  dc.setForeground(fxcolorfromname("White"));
+  dc.fillRectangle(0, 0, W, H);
+
+  axisXMin = xmin;
+  axisXMax = xmax;
+  axisYMin = ymin;
+  axisYMax = ymax;
+  stepY = 0.2;
+  sorvane::gui::niceScale(axisYMax, stepY);
+  // The x range spans the data exactly, the y range up to the raised maximum.
+  const double xRange = axisXMax - axisXMin;
+  const double yRange = axisYMax - axisYMin;
+  stepX = 0.2;
+  sorvane::gui::niceScale(axisXMax, stepX);
+  countX = bounded_count(xRange / stepX);
+  countY = bounded_count(yRange / stepY);
+  scaleX = (W - kLeft - kRight) / xRange;
+  scaleY = (H - kTop - kBottom) / yRange;
+  originX = kLeft;
+  originY = H - kBottom;
+
+  // A surface without a result shows the frame of its plot area and its
+  // title; otherwise each axis is drawn when its range maps to pixels (a
+  // zero, negative or non-finite range does not).
+  const int k = currentElement + 1, s = (surface == 0 ? 0 : 1) + 1;
+  const bool result = elementCount > 0 && computed_stations(k, s) >= kResultStations;
+  xMapped = result && maps(scaleX, axisXMin);
+  yMapped = result && maps(scaleY, axisYMin);
+
+  dc.setForeground(fxcolorfromname("Orange"));
+  dc.setLineStyle(LINE_ONOFF_DASH);
+  int p;
+  if (!result) {
+    if (W - kLeft - kRight > 0 && H - kTop - kBottom > 0)
+      dc.drawRectangle(kLeft, kTop, W - kLeft - kRight, H - kTop - kBottom);
+  }
+  if (xMapped)
+    for (int i = 0; i <= countX + 1; ++i)
+      if (to_pixel(i * stepX * scaleX + kLeft, p)) dc.drawLine(p, originY, p, kTop);
+  if (yMapped)
+    for (int i = 0; i <= countY; ++i)
+      if (to_pixel((H - kBottom) - i * stepY * scaleY, p)) dc.drawLine(kLeft, p, W - kRight, p);
+
+  dc.setLineStyle(LINE_SOLID);
+  dc.setFont(getApp()->getNormalFont());
+  dc.setForeground(fxcolorfromname("Black"));
+  if (yMapped)
+    for (int i = 0; i <= countY; ++i)
+      if (to_pixel((H - kBottom) - scaleY * (i * stepY), p))
+        dc.drawText(static_cast<int>(0.01 * W), p,
+                    sorvane::gui::string_from_double(axisYMin + i * stepY, 3));
+  if (xMapped)
+    for (int i = 0; i <= countX; ++i)
+      if (to_pixel(kLeft + scaleX * (i * stepX), p))
+        dc.drawText(p, static_cast<int>(0.99 * H),
+                    sorvane::gui::string_from_double(axisXMin + i * stepX, 3));
+  dc.drawText(static_cast<int>(0.9 * W), static_cast<int>(0.99 * H), title);
+
+  if (xMapped && yMapped) {
+    drawMarker(dc, state().XINV(k, s), 0, W, H, 0, "Red");
+    drawMarker(dc, strValue[s - 1], 0, W, H, 0, "Blue");
+  }
+}
+
+void BlCalc_2D::drawMarker(FXDC& dc, double x, double y, int, int, int small,
+                           const char* color) {
+  if (!xMapped || !yMapped) return;
+  const double d = small == 1 ? 2 : 8;
+  dc.setForeground(fxcolorfromname(color));
+  const double px = originX + (x - axisXMin) * scaleX;
+  const double py = originY - (y - axisYMin) * scaleY;
+  int x0, x1, y0, y1, cx, cy, ex, ey;
+  if (!to_pixel(px - d, x0) || !to_pixel(px + d, x1) || !to_pixel(py, cy) ||
+      !to_pixel(px, cx) || !to_pixel(py - d, y0) || !to_pixel(py + d, y1) ||
+      !to_pixel(px - d / 2, ex) || !to_pixel(py - d / 2, ey))
+    return;
+  dc.drawLine(x0, cy, x1, cy);
+  dc.drawLine(cx, y0, cx, y1);
+  dc.drawEllipse(ex, ey, static_cast<int>(d), static_cast<int>(d));
+}
+
+void BlCalc_2D::drawCurve(FXDC& dc, int first, int end, const double* xs, const double* ys,
+                          int dashed, const char* color) {
+  dc.setLineStyle(dashed == 1 ? LINE_ONOFF_DASH : LINE_SOLID);
+  dc.setForeground(fxcolorfromname(color));
+  if (xMapped && yMapped) {
+    // A point that does not map (a value that is not finite) breaks the line.
+    int px0 = 0, py0 = 0;
+    bool previous = false;
+    for (int j = first; j < end; ++j) {
+      int px, py;
+      const bool ok = to_pixel(originX + (xs[j] - axisXMin) * scaleX, px) &&
+                      to_pixel(originY - (ys[j] - axisYMin) * scaleY, py);
+      if (ok && previous) dc.drawLine(px0, py0, px, py);
+      px0 = px;
+      py0 = py;
+      previous = ok;
+    }
+  }
+  dc.setLineStyle(LINE_SOLID);
+}
+
+void BlCalc_2D::drawStationCurve(FXCanvas* canvas, int element, int surface, const double* ys,
+                                 const char* color) {
+  if (!canvas || !canvas->id() || element < 0 || element >= elementCount) return;
+  const int k = element + 1, s = (surface == 0 ? 0 : 1) + 1;
+  // Only the stations of the last run, and only for a surface with a result.
+  const int n = computed_stations(k, s);
+  FXDCWindow dc(canvas);
+  drawCurve(dc, 0, n >= kResultStations ? n : 0, state().S.column(k, s), ys, 0, color);
+}
+
+void BlCalc_2D::drawElementCurve(FXCanvas* canvas, int element, int surface, const double* ys) {
+  if (element < 0 || element >= elementCount) return;
+  drawStationCurve(canvas, element, surface, ys, elementColor[element]);
+}
+
+void BlCalc_2D::drawUeCurveBlack(int element, int surface, const double* ys) {
+  drawStationCurve(ueCanvas, element, surface, ys, "Black");
+}
+
+void BlCalc_2D::drawPlots() {
+  if (elementCount < 1 || !ueCanvas || !ueCanvas->id() || !quantityCanvas->id()) return;
+  FXDCWindow ueDc(ueCanvas);
+  updateRadios();
+  const int e = currentElement, k = e + 1;
+  const int s = shownSurface[e] == 0 ? 0 : 1;
+  ProblemState& st = state();
+
+  drawAxes(ueDc, ueCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e], rangeMin[Q_UE][s][e],
+           rangeMax[Q_UE][s][e], "Ue(X)");
+  drawElementCurve(ueCanvas, e, s, st.UE.column(k, s + 1));
+
+  FXDCWindow quantityDc(quantityCanvas);
+  int q = plottedQuantity[s][e];
+  if (q < 0 || q > 4) q = 0;
+  drawAxes(quantityDc, quantityCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e],
+           rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
+  drawElementCurve(quantityCanvas, e, s, quantity_array(q).column(k, s + 1));
+
+  // The markers above used the transition positions as they were; the
+  // fields now show the state's.
+  loadSurfaceFields(k);
+}

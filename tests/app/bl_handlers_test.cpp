@@ -1,0 +1,258 @@
+// The boundary-layer dialog's handlers, driven through its message map and
+// its controls: the cyclic element spinner, the per-element choice of
+// surface and quantity, the radio rules after every drawing, the typed
+// transition positions, and "Recalculate" with its hand-over to the main
+// window and its refusals.
+#include <cmath>
+#include <limits>
+
+#include "tests/app/bl_fixture.h"
+
+namespace sorvane::testing {
+namespace {
+
+using namespace FX;
+using D = BlCalc_2D;
+using W = Sorvane_2D;
+
+// The radio rules hold: the shown surface of the current element checked,
+// each surface's own quantity checked, only the shown surface's quantities
+// but "RV(x)" enabled.
+void expect_radio_rules(D* d, const char* after) {
+  const int e = d->currentElement, shown = d->shownSurface[e];
+  EXPECT_EQ(d->surfaceRadio[0]->getCheck(), shown == 0) << after;
+  EXPECT_EQ(d->surfaceRadio[1]->getCheck(), shown == 1) << after;
+  for (int j = 0; j < 2; ++j)
+    for (int q = 0; q < 5; ++q) {
+      EXPECT_EQ(d->quantityRadio[q][j]->getCheck(), q == d->plottedQuantity[j][e])
+          << after << ": " << q << " " << j;
+      EXPECT_EQ(d->quantityRadio[q][j]->isEnabled(), j == shown && q != 3)
+          << after << ": " << q << " " << j;
+    }
+}
+
+TEST_F(BlWindowTest, ElementSpinnerIsCyclicAndLoadsTheElement) {
+  loadThree("blcyclic");
+  window->elementTabBook->setCurrent(2, TRUE);
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  ASSERT_EQ(d->elementSpinner->getValue(), 3);
+  d->strValue[0] = 9.0;  // typed, not applied: the new element's value replaces it
+  // One step up from 3 through the spinner's own notification gives 1.
+  d->elementSpinner->increment(TRUE);
+  EXPECT_EQ(d->elementSpinner->getValue(), 1);
+  EXPECT_EQ(d->currentElement, 0);
+  EXPECT_EQ(d->colorSwatch->getBackColor(), fxcolorfromname("Black"));
+  EXPECT_DOUBLE_EQ(d->strValue[0], state().XTR(1, 1));
+  EXPECT_DOUBLE_EQ(d->strValue[1], state().XTR(1, 2));
+  EXPECT_DOUBLE_EQ(d->ssepValue[0], state().XINV(1, 1));
+  expect_radio_rules(d, "element 1");
+  // And down from 1 back to 3.
+  d->elementSpinner->decrement(TRUE);
+  EXPECT_EQ(d->elementSpinner->getValue(), 3);
+  EXPECT_EQ(d->currentElement, 2);
+  EXPECT_EQ(d->colorSwatch->getBackColor(), fxcolorfromname("Blue"));
+  d->elementSpinner->increment(TRUE);
+  d->elementSpinner->increment(TRUE);
+  EXPECT_EQ(d->colorSwatch->getBackColor(), fxcolorfromname("Red"));
+  // The main window's current element does not follow the dialog.
+  EXPECT_EQ(window->currentElement, 2);
+}
+
+TEST_F(BlWindowTest, SurfaceAndQuantityAreKeptPerElementAndSurface) {
+  loadThree("blmemory");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  // Element 1: lower surface, "D2(x)".
+  clickRadio(d->surfaceRadio[1]);
+  expect_radio_rules(d, "lower surface");
+  clickRadio(d->quantityRadio[2][1]);
+  EXPECT_EQ(d->plottedQuantity[1][0], 2);
+  // The lower plot is drawn last: it shows D2 of the lower surface.
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_D2][1][0]);
+  // Element 2 is at its start.
+  d->elementSpinner->setValue(2);
+  to(d, D::ID_ELEMENT);
+  EXPECT_EQ(d->shownSurface[1], 0);
+  EXPECT_EQ(d->plottedQuantity[0][1], 0);
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_CF][0][1]);
+  expect_radio_rules(d, "element 2");
+  // Back on element 1: lower surface with D2 again.
+  d->elementSpinner->setValue(1);
+  to(d, D::ID_ELEMENT);
+  EXPECT_TRUE(d->surfaceRadio[1]->getCheck());
+  EXPECT_TRUE(d->quantityRadio[2][1]->getCheck());
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_D2][1][0]);
+  expect_radio_rules(d, "element 1 again");
+
+  // Element 3: H12 on the upper surface; the lower surface keeps its own
+  // choice (Cf at the start); back on the upper surface H12 again.
+  d->elementSpinner->setValue(3);
+  to(d, D::ID_ELEMENT);
+  clickRadio(d->quantityRadio[4][0]);
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_H12][0][2]);
+  clickRadio(d->surfaceRadio[1]);
+  EXPECT_EQ(d->shownSurface[2], 1);
+  EXPECT_TRUE(d->quantityRadio[0][1]->getCheck());
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_CF][1][2]);
+  clickRadio(d->surfaceRadio[0]);
+  EXPECT_FALSE(d->surfaceRadio[1]->getCheck());
+  EXPECT_TRUE(d->quantityRadio[4][0]->getCheck());
+  EXPECT_DOUBLE_EQ(d->axisYMin, d->rangeMin[D::Q_H12][0][2]);
+  expect_radio_rules(d, "element 3");
+}
+
+TEST_F(BlWindowTest, WallTranspirationCanNeverBeChosen) {
+  loadTwo("blrv");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  // After every kind of drawing both "RV(x)" radios are disabled.
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Step steps[] = {
+      {"paint upper", [&] { to(d, D::ID_CANVAS_UE, SEL_PAINT, d->ueCanvas); }},
+      {"paint lower", [&] { to(d, D::ID_CANVAS_QUANTITY, SEL_PAINT, d->quantityCanvas); }},
+      {"element", [&] { d->elementSpinner->increment(TRUE); }},
+      {"lower surface", [&] { clickRadio(d->surfaceRadio[1]); }},
+      {"lower H12", [&] { clickRadio(d->quantityRadio[4][1]); }},
+      {"upper surface", [&] { clickRadio(d->surfaceRadio[0]); }},
+      {"upper D1", [&] { clickRadio(d->quantityRadio[1][0]); }},
+      {"recalculate", [&] { to(d, D::ID_RECALCULATE); }},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_FALSE(d->quantityRadio[3][0]->isEnabled()) << s.what;
+    EXPECT_FALSE(d->quantityRadio[3][1]->isEnabled()) << s.what;
+    expect_radio_rules(d, s.what);
+  }
+}
+
+TEST_F(BlWindowTest, TypedTransitionIsDrawnOnceAndAppliedOnlyByRecalculate) {
+  loadTwo("bltyped");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  const double before = state().XTR(1, 1);
+  type(d->strField[0], "0.25");
+  EXPECT_DOUBLE_EQ(d->strValue[0], 0.25);
+  EXPECT_DOUBLE_EQ(state().XTR(1, 1), before);
+  // A repaint draws the marker at the typed value, then the field shows the
+  // state's value again.
+  to(d, D::ID_CANVAS_UE, SEL_PAINT, d->ueCanvas);
+  EXPECT_DOUBLE_EQ(d->strValue[0], before);
+  EXPECT_DOUBLE_EQ(state().XTR(1, 1), before);
+  settle();
+  EXPECT_DOUBLE_EQ(FXDoubleVal(d->strField[0]->getText()), before);
+}
+
+TEST_F(BlWindowTest, RecalculateHandsTheValuesToTheMainWindowAndRunsAgain) {
+  loadThree("blrecalc");
+  window->elementTabBook->setCurrent(1, TRUE);  // element 2
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  ProblemState& s = state();
+  const double other[2][2] = {{s.XTR(1, 1), s.XTR(1, 2)}, {s.XTR(3, 1), s.XTR(3, 2)}};
+  const double lower = s.XTR(2, 2);
+  const int count = s.NCOMPUTE;
+  const std::string alphaBefore = window->cliftText.text();
+  fake.calls.clear();
+
+  type(d->reynoldsField, "3");
+  type(d->strField[0], "0.25");
+  EXPECT_EQ(to(d, D::ID_RECALCULATE), 1);
+  // The state, the main window's fields (four decimals) and its own values.
+  EXPECT_DOUBLE_EQ(s.REMILL, 3.0);
+  EXPECT_DOUBLE_EQ(s.XTR(2, 1), 0.25);
+  EXPECT_DOUBLE_EQ(s.XTR(2, 2), lower);
+  EXPECT_EQ(window->remillField->getText(), FXString("3.0000"));
+  EXPECT_EQ(window->xtruField[1]->getText(), FXString("0.2500"));
+  EXPECT_EQ(window->xtrlField[1]->getText(), sorvane::gui::string_from_double(lower, 4));
+  EXPECT_DOUBLE_EQ(window->remillValue, 3.0);
+  EXPECT_DOUBLE_EQ(window->xtruValue[1], 0.25);
+  EXPECT_DOUBLE_EQ(window->xtrlValue[1], lower);
+  // Only the shown element's transition changed.
+  EXPECT_DOUBLE_EQ(s.XTR(1, 1), other[0][0]);
+  EXPECT_DOUBLE_EQ(s.XTR(1, 2), other[0][1]);
+  EXPECT_DOUBLE_EQ(s.XTR(3, 1), other[1][0]);
+  EXPECT_DOUBLE_EQ(s.XTR(3, 2), other[1][1]);
+  EXPECT_EQ(window->xtruField[0]->getText(), sorvane::gui::string_from_double(other[0][0], 4));
+  // The whole run again, with the new values; no panel solution.
+  const std::vector<std::string> order = {"split 0", "upper 0", "lower 0", "split 1", "upper 1",
+                                          "lower 1", "split 2", "upper 2", "lower 2"};
+  EXPECT_EQ(fake.log(), order);
+  for (const auto& c : fake.calls) EXPECT_DOUBLE_EQ(c.remill, 3.0) << c.what;
+  EXPECT_DOUBLE_EQ(fake.calls[4].xtr, 0.25);
+  EXPECT_EQ(s.NCOMPUTE, count);
+  EXPECT_EQ(window->cliftText.text(), alphaBefore);
+  EXPECT_EQ(window->blSurface, 1);
+  EXPECT_EQ(window->errorCount, 0);
+  // The plots keep the ranges of the dialog's construction.
+  const double uMax = d->rangeMax[D::Q_UE][0][1];
+  fake.scale = 3.0;
+  to(d, D::ID_RECALCULATE);
+  EXPECT_DOUBLE_EQ(d->rangeMax[D::Q_UE][0][1], uMax);
+  EXPECT_DOUBLE_EQ(d->axisXMin, d->rangeMin[D::Q_S][0][1]);
+  fake.scale = 1.0;
+
+  // A later "Alpha=" change and "BL Calculation" still run with them.
+  window->alphaSpinner->setValue(5.0);
+  send(W::ID_ALPHA);
+  EXPECT_EQ(s.NCOMPUTE, count + 1);
+  fake.calls.clear();
+  D* again = click();
+  ASSERT_NE(again, nullptr);
+  for (const auto& c : fake.calls) EXPECT_DOUBLE_EQ(c.remill, 3.0) << c.what;
+  EXPECT_DOUBLE_EQ(fake.calls[4].xtr, 0.25);
+  EXPECT_DOUBLE_EQ(fake.calls[5].xtr, lower);
+  EXPECT_DOUBLE_EQ(again->reynoldsValue, 3.0);
+}
+
+TEST_F(BlWindowTest, RecalculateRefusesAReynoldsNumberThatIsNotAboveZero) {
+  loadTwo("blrefuse");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  ProblemState& s = state();
+  const double remill = s.REMILL, xtr = s.XTR(1, 1);
+  const FXString field = window->remillField->getText();
+  const double values[] = {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()};
+  for (double v : values) {
+    fake.calls.clear();
+    const int errors = window->errorCount;
+    d->reynoldsValue = v;
+    d->strValue[0] = 0.4;
+    EXPECT_EQ(to(d, D::ID_RECALCULATE), 1);
+    EXPECT_EQ(window->errorCount, errors + 1) << v;
+    EXPECT_NE(window->lastError.find("Re(mill) ="), -1) << v;
+    EXPECT_TRUE(fake.calls.empty()) << v;
+    EXPECT_DOUBLE_EQ(s.REMILL, remill) << v;
+    EXPECT_DOUBLE_EQ(s.XTR(1, 1), xtr) << v;
+    EXPECT_EQ(window->remillField->getText(), field) << v;
+    EXPECT_DOUBLE_EQ(window->remillValue, remill) << v;
+    EXPECT_DOUBLE_EQ(window->xtruValue[0], xtr) << v;
+  }
+  // A transition position that is not finite is refused the same way.
+  d->reynoldsValue = 2.0;
+  d->strValue[1] = std::numeric_limits<double>::infinity();
+  const int errors = window->errorCount;
+  to(d, D::ID_RECALCULATE);
+  EXPECT_EQ(window->errorCount, errors + 1);
+  EXPECT_DOUBLE_EQ(s.REMILL, remill);
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(BlWindowTest, RecalculateThatFailsShowsOneBoxAndKeepsTheDialog) {
+  loadTwo("blrefail");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  fake.runFailure = "REMILL must be above 0.";  // the same for every surface
+  const int errors = window->errorCount;
+  to(d, D::ID_RECALCULATE);
+  EXPECT_EQ(window->errorCount, errors + 1);
+  EXPECT_EQ(window->lastError, FXString("REMILL must be above 0."));
+  EXPECT_TRUE(d->shown());
+  EXPECT_EQ(window->blDialog, d);
+}
+
+}  // namespace
+}  // namespace sorvane::testing

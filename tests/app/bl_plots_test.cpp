@@ -1,0 +1,384 @@
+// The boundary-layer dialog's plots: the axis steps, the mapping of a plot
+// with its grid, labels, title and markers (recorded from the drawing
+// calls), degenerate ranges, a surface without a result, a surface that
+// stopped early, and a picture of the dialog checked by colour regions.
+#include <cmath>
+#include <limits>
+
+#include "tests/app/bl_fixture.h"
+
+#include <FXPNGImage.h>  // after the toolkit's own headers
+
+namespace sorvane::testing {
+namespace {
+
+using namespace FX;
+using D = BlCalc_2D;
+using sorvane::gui::niceScale;
+
+TEST(NiceScale, RaisesTheMaximumToTheNextMultipleOfANiceStep) {
+  struct Case {
+    double value, raised, step;
+  };
+  const double keep = -99;  // the step handed in, left alone
+  const Case cases[] = {
+      {0.73, 0.8, 0.1}, {2.3, 2.5, 0.5},   {1.05, 1.2, 0.2}, {2, 2.5, 0.5},
+      {5, 6, 1},        {6, 7, 1},         {10, 11, 1},      {37, 40, 5},
+      {0.0042, 0.0045, 0.0005},            {123, 140, 20},
+      // Unchanged: exactly 1 after scaling, zero, negative, not finite, or
+      // ten scalings away.
+      {1, 1, keep},     {0.1, 0.1, keep},  {0.01, 0.01, keep}, {0, 0, keep}, {-3, -3, keep},
+      {1e-12, 1e-12, keep}, {5e11, 5e11, keep},
+  };
+  for (const Case& c : cases) {
+    double v = c.value, step = keep;
+    niceScale(v, step);
+    EXPECT_NEAR(v, c.raised, 1e-12 * std::fabs(c.raised) + 1e-15) << c.value;
+    EXPECT_NEAR(step, c.step, 1e-12 * std::fabs(c.step) + 1e-15) << c.value;
+    double w = c.value, s2 = keep;
+    sorvane::gui::niceScaleCopy(w, s2);
+    EXPECT_EQ(w, v);
+    EXPECT_EQ(s2, step);
+  }
+  for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity()}) {
+    double v = bad, step = keep;
+    niceScale(v, step);
+    EXPECT_TRUE(std::isnan(bad) ? std::isnan(v) : v == bad);
+    EXPECT_EQ(step, keep);
+  }
+  sorvane::gui::emptyStub();
+  sorvane::gui::emptyStubArg(1);
+}
+
+// A dialog on made-up results with its upper canvas at a given size (the
+// toolkit lays it out again only when events are handled).
+class PlotTest : public BlWindowTest {
+ protected:
+  D* open(const char* dir) {
+    loadTwo(dir);
+    D* d = click();
+    EXPECT_NE(d, nullptr);
+    return d;
+  }
+  static void canvasSize(D* d, int w, int h) { d->ueCanvas->resize(w, h); }
+};
+
+TEST_F(PlotTest, MappingGridLabelsTitleAndMarkersOfACanvas500By300) {
+  D* d = open("blmap");
+  ASSERT_NE(d, nullptr);
+  canvasSize(d, 500, 300);
+  state().XINV(1, 1) = 0.9;
+  d->strValue[0] = 0.1;
+  RecordingDC dc(&test_app());
+  d->drawAxes(dc, d->ueCanvas, 0, 0.0, 1.05, 0.0, 0.73, "Ue(X)");
+
+  EXPECT_EQ(d->originX, 45);
+  EXPECT_EQ(d->originY, 280);
+  EXPECT_DOUBLE_EQ(d->scaleX, 450 / 1.05);
+  EXPECT_DOUBLE_EQ(d->scaleY, 275 / 0.8);  // the y range reaches the raised 0.8
+  EXPECT_NEAR(d->stepX, 0.2, 1e-15);
+  EXPECT_NEAR(d->stepY, 0.1, 1e-15);
+  EXPECT_EQ(d->countX, 5);
+  EXPECT_EQ(d->countY, 8);
+
+  // Background first, the whole canvas.
+  ASSERT_FALSE(dc.ops.empty());
+  EXPECT_EQ(dc.ops[0].kind, 'F');
+  EXPECT_EQ(dc.ops[0].color, fxcolorfromname("White"));
+  EXPECT_EQ(dc.ops[0].x2, 500);
+  EXPECT_EQ(dc.ops[0].y2, 300);
+
+  // Seven dashed vertical grid lines 0.2 apart, the last (1.2) right of the
+  // plot area; nine horizontal ones 0.1 apart.
+  std::vector<int> vertical, horizontal;
+  for (const auto& o : dc.of('L', "Orange")) {
+    EXPECT_EQ(o.style, LINE_ONOFF_DASH);
+    if (o.x == o.x2) {
+      vertical.push_back(o.x);
+      EXPECT_EQ(o.y, 280);
+      EXPECT_EQ(o.y2, 5);
+    } else {
+      horizontal.push_back(o.y);
+      EXPECT_EQ(o.x, 45);
+      EXPECT_EQ(o.x2, 495);
+    }
+  }
+  ASSERT_EQ(vertical.size(), 7u);
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(vertical[i], static_cast<int>(i * 0.2 * (450 / 1.05) + 45)) << i;
+  EXPECT_GT(vertical[6], 495);
+  ASSERT_EQ(horizontal.size(), 9u);
+  EXPECT_EQ(horizontal[0], 280);
+  EXPECT_EQ(horizontal[8], static_cast<int>(280 - 8 * 0.1 * (275 / 0.8)));
+
+  // Labels: x on the row at 0.99 of the height, y at 0.01 of the width;
+  // the title at 0.9 of the width on the x-label row.
+  std::vector<std::string> xLabels, yLabels;
+  bool title = false;
+  for (const auto& t : dc.of('T', "Black")) {
+    if (t.text == "Ue(X)") {
+      title = true;
+      EXPECT_EQ(t.x, 450);
+      EXPECT_EQ(t.y, 297);
+    } else if (t.y == 297) {
+      xLabels.push_back(t.text);
+    } else {
+      EXPECT_EQ(t.x, 5) << t.text;
+      yLabels.push_back(t.text);
+    }
+  }
+  EXPECT_TRUE(title);
+  const std::vector<std::string> xs = {"0.000", "0.200", "0.400", "0.600", "0.800", "1.000"};
+  EXPECT_EQ(xLabels, xs);
+  ASSERT_EQ(yLabels.size(), 9u);
+  EXPECT_EQ(yLabels.front(), "0.000");
+  EXPECT_EQ(yLabels.back(), "0.800");
+
+  // Separation (red, at XINV) and transition (blue, at Str u=) on y = 0:
+  // a cross 16 pixels wide and a circle of 8.
+  auto marker = [&](const char* color, double x) {
+    const auto lines = dc.of('L', color);
+    const auto circles = dc.of('E', color);
+    ASSERT_EQ(lines.size(), 2u) << color;
+    ASSERT_EQ(circles.size(), 1u) << color;
+    const int px = static_cast<int>(45 + x * (450 / 1.05));
+    EXPECT_EQ(lines[0].x, static_cast<int>(45 + x * (450 / 1.05) - 8)) << color;
+    EXPECT_EQ(lines[0].x2, static_cast<int>(45 + x * (450 / 1.05) + 8)) << color;
+    EXPECT_EQ(lines[0].y, 280);
+    EXPECT_EQ(lines[1].x, px);
+    EXPECT_EQ(lines[1].y, 272);
+    EXPECT_EQ(lines[1].y2, 288);
+    EXPECT_EQ(circles[0].x, static_cast<int>(45 + x * (450 / 1.05) - 4));
+    EXPECT_EQ(circles[0].y, 276);
+    EXPECT_EQ(circles[0].x2, 8);
+    EXPECT_EQ(circles[0].y2, 8);
+  };
+  marker("Red", 0.9);
+  marker("Blue", 0.1);
+
+  // A station at the y minimum lies on the bottom grid line, one at the
+  // minimum plus m steps on line m.
+  RecordingDC curve(&test_app());
+  const double sx[] = {0.0, 0.5, 1.0};
+  const double sy[] = {0.0, 0.3, 0.7};
+  d->drawCurve(curve, 0, 3, sx, sy, 0, "Red");
+  const auto segs = curve.of('L', "Red");
+  ASSERT_EQ(segs.size(), 2u);
+  EXPECT_EQ(segs[0].y, horizontal[0]);
+  EXPECT_EQ(segs[0].y2, horizontal[3]);
+  EXPECT_EQ(segs[1].y2, horizontal[7]);
+  EXPECT_EQ(segs[0].style, LINE_SOLID);
+  // Fewer than two points draw nothing; a point that is not a number
+  // breaks the line.
+  RecordingDC few(&test_app());
+  d->drawCurve(few, 1, 2, sx, sy, 1, "Red");
+  EXPECT_TRUE(few.of('L').empty());
+  const double gap[] = {0.0, std::nan(""), 0.7};
+  RecordingDC broken(&test_app());
+  d->drawCurve(broken, 0, 3, sx, gap, 0, "Red");
+  EXPECT_TRUE(broken.of('L').empty());
+}
+
+TEST_F(PlotTest, DegenerateRangesDrawBackgroundAndTitleWithoutWildPixels) {
+  D* d = open("bldegenerate");
+  ASSERT_NE(d, nullptr);
+  canvasSize(d, 500, 300);
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  struct Case {
+    const char* what;
+    double xmin, xmax, ymin, ymax;
+    bool xAxis, yAxis;
+  };
+  const Case cases[] = {
+      {"all stations equal", 0.5, 0.5, 0.2, 0.2, false, true},
+      {"equal y", 0.0, 1.0, 1.0, 1.0, true, false},
+      {"seeds of an empty surface", 1000, -1000, 1000, -1000, false, false},
+      {"not a number", nan, 1.0, 0.0, nan, false, false},
+      {"infinite", 0.0, inf, -inf, 1.0, false, false},
+      // Huge but finite: mapped, every pixel kept within the window
+      // system's coordinates.
+      {"huge", -1e300, 1e300, 0.0, 1e-300, true, true},
+  };
+  const double sx[] = {0.0, 0.5, 1.0, 1e30};
+  const double sy[] = {0.0, 0.3, 0.7, -1e30};
+  for (const Case& c : cases) {
+    RecordingDC dc(&test_app());
+    d->drawAxes(dc, d->ueCanvas, 0, c.xmin, c.xmax, c.ymin, c.ymax, "Cf(X)");
+    d->drawCurve(dc, 0, 4, sx, sy, 0, "Black");
+    ASSERT_FALSE(dc.ops.empty()) << c.what;
+    EXPECT_EQ(dc.ops[0].kind, 'F') << c.what;
+    bool title = false;
+    int vertical = 0, horizontal = 0;
+    for (const auto& o : dc.ops) {
+      for (int v : {o.x, o.y, o.x2, o.y2}) {
+        EXPECT_GE(v, -16000) << c.what;
+        EXPECT_LE(v, 16000) << c.what;
+      }
+      title = title || o.text == "Cf(X)";
+      if (o.kind == 'L' && o.color == fxcolorfromname("Orange")) {
+        if (o.x == o.x2)
+          ++vertical;
+        else
+          ++horizontal;
+      }
+    }
+    EXPECT_TRUE(title) << c.what;
+    EXPECT_EQ(vertical > 0, c.xAxis) << c.what;
+    EXPECT_EQ(horizontal > 0, c.yAxis) << c.what;
+    // Markers and the curve need both axes.
+    if (!(c.xAxis && c.yAxis)) {
+      EXPECT_TRUE(dc.of('E').empty()) << c.what;
+      EXPECT_TRUE(dc.of('L', "Black").empty()) << c.what;
+      EXPECT_TRUE(dc.of('L', "Red").empty()) << c.what;
+    }
+  }
+}
+
+TEST_F(PlotTest, SurfaceWithoutAResultShowsItsFrameAndTitleOnly) {
+  loadTwo("blnoresult");
+  fake.listLength[{0, 1}] = 2;  // element 1, lower surface: no station list
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  EXPECT_NE(window->lastError.find("no station list"), -1);
+  canvasSize(d, 500, 300);
+  RecordingDC dc(&test_app());
+  d->drawAxes(dc, d->ueCanvas, 1, d->rangeMin[D::Q_S][1][0], d->rangeMax[D::Q_S][1][0],
+              d->rangeMin[D::Q_UE][1][0], d->rangeMax[D::Q_UE][1][0], "Ue(X)");
+  const double sx[] = {0.0, 0.5};
+  d->drawCurve(dc, 0, 2, sx, sx, 0, "Black");
+  ASSERT_EQ(dc.ops.size(), 3u);
+  EXPECT_EQ(dc.ops[0].kind, 'F');
+  EXPECT_EQ(dc.ops[1].kind, 'R');  // the frame of the plot area
+  EXPECT_EQ(dc.ops[1].x, 45);
+  EXPECT_EQ(dc.ops[1].y, 5);
+  EXPECT_EQ(dc.ops[1].x2, 450);
+  EXPECT_EQ(dc.ops[1].y2, 275);
+  EXPECT_EQ(dc.ops[1].color, fxcolorfromname("Orange"));
+  EXPECT_EQ(dc.ops[2].text, "Ue(X)");
+  // The dialog shows it without trouble, and the other surface draws.
+  clickRadio(d->surfaceRadio[1]);
+  EXPECT_FALSE(d->xMapped);
+  clickRadio(d->surfaceRadio[0]);
+  EXPECT_TRUE(d->xMapped && d->yMapped);
+}
+
+// The dialog as it shows on the display, whole (its child windows too).
+void grab(FXWindow* w, FXImage& img) {
+  img.create();
+  {
+    FXDCWindow dc(&img);
+    dc.clipChildren(FALSE);
+    dc.drawArea(w, 0, 0, img.getWidth(), img.getHeight(), 0, 0);
+  }
+  img.restore();
+}
+
+FXColor pixel(FXImage& img, int x, int y) { return img.getPixel(x, y) & 0x00FFFFFF; }
+
+// Pixels of a colour in the rectangle x0..x1-1, y0..y1-1 of a canvas.
+int count_rect(FXImage& img, D* d, FXCanvas* c, FXColor colour, int x0, int y0, int x1, int y1) {
+  int cx = 0, cy = 0;
+  c->translateCoordinatesTo(cx, cy, d, 0, 0);
+  int n = 0;
+  for (int y = cy + y0; y < cy + y1 && y < img.getHeight(); ++y)
+    for (int x = cx + x0; x < cx + x1 && x < img.getWidth(); ++x) n += pixel(img, x, y) == colour;
+  return n;
+}
+
+// Pixels of a colour in the part of a canvas that only curves and markers
+// reach: inside the margins (off the label rows and columns), in the rows
+// rowFrom..rowTo-1.
+int count_in_plot(FXImage& img, D* d, FXCanvas* c, FXColor colour, int rowFrom = 6,
+                  int rowTo = -1) {
+  return count_rect(img, d, c, colour, 46, rowFrom, c->getWidth() - 5,
+                    rowTo < 0 ? c->getHeight() - 21 : rowTo);
+}
+
+TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
+  loadTwo("blstopped");
+  fake.stopAt[{0, 0}] = 30;  // element 1, upper surface: 30 of 60 stations
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  // Beyond station 30 the store holds stale values: a flat line at half the
+  // computed maximum that runs back across the whole plot.
+  ProblemState& s = state();
+  const double top = d->rangeMax[D::Q_UE][0][0];
+  for (int i = 31; i <= s.NX(1, 1); ++i) {
+    s.UE(i, 1, 1) = 0.5 * top;
+    s.S(i, 1, 1) = s.S(30, 1, 1) * (s.NX(1, 1) - i) / (s.NX(1, 1) - 31.0);
+  }
+  d->position(0, 0, d->getWidth(), d->getHeight());
+  settle();
+  d->drawPlots();
+  test_app().flush(TRUE);
+  FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+  grab(d, img);
+  // The row of half the maximum in the upper plot.
+  double raised = top, step = 0.2;
+  niceScale(raised, step);
+  const int H = d->ueCanvas->getHeight();
+  const double bottom = d->rangeMin[D::Q_UE][0][0];
+  const int row = static_cast<int>((H - 20) - (0.5 * top - bottom) * (H - 25) / (raised - bottom));
+  const int black = count_in_plot(img, d, d->ueCanvas, rgb("Black"), row - 1, row + 2);
+  EXPECT_GT(count_in_plot(img, d, d->ueCanvas, rgb("Black")), 100);  // the computed curve
+  EXPECT_LT(black, 40);  // crossed once, not run along
+}
+
+// The integrator switches this to the real solver on examples/main_flap.dat
+// by setting kRealSolver to true; the picture then goes to docs/.
+constexpr bool kRealSolver = false;
+
+TEST_F(PlotTest, RendersTheDialog) {
+  if (kRealSolver) {
+    window->blSplitEntry = sorvane::SXR;
+    window->blSurfaceEntry = sorvane::FOIL_BL2D;
+  }
+  loadTwo("blrender");
+  D* d = click();
+  ASSERT_NE(d, nullptr) << window->lastError.text();
+  // The whole dialog on the screen, so that it can be copied from there.
+  d->position(0, 0, d->getWidth(), d->getHeight());
+  d->raise();
+  settle();
+  d->drawPlots();
+  test_app().flush(TRUE);
+  FXPNGImage shot(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+  grab(d, shot);
+
+  // Element 1 is black: its curves lie in both plot areas, where no label
+  // is; the separation and transition markers sit on y = 0 of the edge
+  // velocity (whose minimum, 0, is the stagnation point).
+  EXPECT_GT(count_in_plot(shot, d, d->ueCanvas, rgb("Black")), 100);
+  EXPECT_GT(count_in_plot(shot, d, d->quantityCanvas, rgb("Black")), 100);
+  const int w = d->ueCanvas->getWidth(), h = d->ueCanvas->getHeight();
+  EXPECT_GT(count_rect(shot, d, d->ueCanvas, rgb("Red"), 30, h - 30, w, h - 10), 10);
+  EXPECT_GT(count_rect(shot, d, d->ueCanvas, rgb("Blue"), 30, h - 30, w, h - 10), 10);
+  EXPECT_GT(count_in_plot(shot, d, d->ueCanvas, rgb("Orange")), 200);
+  EXPECT_GT(count_in_plot(shot, d, d->ueCanvas, rgb("White")),
+            d->ueCanvas->getWidth() * d->ueCanvas->getHeight() / 2);
+  // The legend texts are in their colours (smoothed text: bluish and
+  // reddish pixels).
+  auto tinted = [&](FXLabel* l, bool blue) {
+    int lx = 0, ly = 0, n = 0;
+    l->translateCoordinatesTo(lx, ly, d, 0, 0);
+    for (int y = ly; y < ly + l->getHeight(); ++y)
+      for (int x = lx; x < lx + l->getWidth(); ++x) {
+        const FXColor c = shot.getPixel(x, y);
+        const int r = FXREDVAL(c), g = FXGREENVAL(c), b = FXBLUEVAL(c);
+        n += blue ? (b > 150 && r < 100 && g < 100) : (r > 150 && b < 100 && g < 100);
+      }
+    return n;
+  };
+  EXPECT_GT(tinted(d->transitionLegend, true), 20);
+  EXPECT_GT(tinted(d->separationLegend, false), 20);
+  EXPECT_EQ(tinted(d->separationLegend, true), 0);
+
+  FXFileStream out;
+  ASSERT_TRUE(out.open(SORVANE_BINARY_DIR "/bl_dialog.png", FXStreamSave));
+  EXPECT_TRUE(shot.savePixels(out));
+  out.close();
+}
+
+}  // namespace
+}  // namespace sorvane::testing

@@ -1,0 +1,168 @@
+// "BL Calculation": the order of the solver calls, the surfaces left out,
+// one new modeless dialog per click, and the one box that reports a refused
+// or partly failed run.
+#include "tests/app/bl_fixture.h"
+
+namespace sorvane::testing {
+namespace {
+
+using namespace FX;
+using D = BlCalc_2D;
+using W = Sorvane_2D;
+
+TEST_F(BlWindowTest, SplitThenUpperThenLowerForEveryElementThenOneDialog) {
+  loadThree("blorder");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  const std::vector<std::string> order = {"split 0", "upper 0", "lower 0", "split 1", "upper 1",
+                                          "lower 1", "split 2", "upper 2", "lower 2"};
+  EXPECT_EQ(fake.log(), order);
+  EXPECT_EQ(window->blSurface, 1);
+  EXPECT_EQ(window->errorCount, 0);
+  EXPECT_TRUE(window->lastInformation.empty());
+  EXPECT_TRUE(d->shown());
+  EXPECT_EQ(d->getOwner(), window);
+  // The run solves no panel problem.
+  EXPECT_EQ(state().NCOMPUTE, 1);
+  // The main window stays usable: an edit still recomputes.
+  window->alphaSpinner->setValue(6.0);
+  send(W::ID_ALPHA);
+  EXPECT_EQ(state().NCOMPUTE, 2);
+}
+
+TEST_F(BlWindowTest, EachClickOpensOneMoreDialogOnTheResultsOfItsRun) {
+  loadTwo("blclicks");
+  D* first = click();
+  const double firstTop = first ? first->rangeMax[D::Q_UE][0][0] : 0;
+  // A new solution between the clicks: the second dialog shows the boundary
+  // layer of the new one, the first keeps its own until it draws again.
+  window->alphaSpinner->setValue(8.0);
+  send(W::ID_ALPHA);
+  fake.scale = 1.5;
+  D* second = click();
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(window->blDialog, second);
+  EXPECT_DOUBLE_EQ(first->rangeMax[D::Q_UE][0][0], firstTop);
+  EXPECT_DOUBLE_EQ(second->rangeMax[D::Q_UE][0][0], 1.5 * firstTop);
+  EXPECT_TRUE(first->shown());
+  EXPECT_TRUE(second->shown());
+  int dialogs = 0;
+  for (FXWindow* w = test_app().getRootWindow()->getFirst(); w; w = w->getNext())
+    dialogs += dynamic_cast<D*>(w) != nullptr;
+  EXPECT_EQ(dialogs, 2);
+}
+
+TEST_F(BlWindowTest, SurfaceWithoutAStationListIsNotMarched) {
+  loadThree("blskip");
+  fake.listLength[{1, 1}] = 2;  // element 2, lower surface
+  D* d = click();
+  ASSERT_NE(d, nullptr);  // the other surfaces have results
+  const std::vector<std::string> order = {"split 0", "upper 0", "lower 0", "split 1",
+                                          "upper 1", "split 2", "upper 2", "lower 2"};
+  EXPECT_EQ(fake.log(), order);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->lastError, FXString("Element 2: the lower surface has no station list."));
+}
+
+TEST_F(BlWindowTest, RefusedRunShowsOneBoxAndOpensNoDialog) {
+  loadTwo("blrefused");
+  // Every surface refused with the same reason: the reason once.
+  fake.runFailure = "The Reynolds number REMILL = 0 is not above 0.";
+  EXPECT_EQ(click(), nullptr);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->lastError,
+            FXString("The Reynolds number REMILL = 0 is not above 0.\n"
+                     "No surface has a boundary-layer result: no dialog is opened."));
+  EXPECT_EQ(fake.log().size(), 6u);
+  // No stagnation point on any element: the splits' messages, no surface run.
+  fake.calls.clear();
+  fake.runFailure.clear();
+  fake.splitFailure = "No stagnation point: the surface velocity does not change sign.";
+  EXPECT_EQ(click(), nullptr);
+  EXPECT_EQ(window->errorCount, 2);
+  EXPECT_EQ(fake.log(), (std::vector<std::string>{"split 0", "split 1"}));
+  EXPECT_EQ(window->lastError.find("No stagnation point"), 0);
+  EXPECT_EQ(window->blDialog, nullptr);
+}
+
+TEST_F(BlWindowTest, PartlyFailedRunListsFailuresThenRemarksAndOpensTheDialog) {
+  loadTwo("blpartly");
+  fake.stopAt[{1, 0}] = 20;
+  fake.stopAt[{0, 1}] = 35;
+  fake.warning[{0, 0}] = "The normal grid could not grow further.";
+  fake.warning[{1, 1}] = "The normal grid could not grow further.";
+  fake.warning[{1, 0}] = "Inverse mode from station 18.";
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->lastError, FXString("Element 1, lower surface: station 36 did not converge.\n"
+                                        "Element 2, upper surface: station 21 did not converge.\n"
+                                        "\n"
+                                        "Remark: The normal grid could not grow further.\n"
+                                        "Remark: Inverse mode from station 18."));
+  EXPECT_EQ(state().NXDONE(2, 1), 20);
+  // Remarks alone are shown in an information box.
+  fake.stopAt.clear();
+  const int errors = window->errorCount;
+  window->lastInformation = "";
+  ASSERT_NE(click(), nullptr);
+  EXPECT_EQ(window->errorCount, errors);
+  EXPECT_EQ(window->lastInformation, FXString("Remark: The normal grid could not grow further.\n"
+                                              "Remark: Inverse mode from station 18."));
+}
+
+TEST_F(BlWindowTest, NoRunOnAFailedPanelSolution) {
+  loadTwo("blfailedpanel");
+  // A Mach number of 1 with a compressibility correction has no solution.
+  window->compressibilityRadio[1]->setCheck(TRUE);
+  send(W::ID_COMPR_PRANDTL_GLAUERT);
+  window->machSpinner->setRange(0, 2);
+  window->machSpinner->setValue(1.2);
+  send(W::ID_MACH);
+  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kFailed);
+  const int errors = window->errorCount;
+  EXPECT_EQ(click(), nullptr);
+  EXPECT_TRUE(fake.calls.empty());
+  EXPECT_EQ(window->errorCount, errors + 1);
+  EXPECT_EQ(window->lastError.find("The boundary layer needs a valid panel solution"), 0);
+}
+
+// The entries of the solver itself on a file that asks for 900 points
+// across the layer (more than the 821 the solver holds): one box, no
+// dialog, and the program goes on.
+TEST_F(WindowTest, LayerPointsBeyondCapacityAreRefusedInOneBox) {
+  ASSERT_TRUE(load(example_copy("blnp900", "main_flap.dat", [](std::vector<std::string>& l) {
+    set_field(l[5], 2, "900.00000");
+  })));
+  ASSERT_EQ(state().NP, 900);
+  // No results of earlier tests in the store.
+  for (int k = 1; k <= 5; ++k)
+    for (int j = 1; j <= 2; ++j) state().NX(k, j) = state().NXDONE(k, j) = 0;
+  const int errors = window->errorCount;
+  EXPECT_EQ(send(W::ID_BL_CALCULATION), 1);
+  settle();
+  EXPECT_EQ(window->errorCount, errors + 1);
+  EXPECT_EQ(window->blDialog, nullptr);
+  EXPECT_FALSE(window->lastError.empty());
+  EXPECT_NE(window->lastError.find("no dialog is opened"), -1);
+  // Still usable.
+  window->alphaSpinner->setValue(2.0);
+  send(W::ID_ALPHA);
+  EXPECT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+}
+
+TEST_F(WindowTest, NothingRunsBeforeAFileIsLoaded) {
+  int calls = 0;
+  window->blSplitEntry = [&](int) {
+    ++calls;
+    return Result::success();
+  };
+  EXPECT_EQ(send(W::ID_BL_CALCULATION), 1);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(window->blDialog, nullptr);
+  EXPECT_EQ(window->errorCount, 0);
+}
+
+}  // namespace
+}  // namespace sorvane::testing
