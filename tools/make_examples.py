@@ -59,27 +59,15 @@ def naca4(code, stations, digits=5):
 
 
 def contour(code, stations):
-    """Contour in contour order (TE, upper surface, LE, lower surface, TE) and
-    the 1-based row of the leading edge. Upper-surface points that the camber
-    pushes ahead of the leading edge (x <= 0 next to the nose) are left out,
-    so that the leading edge is the contour point of smallest x."""
-    upper, lower = naca4(code, stations)
-    up = [pt for pt in upper[1:] if pt[0] > 0.0]
-    pts = list(reversed(up)) + [upper[0]] + lower[1:]
-    ile = len(up) + 1
-    check_branches(pts, ile, code)
-    return pts, ile
-
-
-def nose_contour(code, stations):
-    """Contour of a strongly cambered section (the slat) in contour order and
-    the 1-based row of its leading edge, in the section's own chord frame.
-    With much camber near the nose the upper-surface points of the first
-    stations lie ahead of the mean line's start; leaving them out, as
-    contour() does, cuts the nose off at a corner that gives a false suction
-    spike there. Here every point is kept: the leading edge is the contour
-    point farthest from the trailing edge, and the contour is moved, turned
-    and scaled so that this point is (0, 0) and the trailing edge (1, 0)."""
+    """Contour of a cambered section in contour order (TE, upper surface, LE,
+    lower surface, TE) and the 1-based row of its leading edge, in the
+    section's own chord frame. With camber the upper-surface points of the
+    first stations lie ahead of the mean line's start; leaving them out cuts
+    the nose off at a corner that gives a false suction spike and a wiggle of
+    the surface velocity there, on which a boundary layer separates. So every
+    point is kept: the leading edge is the contour point farthest from the
+    trailing edge, and the contour is moved, turned and scaled so that this
+    point is (0, 0) and the trailing edge (1, 0)."""
     upper, lower = naca4(code, stations, digits=None)
     pts = list(reversed(upper[1:])) + lower
     for _ in range(3):  # the farthest point can change once the frame turns
@@ -247,10 +235,10 @@ def main():
     # flap nose 1 % of the chord ahead of the main trailing edge (overlap), the
     # slot between them about 2.3 % of the chord wide (gap).
     main_pts, main_ile = contour("4412", 60)
-    flap_pts, flap_ile = contour("4412", 40)
+    flap_pts, flap_ile = contour("4412", 80)
     main_el = dict(pts=main_pts, ile=main_ile, itab=2, belem=1.0, npanels=120, scale=1.0,
                    xax=0.0, yax=0.0, xx=0.0, yy=0.0, dfl=0.0, dxm=0.25, xtr=[0.05, 0.30])
-    flap_el = dict(pts=flap_pts, ile=flap_ile, itab=2, belem=0.3, npanels=80, scale=0.3,
+    flap_el = dict(pts=flap_pts, ile=flap_ile, itab=2, belem=0.3, npanels=100, scale=0.3,
                    xax=0.0, yax=0.0, xx=0.99, yy=-0.030, dfl=20.0, dxm=0.25,
                    xtr=[0.05, 0.05])
     write(os.path.join(outdir, "main_flap.dat"),
@@ -267,7 +255,7 @@ def main():
     # trailing edge sits at x = 0.05, 0.035 above the main element's upper
     # surface there (y = 0.04728), which leaves a slot about 3 % of the chord
     # wide; the slat nose lies 8 % of the chord ahead of the main one.
-    slat_pts, slat_ile = nose_contour("9318", 60)
+    slat_pts, slat_ile = contour("9318", 60)
     slat_el = dict(pts=slat_pts, ile=slat_ile, itab=2, belem=0.15, npanels=80, scale=0.15,
                    xax=0.15, yax=0.0, xx=0.05, yy=0.08228, dfl=-30.0, dxm=0.25,
                    xtr=[0.0, 0.0])

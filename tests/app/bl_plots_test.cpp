@@ -325,15 +325,11 @@ TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
   EXPECT_LT(black, 40);  // crossed once, not run along
 }
 
-// The integrator switches this to the real solver on examples/main_flap.dat
-// by setting kRealSolver to true; the picture then goes to docs/.
-constexpr bool kRealSolver = false;
-
+// The dialog on the real boundary layer of examples/main_flap.dat; the
+// picture is the one in docs/.
 TEST_F(PlotTest, RendersTheDialog) {
-  if (kRealSolver) {
-    window->blSplitEntry = sorvane::SXR;
-    window->blSurfaceEntry = sorvane::FOIL_BL2D;
-  }
+  window->blSplitEntry = sorvane::SXR;
+  window->blSurfaceEntry = sorvane::FOIL_BL2D;
   loadTwo("blrender");
   D* d = click();
   ASSERT_NE(d, nullptr) << window->lastError.text();

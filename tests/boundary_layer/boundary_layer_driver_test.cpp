@@ -1,6 +1,7 @@
 // The --bl option of the solve_geometry test driver: every element of a
-// solved file is split (one block per element on the debug listing); a
-// refused split gives status 4 and its message on standard error.
+// solved file is split (one block per element on the debug listing) and both
+// of its surfaces are run; a refused split or surface gives status 4 and one
+// message line per element or surface on standard error.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/boundary_layer/bl_cases.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -40,18 +42,30 @@ class SplitDriver : public ::testing::Test {
   }
 };
 
-TEST_F(SplitDriver, SplitsEveryElementOfEveryExample) {
+TEST_F(SplitDriver, SplitsAndRunsEveryElementOfEveryExample) {
   const std::string dir = scratch_dir("split_driver_examples");
   const struct {
     const char* name;
     int elements;
-  } files[] = {{"naca0012", 1}, {"main_flap", 2}, {"slat_main_flap", 3}};
+    bool layer_records;  // the file carries the boundary-layer record
+  } files[] = {{"naca0012", 1, false}, {"main_flap", 2, true}, {"slat_main_flap", 3, false}};
+  const std::string np_refused =
+      "The boundary layer needs 2 to 821 points across the layer; the file gives NP = 0.\n";
   for (const auto& f : files) {
     SCOPED_TRACE(f.name);
     const std::string name = std::string(f.name) + ".dat";
     fs::copy_file(testing::source_path("examples/" + name), dir + "/" + name);
-    EXPECT_EQ(run_driver(dir, "--bl " + name), 0) << read_file(dir + "/stderr.txt");
-    EXPECT_EQ(read_file(dir + "/stderr.txt"), "");
+    const std::string err = dir + "/stderr.txt";
+    if (f.layer_records) {
+      EXPECT_EQ(run_driver(dir, "--bl " + name), 0) << read_file(err);
+      EXPECT_EQ(read_file(err), "");
+      EXPECT_EQ(count_of(read_file(dir + "/" + f.name + ".blf"), " The end of b.l. computation\n"),
+                2 * f.elements);
+    } else {
+      // Without the record NP is 0: every surface is refused, each on a line.
+      EXPECT_EQ(run_driver(dir, "--bl " + name), 4);
+      EXPECT_EQ(count_of(read_file(err), np_refused), 2 * f.elements) << read_file(err);
+    }
     EXPECT_NE(read_file(dir + "/stdout.txt").find(name + ": CYS = "), std::string::npos);
     const std::string deb = read_file(dir + "/" + f.name + ".deb");
     EXPECT_EQ(count_of(deb, " Output from SXR, start\n"), f.elements);
@@ -64,22 +78,25 @@ TEST_F(SplitDriver, SplitsEveryElementOfEveryExample) {
 }
 
 // Four panels at 20 degrees: the stagnation point lies so far back on the
-// lower surface that its list keeps only two stations.
+// lower surface that its list keeps only two stations; the upper surface
+// still runs (and on four panels stops at once, with its own line).
 TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
   const std::string dir = scratch_dir("split_driver_refused");
-  std::string text = read_file(testing::source_path("examples/naca0012.dat"));
-  std::size_t line = 0;
-  for (int n = 0; n < 3; ++n) line = text.find('\n', line) + 1;
-  text.replace(line, 10, "  20.00000");  // ALPHA
-  for (int n = 3; n < 5; ++n) line = text.find('\n', line) + 1;
-  text.replace(line + 30, 10, "   4.00000");  // NPANELS
-  write_file(dir + "/coarse.dat", text);
+  testing::NacaCase c;
+  c.alpha = 20;
+  c.npanels = 4;
+  write_file(dir + "/coarse.dat", testing::naca_geometry(c));
   EXPECT_EQ(run_driver(dir, "--bl coarse.dat"), 4);
-  EXPECT_EQ(read_file(dir + "/stderr.txt"),
-            "Element 1, lower surface: the station list has only 2 stations from the "
-            "stagnation point, and the boundary layer needs at least 3; its boundary layer is "
-            "not computed.\n");
+  const std::string err = read_file(dir + "/stderr.txt");
+  const std::string split =
+      "Element 1, lower surface: the station list has only 2 stations from the "
+      "stagnation point, and the boundary layer needs at least 3; its boundary layer is "
+      "not computed.\n";
+  EXPECT_EQ(err.substr(0, split.size()), split);
+  EXPECT_EQ(err.substr(split.size(), 24), "Element 1, upper surface");
+  EXPECT_EQ(count_of(err, "\n"), 2);
   EXPECT_NE(read_file(dir + "/coarse.deb").find(" Output from SXR, finish"), std::string::npos);
+  EXPECT_EQ(count_of(read_file(dir + "/coarse.blf"), " The end of b.l. computation\n"), 1);
   // The panel solution itself is fine.
   EXPECT_EQ(run_driver(dir, "coarse.dat"), 0);
 }
