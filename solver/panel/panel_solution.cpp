@@ -219,6 +219,15 @@ std::string prepare() {
            names[static_cast<int>(correction)] + " correction requires";
   }
   s.ALPHA_EFF = std::asin(std::sin(s.RAD * s.ALPHA) / std::cos(s.RAD * s.SWEPT)) / s.RAD;
+  // At 90 degrees and beyond no flow crosses the sections: cos(SWEPT) is
+  // 6e-17 or negative, the ordinates divided by it blow up or turn over, and
+  // the coefficients would come out as zeros that look valid.
+  if (!(std::fabs(s.SWEPT) < 90.0)) {
+    return "the sweep angle SWEPT = " + number_text(s.SWEPT) +
+           " leaves no flow across the sections (cos(SWEPT) = " +
+           number_text(std::cos(s.RAD * s.SWEPT)) +
+           "); the sweep must lie between -90 and 90 degrees";
+  }
   if (!finite(s.ALPHA_EFF)) {
     return "no effective angle of attack: sin(ALPHA) = sin(" + number_text(s.ALPHA) +
            ") is larger in magnitude than cos(SWEPT) = cos(" + number_text(s.SWEPT) + ")";
@@ -365,8 +374,9 @@ std::string eliminate() {
     if (!EQU(aa, w.bb.data(), r, N + 1, w.im1.data(), w.im2.data())) {
       int k = 1, i = 1;
       locate(w, r, &k, &i);
-      return element_text(k) + "the panel system is singular: zero or non-finite pivot at "
-             "equation " + std::to_string(r) + " (control point " + std::to_string(i) + ")";
+      return element_text(k) + "the panel system is singular: zero, non-finite or negligible "
+             "pivot at equation " + std::to_string(r) + " (control point " + std::to_string(i) +
+             "); a contour of zero thickness or panels lying on one another make it so";
     }
   }
   for (int r = 1; r <= N; ++r) w.A[static_cast<std::size_t>(r - 1) * kLd + N] = aa[r - 1];

@@ -448,5 +448,47 @@ TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
   }
 }
 
+// A file whose solution fails (a sweep of 90 degrees leaves no flow across
+// the sections; a contour of zero thickness gives a singular system) shows
+// the reason instead of numbers, and a corrected sweep solves again.
+TEST_F(WindowTest, DegenerateInputsShowTheirFailure) {
+  const std::string dir = scratch_dir("degenerate_window");
+  const std::string sweep = dir + "/naca0012_sweep_90.dat";
+  write_file(sweep, read_file(source_path("tests/data/degenerate/naca0012_sweep_90.dat")));
+  ASSERT_TRUE(load(sweep)) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->lastError.left(27), FXString("The panel solution failed: "));
+  EXPECT_NE(window->lastError.find("the sweep angle SWEPT = 90 leaves no flow"), -1)
+      << window->lastError.text();
+  EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
+  EXPECT_NE(window->configurationLabel->getText().find("between -90 and 90 degrees"), -1);
+  EXPECT_EQ(window->cliftText, FXString());
+  EXPECT_EQ(window->elementCliftText[0], FXString());
+
+  setSpinner(window->sweptSpinner, 30.0);
+  send(W::ID_SWEPT);
+  EXPECT_DOUBLE_EQ(s.SWEPT, 30.0);
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk) << s.SOLUTION_MESSAGE.c;
+  EXPECT_EQ(window->configurationLabel->getText(), window->configurationText);
+  EXPECT_GT(window->cliftText.length(), 0);
+  // ALPHA 0 on a symmetric section: no lift, also when swept.
+  EXPECT_NEAR(s.CYS, 0.0, 1e-6);
+  EXPECT_EQ(window->errorCount, 1);
+
+  delete window;
+  window = new Sorvane_2D(&test_app());
+  window->quietErrors = true;
+  window->create();
+  const std::string flat = dir + "/flat_plate_two_rows.dat";
+  write_file(flat, read_file(source_path("tests/data/degenerate/flat_plate_two_rows.dat")));
+  ASSERT_TRUE(load(flat)) << window->lastError.text();
+  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kFailed);
+  EXPECT_NE(window->lastError.find("the panel system is singular"), -1)
+      << window->lastError.text();
+  EXPECT_EQ(window->cliftText, FXString());
+}
+
 }  // namespace
 }  // namespace sorvane::testing
