@@ -197,19 +197,6 @@ bool elimination_step(double* store, long cap, double* aa, double* bb, int i, in
     return false;
   }
   const int p = cols[q];
-  if (i > 1) {
-    // What formed the pivot: the coefficient as handed over (the unused
-    // columns of aa are untouched) and the removed f_k * c_k(q).
-    const int rows = i - 1;
-    const double* f = bb + m;
-    double formed = std::fabs(aa[p - 1]);
-    for (int k = 0; k < rows; ++k)
-      formed += std::fabs(f[k] * store[static_cast<long>(k) * m + q]);
-    if (!(best > kNegligiblePivot * formed)) {
-      report_zero_pivot(i);
-      return false;
-    }
-  }
   im1[i - 1] = p;
   im2[p - 1] = p;
 
@@ -221,13 +208,27 @@ bool elimination_step(double* store, long cap, double* aa, double* bb, int i, in
   if (i > 1) {
     // Reduce the stored equations by the new pivot and repack them from the
     // front: equation k moves from (k-1)*m to (k-1)*(m-1).
+    //
+    // On the way, add up what formed the pivot: the coefficient as handed
+    // over (the unused columns of aa are untouched) and every f_k * c_k(q)
+    // the removal of the earlier pivots subtracted from it; c_k(q) is the
+    // factor this loop reads anyway, so the sum costs no pass of its own.
+    // A negligible pivot ends the step here, with the stored equations
+    // already reduced: the elimination cannot go on after it.
     const double* __restrict w = u;
+    const double* __restrict removed = bb + m;  // the factors f_k of the removal
+    double formed = std::fabs(aa[p - 1]);
     for (int k = 0; k < i - 1; ++k) {
       const double* src = store + static_cast<long>(k) * m;
       double* dst = store + static_cast<long>(k) * len;
       const double f = src[q];
+      formed += std::fabs(removed[k] * f);
       update_shift(dst, src, w, f, q);
       update_shift(dst + q, src + q + 1, w + q, f, len - q);
+    }
+    if (!(best > kNegligiblePivot * formed)) {
+      report_zero_pivot(i);
+      return false;
     }
   }
   double* last = store + static_cast<long>(i - 1) * len;
