@@ -37,11 +37,12 @@ constexpr int kMaxColumns = 1200;  // n: 1199 variables and the right-hand side
 // earlier ones. The smallest ratio of a solution stays above 5e-4 for the
 // examples and the exact test cases, and above 5e-5 for sections of 0.6 %
 // thickness and more up to 1199 equations and chords of 0.001 to 1000;
-// zero-thickness contours stay below 5e-9. Unlike a comparison with the
-// largest coefficient of the equation, the ratio does not depend on the size
-// of the chord (the psi column holds 1 whatever the chord, the panel
-// coefficients scale with it). Sections of about 0.1 % thickness and less
-// come near the margin and may be refused as singular at some panel counts.
+// straight contours of zero thickness stay below 5e-9 at any panel count.
+// Unlike a comparison with the largest coefficient of the equation, the
+// ratio does not depend on the size of the chord (the psi column holds 1
+// whatever the chord, the panel coefficients scale with it). Sections of
+// about 0.1 % thickness and less come near the margin and may be refused as
+// singular at some panel counts.
 constexpr double kNegligiblePivot = 1e-7;
 
 int std_unit() {
