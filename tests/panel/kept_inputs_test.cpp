@@ -32,10 +32,11 @@ std::string solution_message() {
   return std::string(m.c, m.trimmed_length());
 }
 
-// Loads file (as in.dat of a scratch folder: the reader takes 80 characters
-// of path) and solves it when it loads. Returns false when it was refused.
-bool load_and_solve(const fs::path& file, std::string* refusal) {
-  const std::string dir = testing::scratch_dir("kept_" + file.stem().string());
+// Loads file as in.dat of scratch folder "kept<n>" (short: the reader takes
+// 80 characters of path) and solves it when it loads. Returns false when it
+// was refused.
+bool load_and_solve(const fs::path& file, int n, std::string* refusal) {
+  const std::string dir = testing::scratch_dir("kept" + std::to_string(n));
   const std::string path = dir + "/in.dat";
   testing::write_file(path, testing::read_file(file.string()));
   GeoFileRecord record;
@@ -54,10 +55,11 @@ bool load_and_solve(const fs::path& file, std::string* refusal) {
 TEST(KeptInputs, FuzzInputsSolveOrSayWhy) {
   const std::vector<fs::path> files = kept("fuzz");
   ASSERT_FALSE(files.empty());
+  int n = 0;
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.filename().string());
     std::string refusal;
-    if (!load_and_solve(file, &refusal)) {
+    if (!load_and_solve(file, n++, &refusal)) {
       EXPECT_NE(refusal.find("in.dat"), std::string::npos) << refusal;
       continue;
     }
