@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
+#include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -44,19 +45,24 @@ bool Sorvane_2D::openFile(const FXString& path) {
   inputPath = path;
   ProblemState& s = state();
 
-  // Option radios from what was read.
-  const int compr = s.ICOMPR >= 0 && s.ICOMPR <= 2 ? s.ICOMPR : 3;
+  // The option controls show what the solvers apply, whatever value the
+  // file holds (a value outside the documented ones shows the choice it
+  // falls back to).
+  const int compr = static_cast<int>(sorvane::compressibility_correction(s.ICOMPR));
   for (int i = 0; i < 4; ++i) compressibilityRadio[i]->setCheck(i == compr, FALSE);
-  addPointRadio->setCheck(s.ITE == 0, FALSE);
-  cpEqualRadio->setCheck(s.ITE != 0, FALSE);
+  const bool addPoint =
+      sorvane::te_condition(s.ITE) == sorvane::TrailingEdge::kAdditionalPoint;
+  addPointRadio->setCheck(addPoint, FALSE);
+  cpEqualRadio->setCheck(!addPoint, FALSE);
 
   // Where the element positions come from.
-  configurationText = s.IPOS == 0 ? "from input file, values: XX,YY,XAX,YAX DFL for each elements"
-                                  : "from geometry of airfoils ";
+  configurationText = sorvane::placement_from_contour(s.IPOS)
+                          ? "from geometry of airfoils "
+                          : "from input file, values: XX,YY,XAX,YAX DFL for each elements";
   configurationLabel->setText(configurationText);
 
-  // Boundary-layer controls only for a file with boundary-layer records.
-  if (s.IBL >= 1) {
+  // Boundary-layer controls only where the run is offered.
+  if (sorvane::boundary_layer_offered(s.IBL)) {
     blCalculationButton->enable();
   } else {
     remillField->disable();

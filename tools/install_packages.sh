@@ -6,4 +6,4 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y \
   cmake g++ make pkg-config libfox-1.6-dev libgtest-dev libbenchmark-dev \
-  liblapack-dev libopenblas-dev xvfb xauth python3
+  liblapack-dev libopenblas-dev xvfb xauth python3 clang libclang-rt-14-dev

@@ -48,6 +48,7 @@
 #include <string>
 
 #include "solver/panel/splines.h"
+#include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -378,7 +379,7 @@ std::string element_pass(ProblemState& s, int k) {
   }
 
   // 14. Placement from the contour.
-  if (s.IPOS == 1) {
+  if (placement_from_contour(s.IPOS)) {
     s.XX(k) = xl;
     s.YY(k) = yl;
     // 0.0 - v rather than -v, so that a zero shift or angle is stored as +0

@@ -11,8 +11,10 @@ namespace sorvane {
 // right-hand side in column n: equation i is in aa(1..n). After step n-1,
 // aa(1..n-1) holds the solution. Returns false, after writing the record
 // "(3HON ,I3,14H  DELET  STEP ,44H MAKS  ELEMENT  OF  MATR  LINE  EQUAL  ZERO )"
-// to standard output, when the pivot of step i is zero or not finite; the
-// elimination cannot go on then.
+// to standard output, when the pivot of step i is zero, not finite, or
+// negligible against the coefficients that formed it (the equation is then a
+// combination of the earlier ones within rounding); the elimination cannot
+// go on then.
 bool EQU(double* aa, double* bb, int i, int n, int* im1, int* im2);
 
 // Index (1-based) of the largest / smallest of values(1..count), first on

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <vector>
 
+#include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/fields.h"
 #include "solver/text/format.h"
@@ -206,7 +207,7 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
   if (st->nelem < 1 || st->nelem > kMaxElements)
     return give(r.fail("the element count is " + std::to_string(st->nelem) + "; it must be 1 to " +
                        std::to_string(kMaxElements) + point_hint(v[1])));
-  st->has_bl = std::abs(st->ibl) == 1;
+  st->has_bl = boundary_layer_records(st->ibl);
 
   // Record 2: flow conditions and reference values.
   if (!r.skip("record 2") || !r.record("record 2", 6, v)) return give(false);

@@ -17,6 +17,7 @@
 #include "solver/panel/elimination.h"
 #include "solver/panel/panel_placement.h"
 #include "solver/panel/panel_solution_phases.h"
+#include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -211,12 +212,22 @@ std::string prepare() {
   if (!(s.BREF != 0.0) || !finite(s.BREF)) {
     return "the reference chord BREF is " + number_text(s.BREF);
   }
-  if (s.ICOMPR >= 1 && s.ICOMPR <= 3 && !(std::fabs(s.MACH) < 1.0)) {
-    static const char* names[] = {"Prandtl-Glauert", "Karman-Tsien", "Laitone"};
+  const Compressibility correction = compressibility_correction(s.ICOMPR);
+  if (correction != Compressibility::kNone && !(std::fabs(s.MACH) < 1.0)) {
+    static const char* names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
     return "Mach number " + number_text(s.MACH) + " is not below 1, which the " +
-           names[s.ICOMPR - 1] + " correction requires";
+           names[static_cast<int>(correction)] + " correction requires";
   }
   s.ALPHA_EFF = std::asin(std::sin(s.RAD * s.ALPHA) / std::cos(s.RAD * s.SWEPT)) / s.RAD;
+  // At 90 degrees and beyond no flow crosses the sections: cos(SWEPT) is
+  // 6e-17 or negative, the ordinates divided by it blow up or turn over, and
+  // the coefficients would come out as zeros that look valid.
+  if (!(std::fabs(s.SWEPT) < 90.0)) {
+    return "the sweep angle SWEPT = " + number_text(s.SWEPT) +
+           " leaves no flow across the sections (cos(SWEPT) = " +
+           number_text(std::cos(s.RAD * s.SWEPT)) +
+           "); the sweep must lie between -90 and 90 degrees";
+  }
   if (!finite(s.ALPHA_EFF)) {
     return "no effective angle of attack: sin(ALPHA) = sin(" + number_text(s.ALPHA) +
            ") is larger in magnitude than cos(SWEPT) = cos(" + number_text(s.SWEPT) + ")";
@@ -271,6 +282,7 @@ std::string assemble(int* nOut) {
 
   const double a = s.RAD * s.ALPHA_EFF;
   w.a = a;
+  const bool equal_pressure = te_condition(s.ITE) == TrailingEdge::kEqualPressure;
   const double ca = std::cos(a), sa = std::sin(a);
 
   // Rows: one control point each. log r^2 to every node once per row; each
@@ -318,7 +330,7 @@ std::string assemble(int* nOut) {
       // The trailing-edge rows replaced below (ITE 1) do not count.
       double sum = 0.0;
       for (int q = 0; q <= N; ++q) sum += A[q];
-      const bool replaced = s.ITE == 1 && i == npk + 1;
+      const bool replaced = equal_pressure && i == npk + 1;
       if (!replaced && !finite(sum)) {
         int bad = 0;
         for (int q = 0; q <= N && !bad; ++q) {
@@ -336,7 +348,7 @@ std::string assemble(int* nOut) {
   if (s.IPRINT > 5) list_coefficients(s, w);
 
   // Trailing-edge condition: gamma(k,1) + gamma(k,NPANELS(k)) = 0.
-  if (s.ITE == 1) {
+  if (equal_pressure) {
     for (int k = 1; k <= w.nelem; ++k) {
       const int np = s.NPANELS(k);
       const int row = w.off[k - 1] + np + 1;
@@ -362,8 +374,9 @@ std::string eliminate() {
     if (!EQU(aa, w.bb.data(), r, N + 1, w.im1.data(), w.im2.data())) {
       int k = 1, i = 1;
       locate(w, r, &k, &i);
-      return element_text(k) + "the panel system is singular: zero or non-finite pivot at "
-             "equation " + std::to_string(r) + " (control point " + std::to_string(i) + ")";
+      return element_text(k) + "the panel system is singular: zero, non-finite or negligible "
+             "pivot at equation " + std::to_string(r) + " (control point " + std::to_string(i) +
+             "); a contour of zero thickness or panels lying on one another make it so";
     }
   }
   for (int r = 1; r <= N; ++r) w.A[static_cast<std::size_t>(r - 1) * kLd + N] = aa[r - 1];
@@ -396,6 +409,7 @@ std::string results() {
   const double sinS = std::sin(s.RAD * s.SWEPT), cosS = std::cos(s.RAD * s.SWEPT);
   const double sin2 = sinS * sinS, cos2 = cosS * cosS;
   const double a = w.a;
+  const Compressibility correction = compressibility_correction(s.ICOMPR);
 
   s.CMS = 0.0;
   s.CYGAMMAS = 0.0;
@@ -419,14 +433,16 @@ std::string results() {
       const double V = w.A[static_cast<std::size_t>(o + i - 1) * kLd + N];
       s.VGAMMA(i, k) = V;
       const double cp0 = (1.0 - sin2) - V * V * cos2;
-      double cp;
-      switch (s.ICOMPR) {
-        case 1: cp = cp0 / betaM; break;
-        case 2: cp = cp0 / (betaM + 0.5 * (M * M / (1.0 + betaM)) * cp0); break;
-        case 3:
+      double cp = cp0;
+      switch (correction) {
+        case Compressibility::kPrandtlGlauert: cp = cp0 / betaM; break;
+        case Compressibility::kKarmanTsien:
+          cp = cp0 / (betaM + 0.5 * (M * M / (1.0 + betaM)) * cp0);
+          break;
+        case Compressibility::kLaitone:
           cp = cp0 / (betaM + (M * M * (1.0 + kLaitone * M * M) / (2.0 * betaM)) * cp0);
           break;
-        default: cp = cp0; break;
+        case Compressibility::kNone: break;
       }
       s.CP(i, k) = cp;
       cyg = cyg - V * DEL(w, i, k);

@@ -2,7 +2,11 @@
 // every input control.
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "solver/panel/geometry_input.h"
+#include "solver/panel/panel_solution.h"
 #include "tests/app/window_fixture.h"
 
 namespace sorvane::testing {
@@ -341,50 +345,152 @@ TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
 namespace sorvane::testing {
 namespace {
 
-// Option values outside the documented ones: the controls show the choice the
-// window's own rules give ("Laitone", "Cp EQ", the geometry text, no
-// boundary-layer controls for IBL = -1).
-TEST_F(WindowTest, OptionValuesOutsideTheDocumentedOnes) {
+// Everything a solution leaves for the windows, to compare two solutions
+// value for value.
+std::vector<double> solution_values() {
+  const ProblemState& s = state();
+  std::vector<double> v = {s.CYS, s.CXS, s.CMS, s.CYGAMMAS, s.ALPHA_EFF, s.COSSWEPT};
+  for (int k = 1; k <= s.NELEM; ++k) {
+    for (double x : {s.CY(k), s.CX(k), s.MZ(k), s.CMZ0(k), s.CYB(k), s.CYGAMMA(k), s.XX(k),
+                     s.YY(k), s.XAX(k), s.YAX(k), s.DFL(k)})
+      v.push_back(x);
+    for (int i = 1; i <= s.NPANELS(k); ++i) {
+      v.push_back(s.CP(i, k));
+      v.push_back(s.VGAMMA(i, k));
+      v.push_back(s.XPN(i, k));
+      v.push_back(s.YPN(i, k));
+    }
+  }
+  return v;
+}
+
+// Option values outside the documented ones: every control shows the choice
+// the solvers apply (ICOMPR outside 1..3 "No", ITE other than 1 "Add.Point",
+// IPOS other than 1 the stored-values text, "BL Calculation" for IBL 1 only),
+// and such a file solves exactly as with the value its controls show:
+// choosing the shown controls again recomputes the very same numbers, and so
+// does the file written with those values. The Mach number is 0.3, so that
+// a wrong correction would change every Cp.
+TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
+  const char* const stored = "from input file, values: XX,YY,XAX,YAX DFL for each elements";
+  const char* const contour = "from geometry of airfoils ";
   struct Case {
+    const char* file;
     const char *icompr, *ite, *ipos, *ibl;
-    int radio;
-    bool cpEqual;
-    const char* label;
-    bool bl;
+    int radio;                  // the compressibility radio shown
+    bool cpEqual;               // "Cp EQ" shown
+    bool fromContour;           // the geometry text shown
+    bool bl;                    // boundary-layer controls enabled
+    const char* shownIbl;       // the IBL of the file written with the shown values
   };
   const Case cases[] = {
-      {"5.", "2.", "2.", "-1.", 3, true, "from geometry of airfoils ", false},
-      {"-1.", "-1.", "1.", "1.", 3, true, "from geometry of airfoils ", true},
-      {"1.", "0.", "0.", "1.", 1, false,
-       "from input file, values: XX,YY,XAX,YAX DFL for each elements", true},
-      {"2.", "1.", "0.", "1.", 2, true,
-       "from input file, values: XX,YY,XAX,YAX DFL for each elements", true},
+      {"main_flap.dat", "5.", "2.", "2.", "-1.", 0, false, false, false, "-1."},
+      {"main_flap.dat", "-1.", "-1.", "1.", "1.", 0, false, true, true, "1."},
+      {"main_flap.dat", "3.", "1.", "-3.", "1.", 3, true, false, true, "1."},
+      {"main_flap.dat", "4.", "7.", "0.", "-1.", 0, false, false, false, "-1."},
+      // IBL 2: no boundary-layer records, and no run offered.
+      {"slat_main_flap.dat", "2.", "3.", "5.", "2.", 2, false, false, false, "0."},
+      {"slat_main_flap.dat", "1.", "0.", "0.", "0.", 1, false, false, false, "0."},
   };
   int n = 0;
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " ICOMPR " + c.icompr + " ITE " + c.ite + " IPOS " +
+                 c.ipos + " IBL " + c.ibl);
+    const auto flags = [](const char* icompr, const char* ite, const char* ipos,
+                          const char* ibl) {
+      return [=](std::vector<std::string>& l) {
+        set_field(l[1], 3, icompr);
+        set_field(l[1], 4, ite);
+        set_field(l[1], 5, ipos);
+        set_field(l[1], 6, ibl);
+        set_field(l[3], 1, "0.30000");
+      };
+    };
     delete window;
     window = new Sorvane_2D(&test_app());
     window->quietErrors = true;
     window->create();
-    const std::string path =
-        example_copy("flags" + std::to_string(n++), "main_flap.dat", [&](std::vector<std::string>& l) {
-          set_field(l[1], 3, c.icompr);
-          set_field(l[1], 4, c.ite);
-          set_field(l[1], 5, c.ipos);
-          set_field(l[1], 6, c.ibl);
-        });
+    const std::string path = example_copy("flags" + std::to_string(n++), c.file,
+                                          flags(c.icompr, c.ite, c.ipos, c.ibl));
     ASSERT_TRUE(load(path)) << window->lastError.text();
+    ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(window->compressibilityRadio[i]->getCheck(), i == c.radio) << c.icompr << " " << i;
-    EXPECT_EQ(window->cpEqualRadio->getCheck(), c.cpEqual) << c.ite;
-    EXPECT_EQ(window->addPointRadio->getCheck(), !c.cpEqual) << c.ite;
-    EXPECT_EQ(window->configurationLabel->getText(), FX::FXString(c.label)) << c.ipos;
-    EXPECT_EQ(window->configurationText, FX::FXString(c.label));
-    EXPECT_EQ(window->blCalculationButton->isEnabled(), c.bl) << c.ibl;
-    EXPECT_EQ(window->remillField->isEnabled(), c.bl) << c.ibl;
-    EXPECT_EQ(window->xtrlField[1]->isEnabled(), c.bl) << c.ibl;
+      EXPECT_EQ(window->compressibilityRadio[i]->getCheck(), i == c.radio) << i;
+    EXPECT_EQ(window->cpEqualRadio->getCheck(), c.cpEqual);
+    EXPECT_EQ(window->addPointRadio->getCheck(), !c.cpEqual);
+    const FX::FXString label(c.fromContour ? contour : stored);
+    EXPECT_EQ(window->configurationLabel->getText(), label);
+    EXPECT_EQ(window->configurationText, label);
+    EXPECT_EQ(window->blCalculationButton->isEnabled(), c.bl);
+    EXPECT_EQ(window->remillField->isEnabled(), c.bl);
+    EXPECT_EQ(window->xtruField[0]->isEnabled(), c.bl);
+    EXPECT_EQ(window->xtrlField[1]->isEnabled(), c.bl);
     EXPECT_EQ(state().NCOMPUTE, 1);
+    const std::vector<double> loaded = solution_values();
+
+    // The shown choices, made again through their handlers.
+    send(W::ID_COMPR_NONE + c.radio);
+    send(c.cpEqual ? W::ID_TE_CP_EQUAL : W::ID_TE_ADD_POINT);
+    send(c.fromContour ? W::ID_AXIS_FROM_GEOMETRY : W::ID_AXIS_FROM_FILE);
+    ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+    EXPECT_EQ(state().ICOMPR, c.radio);
+    EXPECT_EQ(solution_values(), loaded);
+
+    // The same file written with the shown values, solved on its own.
+    const std::string radio = std::to_string(c.radio) + ".";
+    const std::string shown = example_copy("shown" + std::to_string(n), c.file,
+                                           flags(radio.c_str(), c.cpEqual ? "1." : "0.",
+                                                 c.fromContour ? "1." : "0.", c.shownIbl));
+    GeoFileRecord record;
+    ASSERT_TRUE(make_geo_record(shown, record, nullptr));
+    ASSERT_TRUE(READ_GEOMETRY(record));
+    FOILPMG();
+    ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+    EXPECT_EQ(solution_values(), loaded);
   }
+}
+
+// A file whose solution fails (a sweep of 90 degrees leaves no flow across
+// the sections; a contour of zero thickness gives a singular system) shows
+// the reason instead of numbers, and a corrected sweep solves again.
+TEST_F(WindowTest, DegenerateInputsShowTheirFailure) {
+  // Short names: the reader takes paths of at most 80 characters.
+  const std::string dir = scratch_dir("degen");
+  const std::string sweep = dir + "/sweep90.dat";
+  write_file(sweep, read_file(source_path("tests/data/degenerate/naca0012_sweep_90.dat")));
+  ASSERT_TRUE(load(sweep)) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
+  EXPECT_EQ(window->errorCount, 1);
+  EXPECT_EQ(window->lastError.left(27), FXString("The panel solution failed: "));
+  EXPECT_NE(window->lastError.find("the sweep angle SWEPT = 90 leaves no flow"), -1)
+      << window->lastError.text();
+  EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
+  EXPECT_NE(window->configurationLabel->getText().find("between -90 and 90 degrees"), -1);
+  EXPECT_EQ(window->cliftText, FXString());
+  EXPECT_EQ(window->elementCliftText[0], FXString());
+
+  setSpinner(window->sweptSpinner, 30.0);
+  send(W::ID_SWEPT);
+  EXPECT_DOUBLE_EQ(s.SWEPT, 30.0);
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk) << s.SOLUTION_MESSAGE.c;
+  EXPECT_EQ(window->configurationLabel->getText(), window->configurationText);
+  EXPECT_GT(window->cliftText.length(), 0);
+  // ALPHA 0 on a symmetric section: no lift, also when swept.
+  EXPECT_NEAR(s.CYS, 0.0, 1e-6);
+  EXPECT_EQ(window->errorCount, 1);
+
+  delete window;
+  window = new Sorvane_2D(&test_app());
+  window->quietErrors = true;
+  window->create();
+  const std::string flat = dir + "/flat.dat";
+  write_file(flat, read_file(source_path("tests/data/degenerate/flat_plate_two_rows.dat")));
+  ASSERT_TRUE(load(flat)) << window->lastError.text();
+  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kFailed);
+  EXPECT_NE(window->lastError.find("the panel system is singular"), -1)
+      << window->lastError.text();
+  EXPECT_EQ(window->cliftText, FXString());
 }
 
 }  // namespace

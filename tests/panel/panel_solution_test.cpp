@@ -327,6 +327,12 @@ TEST(PanelSolution, FailuresAreReportedNotCrashed) {
        {"element 1", "chord"}},
       // Two coincident elements: identical columns, a singular system.
       {"singular", {good, good}, 0, 0, 2, 0, nullptr, {"singular"}},
+      // No flow across the sections at 90 degrees of sweep and beyond, even
+      // where the effective angle exists (ALPHA 0).
+      {"sweep90", {good}, 0, 0, 0, 90, nullptr,
+       {"sweep angle SWEPT = 90 ", "cos(SWEPT) = 6.12323e-17", "between -90 and 90"}},
+      {"sweep_minus_120", {good}, 0, 0, 0, 0, [] { state().SWEPT = -120; },
+       {"sweep angle SWEPT = -120 ", "between -90 and 90"}},
   };
   for (const Case& c : table) {
     SCOPED_TRACE(c.name);

@@ -70,6 +70,33 @@ TEST_F(SolveGeometryDriver, FailedSolutionGivesStatus3) {
   EXPECT_TRUE(fs::exists(dir + "/angle.out"));  // loaded: the listings are open
 }
 
+// Inputs whose solution used to "succeed" with meaningless numbers: two
+// zero-thickness contours (a singular system whose rounding leaves a tiny
+// pivot: CYS of 1e12, every Cp in asterisks) and a sweep of 90 degrees
+// (ordinates divided by cos 90 = 6e-17, every coefficient 0).
+TEST_F(SolveGeometryDriver, DegenerateInputsGiveStatus3) {
+  struct Case {
+    const char* file;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"flat_plate_two_rows.dat", "the panel system is singular"},
+      {"flat_naca0012_599_panels.dat", "the panel system is singular"},
+      {"naca0012_sweep_90.dat", "the sweep angle SWEPT = 90 leaves no flow across the sections"},
+  };
+  const std::string dir = scratch_dir("driver_degenerate");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    fs::copy_file(testing::source_path(std::string("tests/data/degenerate/") + c.file),
+                  dir + "/" + c.file);
+    EXPECT_EQ(run_driver(dir, c.file), 3) << read_file(dir + "/stdout.txt");
+    const std::string err = read_file(dir + "/stderr.txt");
+    EXPECT_EQ(err.rfind("Solution failed: ", 0), 0u) << err;
+    EXPECT_NE(err.find(c.words), std::string::npos) << err;
+    EXPECT_EQ(read_file(dir + "/stdout.txt").find("CYS = "), std::string::npos);
+  }
+}
+
 TEST_F(SolveGeometryDriver, SolvesEveryExample) {
   const std::string dir = scratch_dir("driver_examples");
   int count = 0;
