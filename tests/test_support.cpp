@@ -1,6 +1,8 @@
 #include "tests/test_support.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -12,9 +14,21 @@ std::string source_path(const std::string& relative) {
   return std::string(SORVANE_SOURCE_DIR) + "/" + relative;
 }
 
+// The scratch directories live under a short root: the geometry reader takes
+// paths of at most 80 characters, which a deep checkout's build tree would
+// already use up. The root is named after the build tree, so that two builds
+// (and two checkouts) never share it.
+std::string scratch_root() {
+  namespace fs = std::filesystem;
+  char tag[32];
+  std::snprintf(tag, sizeof tag, "sorvane-%016zx",
+                std::hash<std::string>{}(std::string(SORVANE_BINARY_DIR)));
+  return (fs::temp_directory_path() / tag).string();
+}
+
 std::string scratch_dir(const std::string& name) {
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(SORVANE_BINARY_DIR) / "test-scratch" / name;
+  fs::path dir = fs::path(scratch_root()) / name;
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir.string();

@@ -9,8 +9,10 @@ namespace sorvane::testing {
 
 // Absolute path of a file in the source tree (e.g. "examples/naca0012.dat").
 std::string source_path(const std::string& relative);
-// A fresh, empty scratch directory under the build tree, named after the test.
+// A fresh, empty scratch directory named after the test, under scratch_root().
 std::string scratch_dir(const std::string& name);
+// The folder of the scratch directories: short, one per build tree.
+std::string scratch_root();
 // Whole file as text ("" when missing).
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);

@@ -67,7 +67,7 @@ Result run_surface(int ielem, int isurf, std::vector<Seen>* seen) {
 }
 
 std::string scratch_path(const std::string& test, const std::string& file) {
-  return std::string(SORVANE_BINARY_DIR) + "/test-scratch/" + test + "/" + file;
+  return scratch_root() + "/" + test + "/" + file;
 }
 
 class SurfaceDriver : public ::testing::Test {
