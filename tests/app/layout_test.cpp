@@ -27,13 +27,13 @@ class TreeWalk {
     names[&w->cliftGammaTarget] = "cliftg";
     for (int i = 0; i < 5; ++i) {
       const std::string n = std::to_string(i);
-      names[&w->belemTarget[i]] = "belem" + n;
-      names[&w->elementCliftTarget[i]] = "eclift" + n;
-      names[&w->elementCliftGammaTarget[i]] = "ecliftg" + n;
-      names[&w->elementCdragTarget[i]] = "ecdrag" + n;
-      names[&w->elementCliftBTarget[i]] = "ecliftb" + n;
-      names[&w->elementCmzTarget[i]] = "ecmz" + n;
-      names[&w->elementCmz0Target[i]] = "ecmz0" + n;
+      names[&w->elements[i].belemTarget] = "belem" + n;
+      names[&w->elements[i].elementCliftTarget] = "eclift" + n;
+      names[&w->elements[i].elementCliftGammaTarget] = "ecliftg" + n;
+      names[&w->elements[i].elementCdragTarget] = "ecdrag" + n;
+      names[&w->elements[i].elementCliftBTarget] = "ecliftb" + n;
+      names[&w->elements[i].elementCmzTarget] = "ecmz" + n;
+      names[&w->elements[i].elementCmz0Target] = "ecmz0" + n;
     }
   }
 
@@ -194,13 +194,13 @@ TEST_F(WindowTest, ResultFieldsShowTheirDisplayStrings) {
       {&window->cmzText, "cmz"}, {&window->cliftGammaText, "cliftg"}};
   for (int i = 0; i < 5; ++i) {
     const std::string n = std::to_string(i);
-    strings.push_back({&window->belemText[i], "belem" + n});
-    strings.push_back({&window->elementCliftText[i], "eclift" + n});
-    strings.push_back({&window->elementCliftGammaText[i], "ecliftg" + n});
-    strings.push_back({&window->elementCdragText[i], "ecdrag" + n});
-    strings.push_back({&window->elementCliftBText[i], "ecliftb" + n});
-    strings.push_back({&window->elementCmzText[i], "ecmz" + n});
-    strings.push_back({&window->elementCmz0Text[i], "ecmz0" + n});
+    strings.push_back({&window->elements[i].belemText, "belem" + n});
+    strings.push_back({&window->elements[i].elementCliftText, "eclift" + n});
+    strings.push_back({&window->elements[i].elementCliftGammaText, "ecliftg" + n});
+    strings.push_back({&window->elements[i].elementCdragText, "ecdrag" + n});
+    strings.push_back({&window->elements[i].elementCliftBText, "ecliftb" + n});
+    strings.push_back({&window->elements[i].elementCmzText, "ecmz" + n});
+    strings.push_back({&window->elements[i].elementCmz0Text, "ecmz0" + n});
   }
   int v = 1;
   std::map<std::string, FXString> shown;
