@@ -2,7 +2,12 @@
 // tree, the per-element state, the value ranges and the radio rules.
 #include "app/bl_dialog.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/main_window.h"
+#include "app/widget_kit.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -12,7 +17,8 @@ using sorvane::state;
 static_assert(BlCalc_2D::ID_CANVAS_QUANTITY > static_cast<int>(FXDialogBox::ID_ACCEPT),
               "the dialog's identifiers must follow the toolkit's");
 static_assert(BlCalc_2D::ID_UPPER_H12 - BlCalc_2D::ID_UPPER_CF == 4 &&
-                  BlCalc_2D::ID_LOWER_CF - BlCalc_2D::ID_UPPER_CF == 5 &&
+                  BlCalc_2D::ID_LOWER_CF - BlCalc_2D::ID_UPPER_CF ==
+                      BlCalc_2D::kPlottedQuantities &&
                   BlCalc_2D::ID_LOWER_H12 - BlCalc_2D::ID_LOWER_CF == 4,
               "each quantity group is consecutive, Cf to H12");
 static_assert(BlCalc_2D::ID_UPPER_SURFACE == BlCalc_2D::ID_LOWER_H12 + 1 &&
@@ -39,25 +45,11 @@ FXIMPLEMENT(BlCalc_2D, FXDialogBox, BlCalc_2DMap, ARRAYNUMBER(BlCalc_2DMap))
 
 namespace {
 
-constexpr FXuint kLabelStyle = JUSTIFY_RIGHT | LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint kFieldStyle = TEXTFIELD_REAL | FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_X |
-                               LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint kGroupStyle = FRAME_RIDGE | LAYOUT_FILL_X;
-constexpr FXuint kMatrixStyle = MATRIX_BY_COLUMNS | LAYOUT_SIDE_LEFT | LAYOUT_FILL_Y;
-constexpr FXuint kCanvasStyle = FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y;
+using sorvane::gui::label;
 
-void label(FXComposite* parent, const char* text) {
-  new FXLabel(parent, text, nullptr, kLabelStyle);
-}
-
+// A label and a real-number field bound to its value's data target.
 FXTextField* field(FXComposite* parent, const char* text, int columns, FXDataTarget& target) {
-  label(parent, text);
-  return new FXTextField(parent, columns, &target, FXDataTarget::ID_VALUE, kFieldStyle);
-}
-
-int present_elements() {
-  const int n = state().NELEM;
-  return n < 0 ? 0 : (n > sorvane::kMaxElements ? sorvane::kMaxElements : n);
+  return sorvane::gui::real_field(parent, text, columns, &target, FXDataTarget::ID_VALUE);
 }
 
 }  // namespace
@@ -100,30 +92,29 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
   {
     FXHorizontalFrame* row = new FXHorizontalFrame(controls, LAYOUT_FILL_Y);
     label(row, "N elem.=");
-    elementSpinner = new FXSpinner(row, 2, this, ID_ELEMENT,
-                                   SPIN_CYCLIC | FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_Y |
-                                       LAYOUT_FILL_ROW);
+    elementSpinner =
+        new FXSpinner(row, 2, this, ID_ELEMENT, SPIN_CYCLIC | sorvane::gui::kSpinnerStyle);
     // A spinner cannot hold an empty range; the dialog is made for at
     // least one element.
-    const int n = present_elements();
+    const int n = sorvane::addressable_elements(state().NELEM);
     elementSpinner->setRange(1, n > 0 ? n : 1, FALSE);
-    colorSwatch = new FXLabel(row, "   ", nullptr, kLabelStyle);
+    colorSwatch = label(row, "   ");
   }
 
   const char* surfaceNames[2] = {"Upper surf.", "Lower surf."};
-  const char* quantityNames[5] = {"Cf(x)", "D1(x)", "D2(x)", "RV(x)", "H12(x)"};
+  const char* quantityNames[kPlottedQuantities] = {"Cf(x)", "D1(x)", "D2(x)", "RV(x)", "H12(x)"};
   const char* rowNames[2][3] = {{"Str u=", "Ssep u", "Xsep u"}, {"Str l=", "Ssep l", "Xsep l"}};
   for (int j = 0; j < 2; ++j) {
     surfaceRadio[j] = new FXRadioButton(controls, surfaceNames[j], this,
                                         j == 0 ? ID_UPPER_SURFACE : ID_LOWER_SURFACE,
                                         RADIOBUTTON_NORMAL | LAYOUT_CENTER_Y);
-    FXGroupBox* group = new FXGroupBox(controls, "", kGroupStyle);
-    FXVerticalFrame* inGroup = new FXVerticalFrame(group, LAYOUT_FILL_Y);
+    FXVerticalFrame* inGroup =
+        new FXVerticalFrame(sorvane::gui::group(controls, ""), LAYOUT_FILL_Y);
     const int first = j == 0 ? ID_UPPER_CF : ID_LOWER_CF;
-    for (int q = 0; q < 5; ++q)
+    for (int q = 0; q < kPlottedQuantities; ++q)
       quantityRadio[q][j] =
           new FXRadioButton(inGroup, quantityNames[q], this, first + q, RADIOBUTTON_NORMAL);
-    FXMatrix* values = new FXMatrix(inGroup, 2, kMatrixStyle);
+    FXMatrix* values = sorvane::gui::matrix(inGroup, 2);
     strField[j] = field(values, rowNames[j][0], 9, strTarget[j]);
     ssepField[j] = field(values, rowNames[j][1], 9, ssepTarget[j]);
     xsepField[j] = field(values, rowNames[j][2], 9, xsepTarget[j]);
@@ -136,27 +127,21 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
     // Width and height are given but not fixed: the toolkit sizes the
     // button to its text.
     recalculateButton = new FXButton(frame, "Recalculate", nullptr, this, ID_RECALCULATE,
-                                     FRAME_RAISED | FRAME_THICK | JUSTIFY_BOTTOM | LAYOUT_CENTER_X,
-                                     0, 0, 300, 40);
+                                     sorvane::gui::kButtonStyle, 0, 0, 300, 40);
   }
   new FXHorizontalFrame(left, LAYOUT_FILL_X | LAYOUT_FILL_Y);
 
   {
     FXVerticalFrame* plots =
         new FXVerticalFrame(body, FRAME_GROOVE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    ueCanvas = new FXCanvas(plots, this, ID_CANVAS_UE, kCanvasStyle);
-    quantityCanvas = new FXCanvas(plots, this, ID_CANVAS_QUANTITY, kCanvasStyle);
-    ueCanvas->setDefaultCursor(getApp()->getDefaultCursor(DEF_CROSSHAIR_CURSOR));
-    quantityCanvas->setDefaultCursor(getApp()->getDefaultCursor(DEF_CROSSHAIR_CURSOR));
+    ueCanvas = sorvane::gui::plot_canvas(plots, this, ID_CANVAS_UE);
+    quantityCanvas = sorvane::gui::plot_canvas(plots, this, ID_CANVAS_QUANTITY);
     quantityCanvas->disable();  // still painted
   }
 
   // Element colours, the per-element state and its radios, the ranges.
-  elementColor[0] = "Black";
-  elementColor[1] = "Red";
-  elementColor[2] = "Blue";
-  elementColor[3] = "Green";
-  elementColor[4] = "Brown";
+  std::copy(std::begin(sorvane::gui::kElementColors), std::end(sorvane::gui::kElementColors),
+            elementColor);
   allocateArrays();
   initElementState();
   updateRadios();
@@ -200,7 +185,7 @@ void BlCalc_2D::placeOnScreen() {
 }
 
 void BlCalc_2D::allocateArrays() {
-  elementCount = present_elements();
+  elementCount = sorvane::addressable_elements(state().NELEM);
   shownSurface.resize(elementCount);
   for (int j = 0; j < 2; ++j) plottedQuantity[j].resize(elementCount);
   for (int q = 0; q < Q_COUNT; ++q)
@@ -225,16 +210,19 @@ void BlCalc_2D::initElementState() {
   }
 }
 
-void BlCalc_2D::collectRanges() {
+BlCalc_2D::StationArray& BlCalc_2D::stationArray(int q) {
   ProblemState& s = state();
-  sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>* arrays[Q_COUNT] = {
-      &s.S, &s.UE, &s.CF, &s.D1, &s.D2, &s.RV, &s.H12};
+  StationArray* const arrays[Q_COUNT] = {&s.S, &s.UE, &s.CF, &s.D1, &s.D2, &s.RV, &s.H12};
+  return *arrays[q];
+}
+
+void BlCalc_2D::collectRanges() {
   for (int j = 1; j <= 2; ++j) {
     for (int k = 1; k <= elementCount; ++k) {
       // Only the stations the last run computed.
       const int n = sorvane::gui::computed_stations(k, j);
       for (int q = 0; q < Q_COUNT; ++q)
-        sorvane::gui::findMinMax(arrays[q]->column(k, j), rangeMin[q][j - 1][k - 1],
+        sorvane::gui::findMinMax(stationArray(q).column(k, j), rangeMin[q][j - 1][k - 1],
                                  rangeMax[q][j - 1][k - 1], n);
     }
   }
@@ -268,7 +256,7 @@ void BlCalc_2D::setSurfaceRadios(int j) {
   surfaceRadio[0]->setCheck(upper, FALSE);
   surfaceRadio[1]->setCheck(!upper, FALSE);
   const int q = plottedQuantity[j][e];
-  for (int i = 0; i < 5; ++i) quantityRadio[i][j]->setCheck(i == q, FALSE);
+  for (int i = 0; i < kPlottedQuantities; ++i) quantityRadio[i][j]->setCheck(i == q, FALSE);
 }
 
 void BlCalc_2D::enableRadios() {
@@ -276,7 +264,7 @@ void BlCalc_2D::enableRadios() {
   surfaceRadio[0]->enable();
   surfaceRadio[1]->enable();
   const int shown = shownSurface[currentElement] == 0 ? 0 : 1;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < kPlottedQuantities; ++i) {
     // Wall transpiration ("RV(x)") is never offered.
     if (i == 3)
       quantityRadio[i][shown]->disable();

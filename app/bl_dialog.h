@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/fox_compat.h"
+#include "solver/state/problem_state.h"
 
 class Sorvane_2D;
 
@@ -48,8 +49,13 @@ class BlCalc_2D : public FX::FXDialogBox {
     ID_LAST
   };
 
-  // Station quantities of the ranges, in this order.
+  // Station quantities of the ranges, in this order; the lower plot shows
+  // one of those from Q_CF on (its quantity code counts from there).
   enum { Q_S = 0, Q_UE, Q_CF, Q_D1, Q_D2, Q_RV, Q_H12, Q_COUNT };
+  static constexpr int kPlottedQuantities = Q_COUNT - Q_CF;
+  // The station array of quantity q (Q_S .. Q_H12) in the problem state.
+  using StationArray = sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>;
+  static StationArray& stationArray(int q);
 
   // A dialog on the results in the problem state, for the element of the
   // owner's current tab. Draws nothing and runs no solver.
@@ -104,7 +110,7 @@ class BlCalc_2D : public FX::FXDialogBox {
   FX::FXSpinner* elementSpinner = nullptr;
   FX::FXLabel* colorSwatch = nullptr;
   FX::FXRadioButton* surfaceRadio[2] = {};
-  FX::FXRadioButton* quantityRadio[5][2] = {};
+  FX::FXRadioButton* quantityRadio[kPlottedQuantities][2] = {};
   FX::FXTextField* strField[2] = {};
   FX::FXTextField* ssepField[2] = {};
   FX::FXTextField* xsepField[2] = {};
@@ -123,7 +129,7 @@ class BlCalc_2D : public FX::FXDialogBox {
   FX::FXDataTarget ssepTarget[2];
   FX::FXDataTarget xsepTarget[2];
 
-  const char* elementColor[5] = {};
+  const char* elementColor[sorvane::kMaxElements] = {};
   int currentElement = 0;  // 0-based element shown
   int elementCount = 0;    // NELEM when the dialog was made
 
@@ -151,8 +157,16 @@ class BlCalc_2D : public FX::FXDialogBox {
   // The curve of ys over the arc length of the element's surface.
   void drawStationCurve(FX::FXCanvas* canvas, int element, int surface, const double* ys,
                         const char* color);
-  // currentElement from the element spinner, within the present elements.
-  void elementFromSpinner();
+  // currentElement from the element spinner, within the present elements;
+  // false when the dialog has no element.
+  bool elementFromSpinner();
+  // The quantity code of the lower plot chosen for surface 0 (upper) or 1.
+  void quantityChosen(int surface, int code);
+  // A value handed to a field of the main window and its stored copy.
+  void passOn(FX::FXTextField* field, double& stored, double value);
+  // The plot mapping of the plot drawn last: pixel column of x, row of y.
+  double plotColumn(double x) const;
+  double plotRow(double y) const;
 
   BlCalc_2D(const BlCalc_2D&) = delete;
   BlCalc_2D& operator=(const BlCalc_2D&) = delete;

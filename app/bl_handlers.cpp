@@ -13,15 +13,15 @@ using sorvane::ProblemState;
 using sorvane::state;
 using sorvane::gui::string_from_double;
 
-void BlCalc_2D::elementFromSpinner() {
+bool BlCalc_2D::elementFromSpinner() {
   currentElement = elementSpinner->getValue() - 1;
   if (currentElement >= elementCount) currentElement = elementCount - 1;
   if (currentElement < 0) currentElement = 0;
+  return elementCount >= 1;
 }
 
 long BlCalc_2D::onCmdElement(FXObject*, FXSelector, void*) {
-  elementFromSpinner();
-  if (elementCount < 1) return 1;
+  if (!elementFromSpinner()) return 1;
   const int k = currentElement + 1;
   colorSwatch->setBackColor(fxcolorfromname(elementColor[currentElement]));
   strValue[0] = state().XTR(k, 1);
@@ -36,8 +36,7 @@ long BlCalc_2D::onPaintPlots(FXObject*, FXSelector, void*) {
 }
 
 long BlCalc_2D::onCmdSurface(FXObject*, FXSelector sel, void*) {
-  elementFromSpinner();
-  if (elementCount < 1) return 1;
+  if (!elementFromSpinner()) return 1;
   // The toolkit has checked the clicked button already.
   if (FXSELID(sel) == ID_UPPER_SURFACE) {
     surfaceRadio[1]->setCheck(FALSE);
@@ -50,20 +49,28 @@ long BlCalc_2D::onCmdSurface(FXObject*, FXSelector sel, void*) {
   return 1;
 }
 
-long BlCalc_2D::onCmdUpperQuantity(FXObject*, FXSelector sel, void*) {
-  elementFromSpinner();
-  if (elementCount < 1) return 1;
-  plottedQuantity[0][currentElement] = FXSELID(sel) - ID_UPPER_CF;
+void BlCalc_2D::quantityChosen(int surface, int code) {
+  if (!elementFromSpinner()) return;
+  plottedQuantity[surface][currentElement] = code;
   drawPlots();
+}
+
+long BlCalc_2D::onCmdUpperQuantity(FXObject*, FXSelector sel, void*) {
+  quantityChosen(0, FXSELID(sel) - ID_UPPER_CF);
   return 1;
 }
 
 long BlCalc_2D::onCmdLowerQuantity(FXObject*, FXSelector sel, void*) {
-  elementFromSpinner();
-  if (elementCount < 1) return 1;
-  plottedQuantity[1][currentElement] = FXSELID(sel) - ID_LOWER_CF;
-  drawPlots();
+  quantityChosen(1, FXSELID(sel) - ID_LOWER_CF);
   return 1;
+}
+
+// A value into a field of the main window (four decimals, without
+// notification) and into the window's own copy of it.
+void BlCalc_2D::passOn(FXTextField* field, double& stored, double value) {
+  scratchText = string_from_double(value, 4);
+  field->setText(scratchText, FALSE);
+  stored = value;
 }
 
 long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
@@ -94,15 +101,10 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
   // Into the main window's fields and its own values, without
   // notification: the main window neither recomputes nor redraws, and its
   // next recompute keeps these values.
-  scratchText = string_from_double(s.REMILL, 4);
-  mainWindow->remillField->setText(scratchText, FALSE);
-  mainWindow->remillValue = s.REMILL;
-  scratchText = string_from_double(s.XTR(k, 1), 4);
-  mainWindow->xtruField[e]->setText(scratchText, FALSE);
-  mainWindow->xtruValue[e] = s.XTR(k, 1);
-  scratchText = string_from_double(s.XTR(k, 2), 4);
-  mainWindow->xtrlField[e]->setText(scratchText, FALSE);
-  mainWindow->xtrlValue[e] = s.XTR(k, 2);
+  Sorvane_2D::ElementTab& tab = mainWindow->elements[e];
+  passOn(mainWindow->remillField, mainWindow->remillValue, s.REMILL);
+  passOn(tab.xtruField, tab.xtruValue, s.XTR(k, 1));
+  passOn(tab.xtrlField, tab.xtrlValue, s.XTR(k, 2));
 
   // The run with the new values, the plots, then what the run said.
   mainWindow->runBoundaryLayer();

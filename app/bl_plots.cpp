@@ -5,16 +5,14 @@
 #include <cmath>
 
 #include "app/bl_dialog.h"
+#include "app/plot_drawing.h"
 #include "app/plot_support.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
 using sorvane::ProblemState;
 using sorvane::state;
-using sorvane::gui::bounded_count;
-using sorvane::gui::computed_stations;
-using sorvane::gui::kResultStations;
-using sorvane::gui::to_pixel;
+using namespace sorvane::gui;
 
 namespace sorvane::gui {
 
@@ -84,18 +82,9 @@ bool maps(double scale, double minimum) {
   return std::isfinite(scale) && scale > 0 && std::isfinite(minimum);
 }
 
-const char* const kQuantityTitle[5] = {"Cf(X)", "D1(X)", "D2(X)", "RV(X)", "H12(X)"};
-
-sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>& quantity_array(int code) {
-  ProblemState& s = state();
-  switch (code) {
-    case 1: return s.D1;
-    case 2: return s.D2;
-    case 3: return s.RV;
-    case 4: return s.H12;
-    default: return s.CF;
-  }
-}
+// Titles of the lower plot by quantity code (0 Cf .. 4 H12).
+const char* const kQuantityTitle[BlCalc_2D::kPlottedQuantities] = {"Cf(X)", "D1(X)", "D2(X)",
+                                                                  "RV(X)", "H12(X)"};
 
 }  // namespace
 
@@ -134,31 +123,29 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double x
 
   dc.setForeground(fxcolorfromname("Orange"));
   dc.setLineStyle(LINE_ONOFF_DASH);
-  int p;
   if (!result) {
     if (W - kLeft - kRight > 0 && H - kTop - kBottom > 0)
       dc.drawRectangle(kLeft, kTop, W - kLeft - kRight, H - kTop - kBottom);
   }
   if (xMapped)
-    for (int i = 0; i <= countX + 1; ++i)
-      if (to_pixel(i * stepX * scaleX + kLeft, p)) dc.drawLine(p, originY, p, kTop);
+    draw_vertical_lines(dc, countX + 1, originY, kTop,
+                        [&](int i) { return i * stepX * scaleX + kLeft; });
   if (yMapped)
-    for (int i = 0; i <= countY; ++i)
-      if (to_pixel((H - kBottom) - i * stepY * scaleY, p)) dc.drawLine(kLeft, p, W - kRight, p);
+    draw_horizontal_lines(dc, countY, kLeft, W - kRight,
+                          [&](int i) { return (H - kBottom) - i * stepY * scaleY; });
 
   dc.setLineStyle(LINE_SOLID);
   dc.setFont(getApp()->getNormalFont());
   dc.setForeground(fxcolorfromname("Black"));
   if (yMapped)
-    for (int i = 0; i <= countY; ++i)
-      if (to_pixel((H - kBottom) - scaleY * (i * stepY), p))
-        dc.drawText(static_cast<int>(0.01 * W), p,
-                    sorvane::gui::string_from_double(axisYMin + i * stepY, 3));
+    draw_row_labels(
+        dc, countY, static_cast<int>(0.01 * W),
+        [&](int i) { return (H - kBottom) - scaleY * (i * stepY); },
+        [&](int i) { return sorvane::gui::string_from_double(axisYMin + i * stepY, 3); });
   if (xMapped)
-    for (int i = 0; i <= countX; ++i)
-      if (to_pixel(kLeft + scaleX * (i * stepX), p))
-        dc.drawText(p, static_cast<int>(0.99 * H),
-                    sorvane::gui::string_from_double(axisXMin + i * stepX, 3));
+    draw_column_labels(
+        dc, countX, static_cast<int>(0.99 * H), [&](int i) { return kLeft + scaleX * (i * stepX); },
+        [&](int i) { return sorvane::gui::string_from_double(axisXMin + i * stepX, 3); });
   dc.drawText(static_cast<int>(0.9 * W), static_cast<int>(0.99 * H), title);
 
   if (xMapped && yMapped) {
@@ -172,38 +159,21 @@ void BlCalc_2D::drawMarker(FXDC& dc, double x, double y, int, int, int small,
   if (!xMapped || !yMapped) return;
   const double d = small == 1 ? 2 : 8;
   dc.setForeground(fxcolorfromname(color));
-  const double px = originX + (x - axisXMin) * scaleX;
-  const double py = originY - (y - axisYMin) * scaleY;
-  int x0, x1, y0, y1, cx, cy, ex, ey;
-  if (!to_pixel(px - d, x0) || !to_pixel(px + d, x1) || !to_pixel(py, cy) ||
-      !to_pixel(px, cx) || !to_pixel(py - d, y0) || !to_pixel(py + d, y1) ||
-      !to_pixel(px - d / 2, ex) || !to_pixel(py - d / 2, ey))
-    return;
-  dc.drawLine(x0, cy, x1, cy);
-  dc.drawLine(cx, y0, cx, y1);
-  dc.drawEllipse(ex, ey, static_cast<int>(d), static_cast<int>(d));
+  draw_marker(dc, plotColumn(x), plotRow(y), d, d);
 }
 
 void BlCalc_2D::drawCurve(FXDC& dc, int first, int end, const double* xs, const double* ys,
                           int dashed, const char* color) {
-  dc.setLineStyle(dashed == 1 ? LINE_ONOFF_DASH : LINE_SOLID);
-  dc.setForeground(fxcolorfromname(color));
-  if (xMapped && yMapped) {
-    // A point that does not map (a value that is not finite) breaks the line.
-    int px0 = 0, py0 = 0;
-    bool previous = false;
-    for (int j = first; j < end; ++j) {
-      int px, py;
-      const bool ok = to_pixel(originX + (xs[j] - axisXMin) * scaleX, px) &&
-                      to_pixel(originY - (ys[j] - axisYMin) * scaleY, py);
-      if (ok && previous) dc.drawLine(px0, py0, px, py);
-      px0 = px;
-      py0 = py;
-      previous = ok;
-    }
-  }
-  dc.setLineStyle(LINE_SOLID);
+  // Nothing is drawn into a plot whose axes do not map.
+  const int last = xMapped && yMapped ? end : first;
+  draw_polyline(dc, first, last, dashed, color, [&](int j, int& px, int& py) {
+    return to_pixel(plotColumn(xs[j]), px) && to_pixel(plotRow(ys[j]), py);
+  });
 }
+
+double BlCalc_2D::plotColumn(double x) const { return originX + (x - axisXMin) * scaleX; }
+
+double BlCalc_2D::plotRow(double y) const { return originY - (y - axisYMin) * scaleY; }
 
 void BlCalc_2D::drawStationCurve(FXCanvas* canvas, int element, int surface, const double* ys,
                                  const char* color) {
@@ -230,18 +200,16 @@ void BlCalc_2D::drawPlots() {
   updateRadios();
   const int e = currentElement, k = e + 1;
   const int s = shownSurface[e] == 0 ? 0 : 1;
-  ProblemState& st = state();
-
   drawAxes(ueDc, ueCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e], rangeMin[Q_UE][s][e],
            rangeMax[Q_UE][s][e], "Ue(X)");
-  drawElementCurve(ueCanvas, e, s, st.UE.column(k, s + 1));
+  drawElementCurve(ueCanvas, e, s, stationArray(Q_UE).column(k, s + 1));
 
   FXDCWindow quantityDc(quantityCanvas);
   int q = plottedQuantity[s][e];
-  if (q < 0 || q > 4) q = 0;
+  if (q < 0 || q >= kPlottedQuantities) q = 0;
   drawAxes(quantityDc, quantityCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e],
            rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
-  drawElementCurve(quantityCanvas, e, s, quantity_array(q).column(k, s + 1));
+  drawElementCurve(quantityCanvas, e, s, stationArray(Q_CF + q).column(k, s + 1));
 
   // The markers above used the transition positions as they were; the
   // fields now show the state's.

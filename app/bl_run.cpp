@@ -5,6 +5,7 @@
 
 #include "app/bl_dialog.h"
 #include "app/main_window.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -13,11 +14,6 @@ using sorvane::SolutionStatus;
 using sorvane::state;
 
 namespace {
-
-int present_elements() {
-  const int n = state().NELEM;
-  return n < 0 ? 0 : (n > sorvane::kMaxElements ? sorvane::kMaxElements : n);
-}
 
 void add_once(std::vector<std::string>& list, const std::string& text) {
   if (std::find(list.begin(), list.end(), text) == list.end()) list.push_back(text);
@@ -37,7 +33,7 @@ void Sorvane_2D::runBoundaryLayer() {
   blRun = BoundaryLayerRun();
   if (!loaded) return;
   ProblemState& s = state();
-  const int n = present_elements();
+  const int n = sorvane::addressable_elements(s.NELEM);
   if (n <= 0) return;
   // The split reads the surface velocity of the panel solution: after a
   // failed solution there is none to read.
@@ -92,7 +88,7 @@ long Sorvane_2D::onCmdBLCalculation(FXObject*, FXSelector, void*) {
     blDialog->placeOnScreen();
     blDialog->show(PLACEMENT_DEFAULT);
     owner = blDialog;
-  } else if (present_elements() > 0) {
+  } else if (sorvane::addressable_elements(state().NELEM) > 0) {
     blRun.failures.push_back("No surface has a boundary-layer result: no dialog is opened.");
   }
   reportBoundaryLayerRun(owner);

@@ -1,12 +1,13 @@
 // The main plot: Cp of every element against x (negative Cp upwards) on a
 // dashed grid, and the element contours at true shape with a marker at each
 // rotation axis, both in one x scale.
-#include <algorithm>
 #include <cmath>
 
 #include "app/fox_compat.h"
 #include "app/main_window.h"
+#include "app/plot_drawing.h"
 #include "app/plot_support.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -17,11 +18,6 @@ using sorvane::gui::bounded_count;
 using sorvane::gui::to_pixel;
 
 namespace {
-
-int present_elements() {
-  const int n = state().NELEM;
-  return n < 0 ? 0 : (n > 5 ? 5 : n);
-}
 
 bool solution_failed() { return state().SOLUTION_STATUS == SolutionStatus::kFailed; }
 
@@ -34,6 +30,10 @@ FXDrawable* Sorvane_2D::plotTarget() const {
   return drawTarget ? drawTarget : static_cast<FXDrawable*>(canvas);
 }
 
+double Sorvane_2D::plotColumn(double x) const { return (x - plotXMin + plotOffsetX) * plotScaleX; }
+
+double Sorvane_2D::plotRow(double y) const { return (y - plotRefY) * plotScaleY; }
+
 void Sorvane_2D::computePlotBounds() {
   const ProblemState& s = state();
   plotXMin = 1000;
@@ -41,9 +41,9 @@ void Sorvane_2D::computePlotBounds() {
   plotYMax = -1000;
   plotCpMin = 1000;
   plotCpMax = -1000;
-  const int ne = present_elements();
+  const int ne = sorvane::addressable_elements(s.NELEM);
   for (int k = 1; k <= ne; ++k) {
-    const int n = std::min(s.NPANELS(k), sorvane::kMaxPanels);
+    const int n = sorvane::addressable_panels(s.NPANELS(k));
     if (n <= 0) continue;
     for (int j = 1; j <= n; ++j) {
       const double x = s.XPN(j, k), y = s.YPN(j, k);
@@ -84,25 +84,23 @@ void Sorvane_2D::drawGrid() {
   dc.setForeground(fxcolorfromname("Orange"));
   plotRefY = cpAxisStart + 0.01;
   dc.setLineStyle(LINE_ONOFF_DASH);
-  int p0, p1, p2;
-  for (int i = 0; i <= nx + 1; ++i) {
-    if (to_pixel((0.1 * i + plotOffsetX) * plotScaleX, p0))
-      dc.drawLine(p0, static_cast<int>(0.99 * H), p0, static_cast<int>(0.01 * H));
-  }
-  for (int i = 0; i <= ny; ++i) {
-    if (to_pixel((i * d + cpAxisStart - plotRefY) * plotScaleY, p0) &&
-        to_pixel(plotOffsetX * plotScaleX, p1) && to_pixel(rightEnd * plotScaleX, p2))
-      dc.drawLine(p1, p0, p2, p0);
-  }
+  // Vertical lines 0.1 apart in x from plotXMin; horizontal ones and their
+  // labels at the Cp steps, the lines from the left margin to the right one.
+  auto cpStep = [&](int i) { return i * d + cpAxisStart; };
+  auto cpRow = [&](int i) { return (cpStep(i) - plotRefY) * plotScaleY; };
+  sorvane::gui::draw_vertical_lines(dc, nx + 1, static_cast<int>(0.99 * H),
+                                    static_cast<int>(0.01 * H),
+                                    [&](int i) { return (0.1 * i + plotOffsetX) * plotScaleX; });
+  int x0, x1;
+  if (to_pixel(plotOffsetX * plotScaleX, x0) && to_pixel(rightEnd * plotScaleX, x1))
+    sorvane::gui::draw_horizontal_lines(dc, ny, x0, x1, cpRow);
 
   dc.setLineStyle(LINE_SOLID);
   dc.setFont(getApp()->getNormalFont());
   dc.setForeground(fxcolorfromname("Black"));
-  for (int i = 0; i <= ny; ++i) {
-    const double v = i * d + cpAxisStart;
-    if (to_pixel((v - plotRefY) * plotScaleY, p0))
-      dc.drawText(static_cast<int>(0.01 * W), p0, sorvane::gui::string_from_double(v, 1));
-  }
+  sorvane::gui::draw_row_labels(dc, ny, static_cast<int>(0.01 * W), cpRow, [&](int i) {
+    return sorvane::gui::string_from_double(cpStep(i), 1);
+  });
 }
 
 void Sorvane_2D::drawPressureCurves() {
@@ -112,28 +110,17 @@ void Sorvane_2D::drawPressureCurves() {
   if (solution_failed()) return;  // no Cp of a failed solution
   FXDCWindow dc(target);
   ProblemState& s = state();
-  const int ne = present_elements();
+  const int ne = sorvane::addressable_elements(s.NELEM);
   for (int k = 1; k <= ne; ++k)
-    drawCurve(dc, 0, std::min(s.NPANELS(k), sorvane::kMaxPanels), s.XC.column(k),
-              s.CP.column(k), 0, elementColor[k - 1]);
+    drawCurve(dc, 0, sorvane::addressable_panels(s.NPANELS(k)), s.XC.column(k), s.CP.column(k),
+              0, elementColor[k - 1]);
 }
 
 void Sorvane_2D::drawPolyline(FXDC& dc, int first, int end, const double* x, const double* y,
                               double yFactor, int dashed, const char* color) {
-  dc.setLineStyle(dashed == 1 ? LINE_ONOFF_DASH : LINE_SOLID);
-  dc.setForeground(fxcolorfromname(color));
-  int px0 = 0, py0 = 0;
-  bool previous = false;
-  for (int j = first; j < end; ++j) {
-    int px, py;
-    const bool ok = to_pixel((x[j] - plotXMin + plotOffsetX) * plotScaleX, px) &&
-                    to_pixel((y[j] * yFactor - plotRefY) * plotScaleY, py);
-    if (ok && previous) dc.drawLine(px0, py0, px, py);
-    px0 = px;
-    py0 = py;
-    previous = ok;
-  }
-  dc.setLineStyle(LINE_SOLID);
+  sorvane::gui::draw_polyline(dc, first, end, dashed, color, [&](int j, int& px, int& py) {
+    return to_pixel(plotColumn(x[j]), px) && to_pixel(plotRow(y[j] * yFactor), py);
+  });
 }
 
 void Sorvane_2D::drawCurve(FXDC& dc, int first, int end, const double* x, const double* y,
@@ -157,12 +144,12 @@ void Sorvane_2D::drawGeometry() {
   if (solution_failed()) return;  // the panel geometry may be incomplete
   FXDCWindow dc(target);
   ProblemState& s = state();
-  const int ne = present_elements();
+  const int ne = sorvane::addressable_elements(s.NELEM);
   for (int k = 1; k <= ne; ++k) {
-    drawContour(dc, 0, std::min(s.NPANELS(k), sorvane::kMaxPanels) + 1, s.XPN.column(k),
+    const ElementTab& t = elements[k - 1];
+    drawContour(dc, 0, sorvane::addressable_panels(s.NPANELS(k)) + 1, s.XPN.column(k),
                 s.YPN.column(k), 0, elementColor[k - 1]);
-    drawMarker(dc, xcSpinner[k - 1]->getValue(), ycSpinner[k - 1]->getValue(), W, H, 0,
-               "Magenta");
+    drawMarker(dc, t.xcSpinner->getValue(), t.ycSpinner->getValue(), W, H, 0, "Magenta");
   }
 }
 
@@ -171,32 +158,15 @@ void Sorvane_2D::drawMarker(FXDC& dc, double x, double y, int width, int height,
   const double a = small == 1 ? 2 : 8;
   const double b = height > 0 ? a * width / height : a;
   dc.setForeground(fxcolorfromname(color));
-  const double px = (x - plotXMin + plotOffsetX) * plotScaleX;
-  const double py = (y - plotRefY) * plotScaleY;
-  int x0, x1, y0, y1, cx, cy, ex, ey;
-  if (!to_pixel(px - a, x0) || !to_pixel(px + a, x1) || !to_pixel(py, cy) ||
-      !to_pixel(px, cx) || !to_pixel(py - b, y0) || !to_pixel(py + b, y1) ||
-      !to_pixel(px - a / 2, ex) || !to_pixel(py - b / 2, ey))
-    return;
-  dc.drawLine(x0, cy, x1, cy);
-  dc.drawLine(cx, y0, cx, y1);
-  dc.drawEllipse(ex, ey, static_cast<int>(a), static_cast<int>(b));
+  sorvane::gui::draw_marker(dc, plotColumn(x), plotRow(y), a, b);
 }
 
 void Sorvane_2D::drawPointMarks(FXDC& dc, int first, int end, const double* x, const double* y,
                                 int small, const char* color) {
   const double h = small == 1 ? 2 : 4;
   dc.setForeground(fxcolorfromname(color));
-  for (int j = first; j < end; ++j) {
-    const double px = (x[j] - plotXMin + plotOffsetX) * plotScaleX;
-    const double py = (y[j] - plotRefY) * plotScaleY;
-    int x0, x1, y0, y1, cx, cy;
-    if (!to_pixel(px - h, x0) || !to_pixel(px + h, x1) || !to_pixel(py - h, y0) ||
-        !to_pixel(py + h, y1) || !to_pixel(px, cx) || !to_pixel(py, cy))
-      continue;
-    dc.drawLine(x0, cy, x1, cy);
-    dc.drawLine(cx, y0, cx, y1);
-  }
+  for (int j = first; j < end; ++j)
+    sorvane::gui::draw_cross(dc, plotColumn(x[j]), plotRow(y[j]), h, h);
 }
 
 long Sorvane_2D::onPaintCanvas(FXObject*, FXSelector, void* ptr) {

@@ -2,10 +2,13 @@
 // widget tree, and the handlers that work on the layout alone.
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "app/bl_dialog.h"
 #include "app/fox_compat.h"
+#include "app/widget_kit.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -56,37 +59,23 @@ FXIMPLEMENT(Sorvane_2D, FXMainWindow, Sorvane_2DMap, ARRAYNUMBER(Sorvane_2DMap))
 
 namespace {
 
-constexpr FXuint kLabelStyle = JUSTIFY_RIGHT | LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint kSpinnerStyle = FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint kFieldStyle =
-    FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW;
-constexpr FXuint kGroupStyle = GROUPBOX_TITLE_LEFT | FRAME_RIDGE | LAYOUT_FILL_X;
-constexpr FXuint kMatrixStyle = MATRIX_BY_COLUMNS | LAYOUT_SIDE_LEFT | LAYOUT_FILL_Y;
+using sorvane::gui::group;
+using sorvane::gui::label;
+using sorvane::gui::matrix;
+using sorvane::gui::real_field;
 
-FXGroupBox* group(FXComposite* parent, const char* title) {
-  return new FXGroupBox(parent, title, kGroupStyle);
-}
-FXMatrix* matrix(FXComposite* parent, int columns) {
-  return new FXMatrix(parent, columns, kMatrixStyle);
-}
-void label(FXComposite* parent, const char* text) {
-  new FXLabel(parent, text, nullptr, kLabelStyle);
-}
 FXRealSpinner* spinner(FXComposite* parent, const char* text, int columns, FXObject* target,
                        FXSelector id, double lo, double hi, double increment,
                        double granularity) {
   label(parent, text);
-  FXRealSpinner* s = new FXRealSpinner(parent, columns, target, id, kSpinnerStyle);
+  FXRealSpinner* s =
+      new FXRealSpinner(parent, columns, target, id, sorvane::gui::kSpinnerStyle);
   s->setRange(lo, hi, FALSE);
   s->setIncrement(increment);
   s->setGranularity(granularity);
   return s;
 }
-FXTextField* realField(FXComposite* parent, const char* text, int columns, FXObject* target,
-                       FXSelector id) {
-  label(parent, text);
-  return new FXTextField(parent, columns, target, id, kFieldStyle | TEXTFIELD_REAL);
-}
+
 FXRadioButton* radio(FXComposite* parent, const char* text, FXObject* target, FXSelector id) {
   return new FXRadioButton(parent, text, target, id, RADIOBUTTON_NORMAL);
 }
@@ -98,27 +87,54 @@ Sorvane_2D::Sorvane_2D() {}
 Sorvane_2D::Sorvane_2D(FXApp* app)
     : FXMainWindow(app, "Multi Element Airfoil Calculation", nullptr, nullptr, DECOR_ALL, 0, 0,
                    800, 830, 0, 0, 0, 0, 0, 0) {
-  // 1. Display strings bound to their data targets.
+  connectDisplayStrings();
+  currentElement = 0;
+
+  // Tooltips stay up until the pointer leaves the control.
+  new FXToolTip(getApp(), TOOLTIP_PERMANENT);
+
+  buildMenuBar();
+
+  // The main frame: the left column of inputs and results, the canvas right
+  // of it.
+  FXHorizontalFrame* mainFrame = new FXHorizontalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  FXVerticalFrame* left = new FXVerticalFrame(mainFrame, 0);
+  buildConfigurationGroup(left);
+  buildFlowGroups(left);
+  buildOptionGroups(left);
+  buildStepSpinners(left);
+  buildElementTabs(left);
+  buildCommandButtons(left);
+  buildCanvas(mainFrame);
+
+  setStartValues();
+  // Nothing to save or to march before a file is loaded.
+  saveResultButton->disable();
+  blCalculationButton->disable();
+}
+
+void Sorvane_2D::ElementTab::connectTargets() {
+  belemTarget.connect(belemText);
+  elementCliftTarget.connect(elementCliftText);
+  elementCliftGammaTarget.connect(elementCliftGammaText);
+  elementCdragTarget.connect(elementCdragText);
+  elementCliftBTarget.connect(elementCliftBText);
+  elementCmzTarget.connect(elementCmzText);
+  elementCmz0Target.connect(elementCmz0Text);
+}
+
+// Every display string bound to its data target.
+void Sorvane_2D::connectDisplayStrings() {
   brefTarget.connect(brefText);
   cliftTarget.connect(cliftText);
   cdragTarget.connect(cdragText);
   cmzTarget.connect(cmzText);
   cliftGammaTarget.connect(cliftGammaText);
-  for (int i = 0; i < 5; ++i) {
-    belemTarget[i].connect(belemText[i]);
-    elementCliftTarget[i].connect(elementCliftText[i]);
-    elementCliftGammaTarget[i].connect(elementCliftGammaText[i]);
-    elementCdragTarget[i].connect(elementCdragText[i]);
-    elementCliftBTarget[i].connect(elementCliftBText[i]);
-    elementCmzTarget[i].connect(elementCmzText[i]);
-    elementCmz0Target[i].connect(elementCmz0Text[i]);
-  }
-  currentElement = 0;
+  for (ElementTab& t : elements) t.connectTargets();
+}
 
-  // 2. Tooltips stay up until the pointer leaves the control.
-  new FXToolTip(getApp(), TOOLTIP_PERMANENT);
-
-  // 3. Menu.
+// The "&File" menu, and the separator under the menu bar.
+void Sorvane_2D::buildMenuBar() {
   menubar = new FXMenuBar(this, LAYOUT_FILL_X);
   filemenu = new FXMenuPane(this);
   openCommand =
@@ -128,119 +144,122 @@ Sorvane_2D::Sorvane_2D(FXApp* app)
   new FXMenuCommand(filemenu, "&Quit\tCtl-Q", nullptr, getApp(), FXApp::ID_QUIT);
   new FXMenuTitle(menubar, "&File", nullptr, filemenu);
 
-  // 4. Separator under the menu.
   new FXVerticalSeparator(this, SEPARATOR_GROOVE | LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 1, 1);
+}
 
-  // 5. Main frame and its left column.
-  FXHorizontalFrame* mainFrame = new FXHorizontalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-  FXVerticalFrame* left = new FXVerticalFrame(mainFrame, 0);
+// "Multielement configuration:": where the element positions come from,
+// empty until a file is loaded.
+void Sorvane_2D::buildConfigurationGroup(FXComposite* left) {
+  configurationLabel = label(group(left, "Multielement configuration:"), "");
+}
 
-  // 6. Configuration label.
-  configurationLabel =
-      new FXLabel(group(left, "Multielement configuration:"), "", nullptr, kLabelStyle);
+// Flow conditions ("Input Data:") and the configuration's results ("Output
+// Data:") side by side.
+void Sorvane_2D::buildFlowGroups(FXComposite* left) {
+  FXHorizontalFrame* row = new FXHorizontalFrame(left, FRAME_RIDGE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  FXMatrix* in = matrix(group(row, "Input Data:"), 2);
+  alphaSpinner = spinner(in, "Alpha=", 5, this, ID_ALPHA, -85, 85, 0.1, 0.001);
+  machSpinner = spinner(in, "Mach=", 5, this, ID_MACH, 0, 0.8, 0.02, 0.001);
+  sweptSpinner = spinner(in, "Swept=", 5, this, ID_SWEPT, 0, 85, 1, 0.001);
+  real_field(in, "B ref=", 7, &brefTarget, FXDataTarget::ID_VALUE);
+  remillField = real_field(in, "Re mill=", 7, this, ID_REYNOLDS);
 
-  // 7. Flow conditions and configuration results.
-  {
-    FXHorizontalFrame* row =
-        new FXHorizontalFrame(left, FRAME_RIDGE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    FXMatrix* in = matrix(group(row, "Input Data:"), 2);
-    alphaSpinner = spinner(in, "Alpha=", 5, this, ID_ALPHA, -85, 85, 0.1, 0.001);
-    machSpinner = spinner(in, "Mach=", 5, this, ID_MACH, 0, 0.8, 0.02, 0.001);
-    sweptSpinner = spinner(in, "Swept=", 5, this, ID_SWEPT, 0, 85, 1, 0.001);
-    realField(in, "B ref=", 7, &brefTarget, FXDataTarget::ID_VALUE);
-    remillField = realField(in, "Re mill=", 7, this, ID_REYNOLDS);
+  FXMatrix* out = matrix(group(row, "Output Data:"), 2);
+  real_field(out, "Clift=", 10, &cliftTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Cdrag=", 10, &cdragTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Cmz=", 10, &cmzTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Clift(g)=", 10, &cliftGammaTarget, FXDataTarget::ID_VALUE);
+}
 
-    FXMatrix* out = matrix(group(row, "Output Data:"), 2);
-    realField(out, "Clift=", 10, &cliftTarget, FXDataTarget::ID_VALUE);
-    realField(out, "Cdrag=", 10, &cdragTarget, FXDataTarget::ID_VALUE);
-    realField(out, "Cmz=", 10, &cmzTarget, FXDataTarget::ID_VALUE);
-    realField(out, "Clift(g)=", 10, &cliftGammaTarget, FXDataTarget::ID_VALUE);
-  }
+// The options: compressibility correction and trailing-edge condition; no
+// radio button is set.
+void Sorvane_2D::buildOptionGroups(FXComposite* left) {
+  FXHorizontalFrame* row = new FXHorizontalFrame(left, FRAME_RIDGE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  FXMatrix* compr = matrix(group(row, "Compressibility Correction:"), 2);
+  const char* names[4] = {"No", "Prandtl-Glauret", "Karman-Tsien", "Laitone"};
+  for (int i = 0; i < 4; ++i)
+    compressibilityRadio[i] = radio(compr, names[i], this, ID_COMPR_NONE + i);
+  FXMatrix* te = matrix(group(row, "TE condition:"), 1);
+  addPointRadio = radio(te, "Add.Point", this, ID_TE_ADD_POINT);
+  cpEqualRadio = radio(te, "Cp EQ", this, ID_TE_CP_EQUAL);
+  addPointRadio->setTipText("Additional control point after t.e.");
+  cpEqualRadio->setTipText("Equality Cp on upper and lower s. on t.e.");
+}
 
-  // 8. Options.
-  {
-    FXHorizontalFrame* row =
-        new FXHorizontalFrame(left, FRAME_RIDGE | LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    FXMatrix* compr = matrix(group(row, "Compressibility Correction:"), 2);
-    const char* names[4] = {"No", "Prandtl-Glauret", "Karman-Tsien", "Laitone"};
-    for (int i = 0; i < 4; ++i)
-      compressibilityRadio[i] = radio(compr, names[i], this, ID_COMPR_NONE + i);
-    FXMatrix* te = matrix(group(row, "TE condition:"), 1);
-    addPointRadio = radio(te, "Add.Point", this, ID_TE_ADD_POINT);
-    cpEqualRadio = radio(te, "Cp EQ", this, ID_TE_CP_EQUAL);
-    addPointRadio->setTipText("Additional control point after t.e.");
-    cpEqualRadio->setTipText("Equality Cp on upper and lower s. on t.e.");
-  }
+// The step spinners under "Delta Position & Delta angle:".
+void Sorvane_2D::buildStepSpinners(FXComposite* left) {
+  FXMatrix* steps = matrix(group(left, "Delta Position & Delta angle:"), 4);
+  positionStepSpinner = spinner(steps, "XY=", 6, this, ID_POSITION_STEP, 0.0001, 0.1, 0.01, 0.001);
+  angleStepSpinner = spinner(steps, "Angle=", 6, this, ID_ANGLE_STEP, 0.0001, 5, 0.01, 0.001);
+  positionStepSpinner->setValue(0.01, FALSE);
+  angleStepSpinner->setValue(0.1, FALSE);
+}
 
-  // 9. Step spinners.
-  {
-    FXMatrix* steps = matrix(group(left, "Delta Position & Delta angle:"), 4);
-    positionStepSpinner =
-        spinner(steps, "XY=", 6, this, ID_POSITION_STEP, 0.0001, 0.1, 0.01, 0.001);
-    angleStepSpinner = spinner(steps, "Angle=", 6, this, ID_ANGLE_STEP, 0.0001, 5, 0.01, 0.001);
-    positionStepSpinner->setValue(0.01, FALSE);
-    angleStepSpinner->setValue(0.1, FALSE);
-  }
-
-  // 10. Element tab book, tabs down the left side.
+// The element tab book in "ELEMENT:", tabs down the left side, with one tab
+// per element the state can hold.
+void Sorvane_2D::buildElementTabs(FXComposite* left) {
   elementTabBook = new FXTabBook(group(left, "ELEMENT:"), this, ID_ELEMENT_TABS,
                                  PACK_UNIFORM_WIDTH | PACK_UNIFORM_HEIGHT | LAYOUT_FILL_X |
                                      LAYOUT_FILL_Y | LAYOUT_RIGHT);
   elementTabBook->setTabStyle(TABBOOK_LEFTTABS);
+  for (int e = 0; e < sorvane::kMaxElements; ++e) buildElementTab(elementTabBook, e);
+}
 
-  // 11. One tab per element.
-  for (int i = 0; i < 5; ++i) {
-    elementTab[i] = new FXTabItem(elementTabBook, string_from_int(i + 1), nullptr, TAB_TOP_NORMAL);
-    elementTab[i]->setTabOrientation(TAB_LEFT);
-    FXGroupBox* page = group(elementTabBook, "");
+// Tab e: its general parameters, its axis placement and its results.
+void Sorvane_2D::buildElementTab(FXTabBook* book, int e) {
+  ElementTab& t = elements[e];
+  t.tab = new FXTabItem(book, string_from_int(e + 1), nullptr, TAB_TOP_NORMAL);
+  t.tab->setTabOrientation(TAB_LEFT);
+  FXGroupBox* page = group(book, "");
 
-    FXMatrix* gen = matrix(group(page, "Gen.Param."), 4);
-    realField(gen, "B elem=", 8, &belemTarget[i], FXDataTarget::ID_VALUE);
-    label(gen, "Npanels=");
-    npanelsField[i] = new FXTextField(gen, 8, this, ID_NPANELS, kFieldStyle | TEXTFIELD_INTEGER);
-    xtruField[i] = realField(gen, "Xtru=", 7, this, ID_XTRU);
-    xtrlField[i] = realField(gen, "Xtrl=", 7, this, ID_XTRL);
+  FXMatrix* gen = matrix(group(page, "Gen.Param."), 4);
+  real_field(gen, "B elem=", 8, &t.belemTarget, FXDataTarget::ID_VALUE);
+  label(gen, "Npanels=");
+  t.npanelsField = new FXTextField(gen, 8, this, ID_NPANELS,
+                                   sorvane::gui::kFieldStyle | TEXTFIELD_INTEGER);
+  t.xtruField = real_field(gen, "Xtru=", 7, this, ID_XTRU);
+  t.xtrlField = real_field(gen, "Xtrl=", 7, this, ID_XTRL);
 
-    FXHorizontalFrame* axes =
-        new FXHorizontalFrame(group(page, "Axes"), LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    FXMatrix* inElement = matrix(group(axes, "Pos in Element"), 2);
-    xfSpinner[i] = spinner(inElement, "Xf=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.0001);
-    yfSpinner[i] = spinner(inElement, "Yf=", 7, this, ID_ELEMENT_PARAM, -0.5, 0.5, 0.01, 0.01);
-    FXMatrix* inConfiguration = matrix(group(axes, "Pos in G.C.S"), 2);
-    xcSpinner[i] = spinner(inConfiguration, "Xc=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.01);
-    ycSpinner[i] =
-        spinner(inConfiguration, "Yc=", 7, this, ID_ELEMENT_PARAM, -10, 10, 0.01, 0.01);
-    angleSpinner[i] =
-        spinner(inConfiguration, "Angle=", 7, this, ID_ELEMENT_PARAM, -85, 85, 0.5, 0.001);
+  FXHorizontalFrame* axes =
+      new FXHorizontalFrame(group(page, "Axes"), LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  FXMatrix* inElement = matrix(group(axes, "Pos in Element"), 2);
+  t.xfSpinner = spinner(inElement, "Xf=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.0001);
+  t.yfSpinner = spinner(inElement, "Yf=", 7, this, ID_ELEMENT_PARAM, -0.5, 0.5, 0.01, 0.01);
+  FXMatrix* inConfiguration = matrix(group(axes, "Pos in G.C.S"), 2);
+  t.xcSpinner = spinner(inConfiguration, "Xc=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.01);
+  t.ycSpinner = spinner(inConfiguration, "Yc=", 7, this, ID_ELEMENT_PARAM, -10, 10, 0.01, 0.01);
+  t.angleSpinner =
+      spinner(inConfiguration, "Angle=", 7, this, ID_ELEMENT_PARAM, -85, 85, 0.5, 0.001);
 
-    FXMatrix* out = matrix(group(page, "Output for Element"), 4);
-    realField(out, "Clift=", 10, &elementCliftTarget[i], FXDataTarget::ID_VALUE);
-    realField(out, "Clift(g)=", 10, &elementCliftGammaTarget[i], FXDataTarget::ID_VALUE);
-    realField(out, "Cdrag=", 10, &elementCdragTarget[i], FXDataTarget::ID_VALUE);
-    realField(out, "Clift*b=", 10, &elementCliftBTarget[i], FXDataTarget::ID_VALUE);
-    realField(out, "Cmz=", 10, &elementCmzTarget[i], FXDataTarget::ID_VALUE);
-    realField(out, "Cmzo=", 10, &elementCmz0Target[i], FXDataTarget::ID_VALUE);
-  }
+  FXMatrix* out = matrix(group(page, "Output for Element"), 4);
+  real_field(out, "Clift=", 10, &t.elementCliftTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Clift(g)=", 10, &t.elementCliftGammaTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Cdrag=", 10, &t.elementCdragTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Clift*b=", 10, &t.elementCliftBTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Cmz=", 10, &t.elementCmzTarget, FXDataTarget::ID_VALUE);
+  real_field(out, "Cmzo=", 10, &t.elementCmz0Target, FXDataTarget::ID_VALUE);
+}
 
-  // 12. Command buttons.
-  {
-    FXHorizontalFrame* buttons = new FXHorizontalFrame(left, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    const FXuint style = FRAME_RAISED | FRAME_THICK | JUSTIFY_BOTTOM | LAYOUT_CENTER_X;
-    saveResultButton = new FXButton(buttons, "Save Result", nullptr, this, ID_SAVE_RESULT, style);
-    blCalculationButton =
-        new FXButton(buttons, "BL Calculation", nullptr, this, ID_BL_CALCULATION, style);
-  }
+// "Save Result" and "BL Calculation" at the foot of the left column.
+void Sorvane_2D::buildCommandButtons(FXComposite* left) {
+  FXHorizontalFrame* buttons = new FXHorizontalFrame(left, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  saveResultButton = new FXButton(buttons, "Save Result", nullptr, this, ID_SAVE_RESULT,
+                                  sorvane::gui::kButtonStyle);
+  blCalculationButton = new FXButton(buttons, "BL Calculation", nullptr, this,
+                                     ID_BL_CALCULATION, sorvane::gui::kButtonStyle);
+}
 
-  // 13. Plot canvas: disabled (no input), still painted.
-  {
-    FXVerticalFrame* right = new FXVerticalFrame(mainFrame, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    canvas = new FXCanvas(right, this, ID_CANVAS,
-                          FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    canvas->setDefaultCursor(getApp()->getDefaultCursor(DEF_CROSSHAIR_CURSOR));
-    canvas->disable();
-  }
+// The plot canvas right of the left column: disabled (no input), still
+// painted.
+void Sorvane_2D::buildCanvas(FXComposite* mainFrame) {
+  FXVerticalFrame* right = new FXVerticalFrame(mainFrame, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+  canvas = sorvane::gui::plot_canvas(right, this, ID_CANVAS);
+  canvas->disable();
+}
 
-  // 14. Start values and the summary file's line templates.
+// Start values: no solution yet, no report, the summary file's line
+// templates and the element colours.
+void Sorvane_2D::setStartValues() {
   sorvane::state().NCOMPUTE = 0;
   reportCounter = 0;
   saveCounter = 0;
@@ -260,15 +279,8 @@ Sorvane_2D::Sorvane_2D(FXApp* app)
   elementTitle = "                      Summury data of the element    ";
   configurationCoefficientHeading = "   Clifts         Cdrags          Cmzs         Clifts(g)";
   configurationTitle = "  Summury data of the multielement configuration";
-  elementColor[0] = "Black";
-  elementColor[1] = "Red";
-  elementColor[2] = "Blue";
-  elementColor[3] = "Green";
-  elementColor[4] = "Brown";
-
-  // 15. Nothing to save or to march before a file is loaded.
-  saveResultButton->disable();
-  blCalculationButton->disable();
+  std::copy(std::begin(sorvane::gui::kElementColors), std::end(sorvane::gui::kElementColors),
+            elementColor);
 }
 
 Sorvane_2D::~Sorvane_2D() {
@@ -344,19 +356,20 @@ long Sorvane_2D::onCmdAngleStep(FXObject*, FXSelector, void*) {
   const double v = angleStepSpinner->getValue();
   sweptSpinner->setIncrement(v);
   alphaSpinner->setIncrement(v);
-  const int n = sorvane::state().NELEM;
-  for (int i = 0; i < n && i < 5; ++i) angleSpinner[i]->setIncrement(v);
+  const int n = sorvane::addressable_elements(sorvane::state().NELEM);
+  for (int i = 0; i < n; ++i) elements[i].angleSpinner->setIncrement(v);
   return 1;
 }
 
 long Sorvane_2D::onCmdPositionStep(FXObject*, FXSelector, void*) {
   const double v = positionStepSpinner->getValue();
-  const int n = sorvane::state().NELEM;
-  for (int i = 0; i < n && i < 5; ++i) {
-    xfSpinner[i]->setIncrement(v);
-    yfSpinner[i]->setIncrement(v);
-    xcSpinner[i]->setIncrement(v);
-    ycSpinner[i]->setIncrement(v);
+  const int n = sorvane::addressable_elements(sorvane::state().NELEM);
+  for (int i = 0; i < n; ++i) {
+    ElementTab& t = elements[i];
+    t.xfSpinner->setIncrement(v);
+    t.yfSpinner->setIncrement(v);
+    t.xcSpinner->setIncrement(v);
+    t.ycSpinner->setIncrement(v);
   }
   return 1;
 }

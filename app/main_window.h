@@ -10,6 +10,8 @@
 
 #include "app/fox_compat.h"
 #include "solver/boundary_layer/boundary_layer.h"
+#include "solver/state/limits.h"
+#include "solver/state/result.h"
 
 class BlCalc_2D;
 
@@ -132,6 +134,39 @@ class Sorvane_2D : public FX::FXMainWindow {
   void writeSummaryFile();
   void writeGeometryFile();
 
+  // The widgets and values of one element tab, indexed by the 0-based
+  // element: its inputs, the window's own copies of the values a boundary-
+  // layer run or a refused edit must not lose, and its result fields with
+  // the strings they show.
+  struct ElementTab {
+    FX::FXTabItem* tab = nullptr;              // "1" .. the last element
+    FX::FXTextField* npanelsField = nullptr;   // "Npanels="
+    FX::FXTextField* xtruField = nullptr;      // "Xtru=": XTR(k,1), upper surface
+    FX::FXTextField* xtrlField = nullptr;      // "Xtrl=": XTR(k,2), lower surface
+    FX::FXRealSpinner* xfSpinner = nullptr;    // "Xf=", "Yf=": axis in the element
+    FX::FXRealSpinner* yfSpinner = nullptr;
+    FX::FXRealSpinner* xcSpinner = nullptr;    // "Xc=", "Yc=", "Angle=": in the
+    FX::FXRealSpinner* ycSpinner = nullptr;    // configuration
+    FX::FXRealSpinner* angleSpinner = nullptr;
+
+    // The window's own panel count and transition positions, and the texts
+    // put into their fields.
+    int npanelsValue = 0;
+    double xtruValue = 0.0;
+    double xtrlValue = 0.0;
+    FX::FXString npanelsText, xtruText, xtrlText;
+
+    // Display strings of the result fields ("B elem=", "Output for
+    // Element") and the data targets that bind the fields to them.
+    FX::FXString belemText, elementCliftText, elementCliftGammaText, elementCdragText,
+        elementCliftBText, elementCmzText, elementCmz0Text;
+    FX::FXDataTarget belemTarget, elementCliftTarget, elementCliftGammaTarget,
+        elementCdragTarget, elementCliftBTarget, elementCmzTarget, elementCmz0Target;
+
+    // Binds every data target to its display string.
+    void connectTargets();
+  };
+
   // Widgets and values, in this order; the boundary-layer dialog and the
   // window tests read them.
   FX::FXMenuBar* menubar = nullptr;
@@ -141,36 +176,21 @@ class Sorvane_2D : public FX::FXMainWindow {
   FX::FXRealSpinner* alphaSpinner = nullptr;
   FX::FXRealSpinner* machSpinner = nullptr;
   FX::FXRealSpinner* sweptSpinner = nullptr;
-  FX::FXTextField* npanelsField[5] = {};
   FX::FXRadioButton* compressibilityRadio[4] = {};
   FX::FXRadioButton* addPointRadio = nullptr;
   FX::FXRadioButton* cpEqualRadio = nullptr;
   FX::FXRealSpinner* positionStepSpinner = nullptr;
   FX::FXRealSpinner* angleStepSpinner = nullptr;
-  FX::FXRealSpinner* xfSpinner[5] = {};
-  FX::FXRealSpinner* yfSpinner[5] = {};
-  FX::FXRealSpinner* xcSpinner[5] = {};
-  FX::FXRealSpinner* ycSpinner[5] = {};
-  FX::FXRealSpinner* angleSpinner[5] = {};
-  FX::FXTabItem* elementTab[5] = {};
   FX::FXButton* saveResultButton = nullptr;
   FX::FXButton* blCalculationButton = nullptr;
   FX::FXCanvas* canvas = nullptr;
+  ElementTab elements[sorvane::kMaxElements];
 
-  // Data targets of the display strings.
+  // Data targets of the configuration's display strings.
   FX::FXDataTarget brefTarget, cliftTarget, cdragTarget, cmzTarget, cliftGammaTarget;
-  FX::FXDataTarget belemTarget[5], elementCliftTarget[5], elementCliftGammaTarget[5],
-      elementCdragTarget[5], elementCliftBTarget[5], elementCmzTarget[5],
-      elementCmz0Target[5];
 
-  int npanelsValue[5] = {};
-  double xtruValue[5] = {};
-  double xtrlValue[5] = {};
   double remillValue = 0.0;
 
-  FX::FXString elementCliftText[5], elementCliftGammaText[5], elementCliftBText[5],
-      elementCdragText[5], elementCmz0Text[5], elementCmzText[5], belemText[5];
-  FX::FXString npanelsText[5];
   FX::FXString configurationText;
   FX::FXString cliftText, cliftGammaText, cdragText, cmzText, brefText;
   FX::FXString inputPath, outPath, geoPath;
@@ -179,12 +199,9 @@ class Sorvane_2D : public FX::FXMainWindow {
   FX::FXTabBook* elementTabBook = nullptr;
   int currentElement = 0;
   int reportCounter = 0;
-  FX::FXString xtruText[5], xtrlText[5];
   FX::FXString remillText;
-  FX::FXTextField* xtruField[5] = {};
-  FX::FXTextField* xtrlField[5] = {};
   FX::FXTextField* remillField = nullptr;
-  const char* elementColor[5] = {};
+  const char* elementColor[sorvane::kMaxElements] = {};
   double cpAxisStart = 0;
   int saveCounter = 0;
   int blSurface = 0;
@@ -224,12 +241,31 @@ class Sorvane_2D : public FX::FXMainWindow {
   void showInformationOver(FX::FXWindow* owner, const FX::FXString& caption,
                            const FX::FXString& text);
   void elementPlacementToState(bool withPanelsAndTransition);
-  void transitionEdit(int surface, FX::FXTextField* const* fields, FX::FXString* texts,
-                      double* values, const char* label);
+  // "Xtru=" (surface 1) or "Xtrl=" (surface 2) of every present element:
+  // the tab's field, text and value of that surface.
+  void transitionEdit(int surface, FX::FXTextField* ElementTab::*field,
+                      FX::FXString ElementTab::*text, double ElementTab::*value,
+                      const char* label);
   bool readRealField(FX::FXTextField* field, FX::FXString& text, double previous,
                      double& value, const char* name);
   // Where the drawing routines draw: the canvas, or renderPlot's target.
   FX::FXDrawable* plotTarget() const;
+  // The main plot's pixel column of x and row of y.
+  double plotColumn(double x) const;
+  double plotRow(double y) const;
+
+  // The constructor's steps, in its order.
+  void connectDisplayStrings();
+  void buildMenuBar();
+  void buildConfigurationGroup(FX::FXComposite* left);
+  void buildFlowGroups(FX::FXComposite* left);
+  void buildOptionGroups(FX::FXComposite* left);
+  void buildStepSpinners(FX::FXComposite* left);
+  void buildElementTabs(FX::FXComposite* left);
+  void buildElementTab(FX::FXTabBook* book, int e);
+  void buildCommandButtons(FX::FXComposite* left);
+  void buildCanvas(FX::FXComposite* mainFrame);
+  void setStartValues();
   FX::FXDrawable* drawTarget = nullptr;
   // The last failure shown in a box, so that a repeated failure is not shown
   // again at every arrow click.

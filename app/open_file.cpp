@@ -6,14 +6,33 @@
 #include "app/main_window.h"
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 
 using namespace FX;
 using sorvane::ProblemState;
 using sorvane::state;
 using sorvane::gui::string_from_double;
 using sorvane::gui::string_from_int;
+
+namespace {
+
+// The geometry file at path read into the problem state. The reader's record
+// holds 80 characters of path: a longer one is refused before it is read.
+sorvane::Result read_geometry(const FXString& path) {
+  const std::string name(path.text(), path.length());
+  sorvane::GeoFileRecord record;
+  std::string refused;
+  if (!sorvane::make_geo_record(name, record, &refused))
+    return sorvane::Result::failure(refused.empty() ? "The path " + name + " cannot be used."
+                                                    : refused);
+  const auto read = sorvane::READ_GEOMETRY(record);
+  return read.ok ? sorvane::Result::success() : sorvane::Result::failure(read.message);
+}
+
+}  // namespace
 
 long Sorvane_2D::onCmdOpen(FXObject*, FXSelector, void*) {
   FXFileDialog dialog(this, "Open Input Geometry file", 0, 0, 0, 500, 300);
@@ -26,17 +45,8 @@ long Sorvane_2D::onCmdOpen(FXObject*, FXSelector, void*) {
 }
 
 bool Sorvane_2D::openFile(const FXString& path) {
-  // The reader's record holds 80 characters of path; a longer one is refused.
-  sorvane::GeoFileRecord record;
-  std::string refused;
-  if (!sorvane::make_geo_record(std::string(path.text(), path.length()), record, &refused)) {
-    showError("Open Input Geometry file", refused.empty()
-                                              ? "The path " + path + " cannot be used."
-                                              : FXString(refused.c_str()));
-    return false;
-  }
-  const sorvane::LoadResult read = sorvane::READ_GEOMETRY(record);
-  if (!read.ok) {
+  const sorvane::Result read = read_geometry(path);
+  if (!read) {
     // The reader leaves the state untouched; so does the window, and
     // "&Open..." stays available for another file.
     showError("Open Input Geometry file", FXString(read.message.c_str()));
@@ -67,9 +77,10 @@ bool Sorvane_2D::openFile(const FXString& path) {
   } else {
     remillField->disable();
     blCalculationButton->disable();
-    for (int i = 0; i < s.NELEM && i < 5; ++i) {
-      xtruField[i]->disable();
-      xtrlField[i]->disable();
+    const int n = sorvane::addressable_elements(s.NELEM);
+    for (int i = 0; i < n; ++i) {
+      elements[i].xtruField->disable();
+      elements[i].xtrlField->disable();
     }
   }
 
@@ -85,8 +96,8 @@ void Sorvane_2D::loadControlsFromSolver() {
   ProblemState& s = state();
   sorvane::FOILPMG();
 
-  const int n = s.NELEM < 0 ? 0 : (s.NELEM > 5 ? 5 : s.NELEM);
-  for (int k = n + 1; k <= 5; ++k) elementTab[k - 1]->hide();
+  const int n = sorvane::addressable_elements(s.NELEM);
+  for (int i = n; i < sorvane::kMaxElements; ++i) elements[i].tab->hide();
 
   alphaSpinner->setValue(s.ALPHA, FALSE);
   machSpinner->setValue(s.MACH, FALSE);
@@ -97,28 +108,28 @@ void Sorvane_2D::loadControlsFromSolver() {
   remillField->setText(remillText, FALSE);
 
   for (int k = 1; k <= n; ++k) {
-    const int i = k - 1;
-    angleSpinner[i]->setRange(-85, 85, FALSE);
-    angleSpinner[i]->setIncrement(0.1);
-    angleSpinner[i]->setGranularity(0.01);
+    ElementTab& t = elements[k - 1];
+    t.angleSpinner->setRange(-85, 85, FALSE);
+    t.angleSpinner->setIncrement(0.1);
+    t.angleSpinner->setGranularity(0.01);
 
-    angleSpinner[i]->setValue(s.DFL(k), FALSE);
-    xfSpinner[i]->setValue(s.XAX(k), FALSE);
-    yfSpinner[i]->setValue(s.YAX(k), FALSE);
-    xcSpinner[i]->setValue(s.XX(k), FALSE);
-    ycSpinner[i]->setValue(s.YY(k), FALSE);
+    t.angleSpinner->setValue(s.DFL(k), FALSE);
+    t.xfSpinner->setValue(s.XAX(k), FALSE);
+    t.yfSpinner->setValue(s.YAX(k), FALSE);
+    t.xcSpinner->setValue(s.XX(k), FALSE);
+    t.ycSpinner->setValue(s.YY(k), FALSE);
 
-    npanelsValue[i] = s.NPANELS(k);
-    npanelsText[i] = string_from_int(s.NPANELS(k));
-    npanelsField[i]->setText(npanelsText[i], FALSE);
+    t.npanelsValue = s.NPANELS(k);
+    t.npanelsText = string_from_int(s.NPANELS(k));
+    t.npanelsField->setText(t.npanelsText, FALSE);
 
-    xtruValue[i] = s.XTR(k, 1);
-    xtruText[i] = string_from_double(s.XTR(k, 1), 4);
-    xtruField[i]->setText(xtruText[i], FALSE);
+    t.xtruValue = s.XTR(k, 1);
+    t.xtruText = string_from_double(s.XTR(k, 1), 4);
+    t.xtruField->setText(t.xtruText, FALSE);
 
-    xtrlValue[i] = s.XTR(k, 2);
-    xtrlText[i] = string_from_double(s.XTR(k, 2), 4);
-    xtrlField[i]->setText(xtrlText[i], FALSE);
+    t.xtrlValue = s.XTR(k, 2);
+    t.xtrlText = string_from_double(s.XTR(k, 2), 4);
+    t.xtrlField->setText(t.xtrlText, FALSE);
   }
 
   refreshResults();

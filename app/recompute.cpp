@@ -2,10 +2,12 @@
 // state, runs the panel solution, refreshes the window and counts the
 // solution. Edits before a file is loaded are ignored.
 #include <cmath>
+#include <string>
 
 #include "app/fox_compat.h"
 #include "app/main_window.h"
 #include "solver/panel/panel_solution.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -19,14 +21,28 @@ using sorvane::gui::to_int;
 
 namespace {
 
-int present_elements() {
-  const int n = state().NELEM;
-  return n < 0 ? 0 : (n > 5 ? 5 : n);
-}
-
 // A result as its display text; a non-finite value is shown as nothing.
 FXString display(double value, int decimals) {
   return std::isfinite(value) ? string_from_double(value, decimals) : FXString();
+}
+
+// Whether the typed panel counts of the n present elements can be solved:
+// every count within 2..kMaxPanels and their equations within the panel
+// system's. The first fault found is the message.
+sorvane::Result panel_counts_allowed(const int* typed, int n) {
+  int equations = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!sorvane::panel_count_allowed(typed[i]))
+      return sorvane::Result::failure(
+          "Npanels= " + std::to_string(typed[i]) + " of element " +
+          std::to_string(i + 1) + " is outside 2.." + std::to_string(sorvane::kMaxPanels) + ".");
+    equations += typed[i] + 1;
+  }
+  if (!sorvane::equation_count_allowed(equations))
+    return sorvane::Result::failure("The panel counts give " + std::to_string(equations) +
+                                    " equations (the sum of Npanels+1); at most " +
+                                    std::to_string(sorvane::kMaxEquations) + " are possible.");
+  return sorvane::Result::success();
 }
 
 }  // namespace
@@ -88,35 +104,26 @@ long Sorvane_2D::onCmdReynolds(FXObject*, FXSelector, void*) {
 long Sorvane_2D::onCmdNpanels(FXObject*, FXSelector, void*) {
   if (!loaded) return 1;
   ProblemState& s = state();
-  const int n = present_elements();
-  // Check every element's count first: a count outside 2..599 or a total
-  // beyond the panel system's 1199 equations is refused as a whole.
-  int typed[5] = {};
-  int equations = 0;
-  FXString fault;
-  for (int i = 0; i < n; ++i) {
-    typed[i] = to_int(npanelsField[i]->getText());
-    equations += typed[i] + 1;
-    if (fault.empty() && (typed[i] < 2 || typed[i] > sorvane::kMaxPanels))
-      fault = "Npanels= " + string_from_int(typed[i]) + " of element " + string_from_int(i + 1) +
-              " is outside 2.." + string_from_int(sorvane::kMaxPanels) + ".";
-  }
-  if (fault.empty() && equations > sorvane::kMaxEquations)
-    fault = "The panel counts give " + string_from_int(equations) +
-            " equations (the sum of Npanels+1); at most " +
-            string_from_int(sorvane::kMaxEquations) + " are possible.";
-  if (!fault.empty()) {
+  const int n = sorvane::addressable_elements(s.NELEM);
+  // A count outside its range or a total beyond the panel system's
+  // equations is refused as a whole.
+  int typed[sorvane::kMaxElements] = {};
+  for (int i = 0; i < n; ++i) typed[i] = to_int(elements[i].npanelsField->getText());
+  const sorvane::Result counts = panel_counts_allowed(typed, n);
+  if (!counts) {
     for (int i = 0; i < n; ++i) {
-      npanelsText[i] = string_from_int(npanelsValue[i]);
-      npanelsField[i]->setText(npanelsText[i], FALSE);
+      ElementTab& t = elements[i];
+      t.npanelsText = string_from_int(t.npanelsValue);
+      t.npanelsField->setText(t.npanelsText, FALSE);
     }
-    showError("Npanels", fault + " The previous values are kept.");
+    showError("Npanels", FXString(counts.message.c_str()) + " The previous values are kept.");
     return 1;
   }
   for (int i = 0; i < n; ++i) {
-    npanelsText[i] = npanelsField[i]->getText();
+    ElementTab& t = elements[i];
+    t.npanelsText = t.npanelsField->getText();
     s.NPANELS(i + 1) = typed[i];
-    npanelsValue[i] = typed[i];
+    t.npanelsValue = typed[i];
   }
   recompute();
   return 1;
@@ -125,29 +132,33 @@ long Sorvane_2D::onCmdNpanels(FXObject*, FXSelector, void*) {
 // "Xtru=" (surface 1) or "Xtrl=" (surface 2) of every present element into the
 // state and the window's own values; a field that does not hold a number
 // refuses the whole edit.
-void Sorvane_2D::transitionEdit(int surface, FXTextField* const* fields, FXString* texts,
-                                double* values, const char* label) {
+void Sorvane_2D::transitionEdit(int surface, FXTextField* ElementTab::*field,
+                                FXString ElementTab::*text, double ElementTab::*value,
+                                const char* label) {
   if (!loaded) return;
-  const int n = present_elements();
-  double v[5];
+  const int n = sorvane::addressable_elements(state().NELEM);
+  double v[sorvane::kMaxElements];
   for (int i = 0; i < n; ++i) {
-    v[i] = values[i];
-    if (!readRealField(fields[i], texts[i], values[i], v[i], label)) return;
+    ElementTab& t = elements[i];
+    v[i] = t.*value;
+    if (!readRealField(t.*field, t.*text, t.*value, v[i], label)) return;
   }
   for (int i = 0; i < n; ++i) {
     state().XTR(i + 1, surface) = v[i];
-    values[i] = v[i];
+    elements[i].*value = v[i];
   }
   recompute();
 }
 
 long Sorvane_2D::onCmdXtru(FXObject*, FXSelector, void*) {
-  transitionEdit(1, xtruField, xtruText, xtruValue, "Xtru=");
+  transitionEdit(1, &ElementTab::xtruField, &ElementTab::xtruText, &ElementTab::xtruValue,
+                 "Xtru=");
   return 1;
 }
 
 long Sorvane_2D::onCmdXtrl(FXObject*, FXSelector, void*) {
-  transitionEdit(2, xtrlField, xtrlText, xtrlValue, "Xtrl=");
+  transitionEdit(2, &ElementTab::xtrlField, &ElementTab::xtrlText, &ElementTab::xtrlValue,
+                 "Xtrl=");
   return 1;
 }
 
@@ -155,19 +166,20 @@ long Sorvane_2D::onCmdXtrl(FXObject*, FXSelector, void*) {
 // panel counts and transition positions the window holds when asked.
 void Sorvane_2D::elementPlacementToState(bool withPanelsAndTransition) {
   ProblemState& s = state();
-  const int n = present_elements();
+  const int n = sorvane::addressable_elements(s.NELEM);
   for (int i = 0; i < n; ++i) {
     const int k = i + 1;
-    angleSpinner[i]->setIncrement(angleStepSpinner->getValue());
-    s.DFL(k) = angleSpinner[i]->getValue();
-    s.XAX(k) = xfSpinner[i]->getValue();
-    s.YAX(k) = yfSpinner[i]->getValue();
-    s.XX(k) = xcSpinner[i]->getValue();
-    s.YY(k) = ycSpinner[i]->getValue();
+    ElementTab& t = elements[i];
+    t.angleSpinner->setIncrement(angleStepSpinner->getValue());
+    s.DFL(k) = t.angleSpinner->getValue();
+    s.XAX(k) = t.xfSpinner->getValue();
+    s.YAX(k) = t.yfSpinner->getValue();
+    s.XX(k) = t.xcSpinner->getValue();
+    s.YY(k) = t.ycSpinner->getValue();
     if (withPanelsAndTransition) {
-      s.NPANELS(k) = npanelsValue[i];
-      s.XTR(k, 1) = xtruValue[i];
-      s.XTR(k, 2) = xtrlValue[i];
+      s.NPANELS(k) = t.npanelsValue;
+      s.XTR(k, 1) = t.xtruValue;
+      s.XTR(k, 2) = t.xtrlValue;
     }
   }
 }
@@ -223,15 +235,16 @@ long Sorvane_2D::onCmdAxisSource(FXObject*, FXSelector sel, void*) {
 
 void Sorvane_2D::refreshResults() {
   ProblemState& s = state();
-  const int n = present_elements();
+  const int n = sorvane::addressable_elements(s.NELEM);
 
   // 1. The window's own values of the panel counts, transition positions and
   // Reynolds number go back into the state.
   if (n > 0) {
     for (int i = 0; i < n; ++i) {
-      s.XTR(i + 1, 1) = xtruValue[i];
-      s.NPANELS(i + 1) = npanelsValue[i];
-      s.XTR(i + 1, 2) = xtrlValue[i];
+      const ElementTab& t = elements[i];
+      s.XTR(i + 1, 1) = t.xtruValue;
+      s.NPANELS(i + 1) = t.npanelsValue;
+      s.XTR(i + 1, 2) = t.xtrlValue;
     }
     s.REMILL = remillValue;
   }
@@ -249,10 +262,11 @@ void Sorvane_2D::refreshResults() {
     const FXString reason(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
     cliftText = cliftGammaText = cdragText = cmzText = FXString();
     brefText = display(s.BREF, 4);
-    for (int i = 0; i < 5; ++i) {
-      elementCliftText[i] = elementCliftGammaText[i] = elementCliftBText[i] = FXString();
-      elementCdragText[i] = elementCmz0Text[i] = elementCmzText[i] = FXString();
-      belemText[i] = i < n ? display(s.BELEM(i + 1), 4) : FXString();
+    for (int i = 0; i < sorvane::kMaxElements; ++i) {
+      ElementTab& t = elements[i];
+      t.elementCliftText = t.elementCliftGammaText = t.elementCliftBText = FXString();
+      t.elementCdragText = t.elementCmz0Text = t.elementCmzText = FXString();
+      t.belemText = i < n ? display(s.BELEM(i + 1), 4) : FXString();
     }
     configurationLabel->setText("Solution failed: " + reason);
     if (!failureShown) {
@@ -272,12 +286,13 @@ void Sorvane_2D::refreshResults() {
   brefText = display(s.BREF, 4);
   for (int i = 0; i < n; ++i) {
     const int k = i + 1;
-    elementCliftText[i] = display(s.CY(k), 4);
-    elementCliftGammaText[i] = display(s.CYGAMMA(k), 4);
-    elementCliftBText[i] = display(s.CYB(k), 4);
-    elementCdragText[i] = display(s.CX(k), 6);
-    elementCmz0Text[i] = display(s.CMZ0(k), 6);
-    elementCmzText[i] = display(s.MZ(k), 4);
-    belemText[i] = display(s.BELEM(k), 4);
+    ElementTab& t = elements[i];
+    t.elementCliftText = display(s.CY(k), 4);
+    t.elementCliftGammaText = display(s.CYGAMMA(k), 4);
+    t.elementCliftBText = display(s.CYB(k), 4);
+    t.elementCdragText = display(s.CX(k), 6);
+    t.elementCmz0Text = display(s.CMZ0(k), 6);
+    t.elementCmzText = display(s.MZ(k), 4);
+    t.belemText = display(s.BELEM(k), 4);
   }
 }

@@ -6,6 +6,7 @@
 #include "app/fox_compat.h"
 #include "app/main_window.h"
 #include "app/summary_rows.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
@@ -23,11 +24,6 @@ FXString numbered_name(const FXString& input, int number, const char* suffix) {
 }
 
 std::string str(const FXString& s) { return std::string(s.text(), s.length()); }
-
-int present_elements() {
-  const int n = state().NELEM;
-  return n < 0 ? 0 : (n > 5 ? 5 : n);
-}
 
 // One line and its line end, flushed.
 void put(std::ofstream& out, const std::string& line) { out << line << '\n' << std::flush; }
@@ -56,7 +52,7 @@ void Sorvane_2D::writeSummaryFile() {
     showError("Save Result", "The summary file " + outPath + " cannot be created.");
     return;
   }
-  const int ne = present_elements();
+  const int ne = sorvane::addressable_elements(s.NELEM);
 
   put(out, str(ruleLine));
   std::string inputLine = str(inputFileLine);
@@ -128,7 +124,7 @@ void Sorvane_2D::writeGeometryFile() {
     return;
   }
   put(out, "******* PANEL GEOMETRY OF AIRFOIL *******");
-  const int ne = present_elements();
+  const int ne = sorvane::addressable_elements(s.NELEM);
   for (int k = 1; k <= ne; ++k) {
     std::string title = "  ELEMENT   ";
     overlay(title, 10, std::to_string(k));

@@ -7,30 +7,22 @@
 // Argument 0 times the boundary-layer solver itself; argument 1 puts
 // made-up results in the store instead of running it, which times the
 // window's own share (the dialog, its ranges and its plots).
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
 #include "app/bl_dialog.h"
-#include "app/main_window.h"
+#include "bench/window_bench_support.h"
 #include "solver/state/problem_state.h"
-#include "solver/text/units.h"
 
 namespace {
 
-FX::FXApp* app = nullptr;
+using sorvane::bench::app;
 
 std::string bench_copy() {
   namespace fs = std::filesystem;
-  fs::path p = fs::temp_directory_path() / ("sorvane_bl_" + std::to_string(::getpid()));
-  fs::remove_all(p);
-  fs::create_directories(p);
+  const fs::path p = sorvane::bench::scratch_dir("sorvane_bl_");
   fs::copy_file(fs::path(SORVANE_SOURCE_DIR) / "examples" / "main_flap.dat", p / "main_flap.dat");
   return (p / "main_flap.dat").string();
 }
@@ -65,21 +57,12 @@ sorvane::Result made_up_surface(int e, int surface) {
   return sorvane::Result::success();
 }
 
-// A main window with the example loaded, or nullptr (the benchmark then
-// reports why).
+// A main window with the example loaded, no results of an earlier benchmark
+// in the store, and for argument 1 the made-up entries; or nullptr (the
+// benchmark then reports why).
 Sorvane_2D* loaded_window(benchmark::State& st, const std::string& path) {
-  static std::FILE* devnull = std::fopen("/dev/null", "w");
-  sorvane::text::units().redirect_stdout(devnull);
-  Sorvane_2D* window = new Sorvane_2D(app);
-  window->quietErrors = true;
-  window->create();
-  app->runWhileEvents();
-  if (!window->openFile(path.c_str())) {
-    st.SkipWithError(window->lastError.text());
-    delete window;
-    return nullptr;
-  }
-  // No results of an earlier benchmark in the store.
+  Sorvane_2D* window = sorvane::bench::loaded_window(st, path);
+  if (!window) return nullptr;
   sorvane::ProblemState& s = sorvane::state();
   for (int k = 1; k <= sorvane::kMaxElements; ++k)
     for (int j = 1; j <= 2; ++j) s.NX(k, j) = s.NXDONE(k, j) = 0;
@@ -87,8 +70,6 @@ Sorvane_2D* loaded_window(benchmark::State& st, const std::string& path) {
     window->blSplitEntry = made_up_split;
     window->blSurfaceEntry = made_up_surface;
   }
-  app->runWhileEvents();
-  app->flush(TRUE);
   return window;
 }
 
@@ -158,14 +139,5 @@ BENCHMARK(BM_Recalculate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTim
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::benchmark::Initialize(&argc, argv);
-  int fxargc = 1;
-  char name[] = "window_bl_bench";
-  char* fxargv[] = {name, nullptr};
-  app = new FX::FXApp("Sorvane_2D_bench", "FOX Sorvane_2D");
-  app->init(fxargc, fxargv, TRUE);
-  app->create();
-  ::benchmark::RunSpecifiedBenchmarks();
-  ::benchmark::Shutdown();
-  return 0;
+  return sorvane::bench::run_window_benchmarks(argc, argv, "window_bl_bench");
 }

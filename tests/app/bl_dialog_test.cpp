@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tests/app/bl_fixture.h"
+#include "tests/app/widget_walk.h"
 
 namespace sorvane::testing {
 namespace {
@@ -82,8 +83,9 @@ TEST(DialogMessageMap, SevenEntriesInOrderWithTheirIdentifiers) {
   EXPECT_TRUE(d->shownSurface.empty());
 }
 
-// One line per widget of interest, depth first.
-struct DialogWalk {
+// One line per widget of interest, depth first; frames are listed with their
+// layout hints, frame style and packing.
+struct DialogWalk : WidgetWalk {
   explicit DialogWalk(D* d) {
     names[d] = "dlg";
     names[&d->reynoldsTarget] = "re";
@@ -93,81 +95,33 @@ struct DialogWalk {
       names[&d->xsepTarget[j]] = "xsep" + std::to_string(j);
     }
   }
-  std::string target(FXWindow* c) const {
-    auto it = names.find(c->getTarget());
-    std::ostringstream o;
-    o << "@" << (it == names.end() ? "?" : it->second) << ":" << std::hex << c->getSelector();
-    return o.str();
+
+ protected:
+  bool own(FXWindow* c) override {
+    if (auto* s = dynamic_cast<FXSpinner*>(c)) {
+      std::string d = "S" + std::to_string(s->getNumColumns()) + target(s);
+      if (s->getLayoutHints() != (LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
+          s->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK) ||
+          s->getSpinnerStyle() != SPIN_CYCLIC)
+        d += "!style";
+      items.push_back(d);
+    } else if (auto* cv = dynamic_cast<FXCanvas*>(c)) {
+      items.push_back("C" + target(cv) + (cv->isEnabled() ? "" : "-off"));
+    } else {
+      return false;
+    }
+    return true;
   }
-  void walk(FXWindow* parent) {
-    for (FXWindow* c = parent->getFirst(); c; c = c->getNext()) {
-      if (auto* s = dynamic_cast<FXSpinner*>(c)) {
-        std::string d = "S" + std::to_string(s->getNumColumns()) + target(s);
-        if (s->getLayoutHints() != (LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
-            s->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK) ||
-            s->getSpinnerStyle() != SPIN_CYCLIC)
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* f = dynamic_cast<FXTextField*>(c)) {
-        std::string d = "F" + std::to_string(f->getNumColumns()) +
-                        ((f->getTextStyle() & TEXTFIELD_REAL) ? "R" : "?") + target(f) +
-                        (f->isEditable() ? "" : "-ro");
-        if (f->getLayoutHints() != (LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
-            f->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK))
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* r = dynamic_cast<FXRadioButton*>(c)) {
-        items.push_back("R:" + std::string(r->getText().text()) + target(r) +
-                        (r->getLayoutHints() == LAYOUT_CENTER_Y ? "|cy" : ""));
-      } else if (auto* b = dynamic_cast<FXButton*>(c)) {
-        std::string d = "B:" + std::string(b->getText().text()) + target(b);
-        if (b->getFrameStyle() != (FRAME_RAISED | FRAME_THICK) ||
-            b->getLayoutHints() != LAYOUT_CENTER_X || b->getJustify() != JUSTIFY_BOTTOM)
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* l = dynamic_cast<FXLabel*>(c)) {
-        // Label style, or right-justified only ("/r": the legend).
-        std::string d = "L:" + std::string(l->getText().text());
-        if (l->getJustify() != JUSTIFY_RIGHT)
-          d += "!style";
-        else if (l->getLayoutHints() == 0)
-          d += "/r";
-        else if (l->getLayoutHints() != (LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW))
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* g = dynamic_cast<FXGroupBox*>(c)) {
-        std::string d = "G:" + std::string(g->getText().text());
-        if (g->getFrameStyle() != FRAME_RIDGE || g->getLayoutHints() != LAYOUT_FILL_X)
-          d += "!style";
-        items.push_back(d);
-        walk(g);
-      } else if (auto* m = dynamic_cast<FXMatrix*>(c)) {
-        std::string d = "M" + std::to_string(m->getNumColumns());
-        if (m->getMatrixStyle() != MATRIX_BY_COLUMNS ||
-            m->getLayoutHints() != (LAYOUT_SIDE_LEFT | LAYOUT_FILL_Y))
-          d += "!style";
-        items.push_back(d);
-        walk(m);
-      } else if (auto* cv = dynamic_cast<FXCanvas*>(c)) {
-        items.push_back("C" + target(cv) + (cv->isEnabled() ? "" : "-off"));
-      } else if (auto* p = dynamic_cast<FXPacker*>(c)) {
-        std::ostringstream o;
-        o << (dynamic_cast<FXHorizontalFrame*>(p) ? "H" : "V") << std::hex << p->getLayoutHints()
-          << "/" << p->getFrameStyle() << "/" << p->getPackingHints();
-        items.push_back(o.str());
-        walk(p);
-      }
+  void rest(FXWindow* c) override {
+    if (auto* p = dynamic_cast<FXPacker*>(c)) {
+      std::ostringstream o;
+      o << (dynamic_cast<FXHorizontalFrame*>(p) ? "H" : "V") << std::hex << p->getLayoutHints()
+        << "/" << p->getFrameStyle() << "/" << p->getPackingHints();
+      items.push_back(o.str());
+      walk(p);
     }
   }
-  std::map<const FXObject*, std::string> names;
-  std::vector<std::string> items;
 };
-
-std::string hex(FXuint v) {
-  std::ostringstream o;
-  o << std::hex << v;
-  return o.str();
-}
 
 std::vector<std::string> expected_dialog_tree() {
   const std::string dt = ":" + hex(FXDataTarget::ID_VALUE);
@@ -222,10 +176,7 @@ TEST_F(BlWindowTest, WidgetTreeInOrderWithItsTextsStylesAndMessages) {
   ASSERT_NE(d, nullptr);
   DialogWalk t(d);
   t.walk(d);
-  const std::vector<std::string> e = expected_dialog_tree();
-  for (std::size_t i = 0; i < e.size() || i < t.items.size(); ++i)
-    EXPECT_EQ(i < t.items.size() ? t.items[i] : "(none)", i < e.size() ? e[i] : "(none)")
-        << "widget " << i;
+  expect_lines(t.items, expected_dialog_tree());
 
   // The frame: owned by the main window, at (500, 500), 800 by 630, or as
   // much larger as its content needs, moved up and left as far as needed to

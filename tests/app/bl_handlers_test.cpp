@@ -166,17 +166,18 @@ TEST_F(BlWindowTest, RecalculateHandsTheValuesToTheMainWindowAndRunsAgain) {
   EXPECT_DOUBLE_EQ(s.XTR(2, 1), 0.25);
   EXPECT_DOUBLE_EQ(s.XTR(2, 2), lower);
   EXPECT_EQ(window->remillField->getText(), FXString("3.0000"));
-  EXPECT_EQ(window->xtruField[1]->getText(), FXString("0.2500"));
-  EXPECT_EQ(window->xtrlField[1]->getText(), sorvane::gui::string_from_double(lower, 4));
+  EXPECT_EQ(window->elements[1].xtruField->getText(), FXString("0.2500"));
+  EXPECT_EQ(window->elements[1].xtrlField->getText(), sorvane::gui::string_from_double(lower, 4));
   EXPECT_DOUBLE_EQ(window->remillValue, 3.0);
-  EXPECT_DOUBLE_EQ(window->xtruValue[1], 0.25);
-  EXPECT_DOUBLE_EQ(window->xtrlValue[1], lower);
+  EXPECT_DOUBLE_EQ(window->elements[1].xtruValue, 0.25);
+  EXPECT_DOUBLE_EQ(window->elements[1].xtrlValue, lower);
   // Only the shown element's transition changed.
   EXPECT_DOUBLE_EQ(s.XTR(1, 1), other[0][0]);
   EXPECT_DOUBLE_EQ(s.XTR(1, 2), other[0][1]);
   EXPECT_DOUBLE_EQ(s.XTR(3, 1), other[1][0]);
   EXPECT_DOUBLE_EQ(s.XTR(3, 2), other[1][1]);
-  EXPECT_EQ(window->xtruField[0]->getText(), sorvane::gui::string_from_double(other[0][0], 4));
+  EXPECT_EQ(window->elements[0].xtruField->getText(),
+            sorvane::gui::string_from_double(other[0][0], 4));
   // The whole run again, with the new values; no panel solution.
   const std::vector<std::string> order = {"split 0", "upper 0", "lower 0", "split 1", "upper 1",
                                           "lower 1", "split 2", "upper 2", "lower 2"};
@@ -229,7 +230,7 @@ TEST_F(BlWindowTest, RecalculateRefusesAReynoldsNumberThatIsNotAboveZero) {
     EXPECT_DOUBLE_EQ(s.XTR(1, 1), xtr) << v;
     EXPECT_EQ(window->remillField->getText(), field) << v;
     EXPECT_DOUBLE_EQ(window->remillValue, remill) << v;
-    EXPECT_DOUBLE_EQ(window->xtruValue[0], xtr) << v;
+    EXPECT_DOUBLE_EQ(window->elements[0].xtruValue, xtr) << v;
   }
   // A transition position that is not finite is refused the same way.
   d->reynoldsValue = 2.0;

@@ -150,7 +150,7 @@ TEST_F(WindowTest, FrameAndStartState) {
   EXPECT_EQ(window->currentElement, 0);
   EXPECT_EQ(window->saveCounter, 0);
   EXPECT_EQ(window->reportCounter, 0);
-  for (FX::FXTabItem* t : window->elementTab) EXPECT_TRUE(t->shown());
+  for (const Sorvane_2D::ElementTab& t : window->elements) EXPECT_TRUE(t.tab->shown());
   EXPECT_EQ(window->addPointRadio->getTipText(), FX::FXString("Additional control point after t.e."));
   EXPECT_EQ(window->cpEqualRadio->getTipText(),
             FX::FXString("Equality Cp on upper and lower s. on t.e."));
@@ -166,11 +166,11 @@ TEST_F(WindowTest, FrameAndStartState) {
       {window->sweptSpinner, 0, 85, 1, 0.001, 0},
       {window->positionStepSpinner, 0.0001, 0.1, 0.01, 0.001, 0.01},
       {window->angleStepSpinner, 0.0001, 5, 0.01, 0.001, 0.1},
-      {window->xfSpinner[4], -1, 2, 0.01, 0.0001, 0},
-      {window->yfSpinner[4], -0.5, 0.5, 0.01, 0.01, 0},
-      {window->xcSpinner[0], -1, 2, 0.01, 0.01, 0},
-      {window->ycSpinner[2], -10, 10, 0.01, 0.01, 0},
-      {window->angleSpinner[3], -85, 85, 0.5, 0.001, 0},
+      {window->elements[4].xfSpinner, -1, 2, 0.01, 0.0001, 0},
+      {window->elements[4].yfSpinner, -0.5, 0.5, 0.01, 0.01, 0},
+      {window->elements[0].xcSpinner, -1, 2, 0.01, 0.01, 0},
+      {window->elements[2].ycSpinner, -10, 10, 0.01, 0.01, 0},
+      {window->elements[3].angleSpinner, -85, 85, 0.5, 0.001, 0},
   };
   for (const Spin& sp : spins) {
     double lo, hi;

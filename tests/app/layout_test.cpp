@@ -2,10 +2,10 @@
 // column counts, styles, the messages each control sends, and the result
 // fields showing their display strings through the data targets.
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/app/widget_walk.h"
 #include "tests/app/window_fixture.h"
 
 namespace sorvane::testing {
@@ -16,9 +16,9 @@ using W = Sorvane_2D;
 
 // One line per widget of interest, depth first. Spinners are not entered
 // (their text field and arrows are the toolkit's).
-class TreeWalk {
+class TreeWalk : public WidgetWalk {
  public:
-  explicit TreeWalk(W* w) : window(w) {
+  explicit TreeWalk(W* w) {
     names[w] = "win";
     names[&w->brefTarget] = "bref";
     names[&w->cliftTarget] = "clift";
@@ -27,129 +27,78 @@ class TreeWalk {
     names[&w->cliftGammaTarget] = "cliftg";
     for (int i = 0; i < 5; ++i) {
       const std::string n = std::to_string(i);
-      names[&w->belemTarget[i]] = "belem" + n;
-      names[&w->elementCliftTarget[i]] = "eclift" + n;
-      names[&w->elementCliftGammaTarget[i]] = "ecliftg" + n;
-      names[&w->elementCdragTarget[i]] = "ecdrag" + n;
-      names[&w->elementCliftBTarget[i]] = "ecliftb" + n;
-      names[&w->elementCmzTarget[i]] = "ecmz" + n;
-      names[&w->elementCmz0Target[i]] = "ecmz0" + n;
+      names[&w->elements[i].belemTarget] = "belem" + n;
+      names[&w->elements[i].elementCliftTarget] = "eclift" + n;
+      names[&w->elements[i].elementCliftGammaTarget] = "ecliftg" + n;
+      names[&w->elements[i].elementCdragTarget] = "ecdrag" + n;
+      names[&w->elements[i].elementCliftBTarget] = "ecliftb" + n;
+      names[&w->elements[i].elementCmzTarget] = "ecmz" + n;
+      names[&w->elements[i].elementCmz0Target] = "ecmz0" + n;
     }
   }
 
-  std::string target(FXWindow* c) const {
-    auto it = names.find(c->getTarget());
-    std::ostringstream o;
-    o << "@" << (it == names.end() ? "?" : it->second) << ":" << std::hex << c->getSelector();
-    return o.str();
-  }
-
-  void walk(FXWindow* parent) {
-    for (FXWindow* c = parent->getFirst(); c; c = c->getNext()) {
-      if (auto* s = dynamic_cast<FXRealSpinner*>(c)) {
-        std::string d = "S" + std::to_string(s->getNumColumns()) + target(s);
-        if (s->getLayoutHints() != (LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
-            s->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK))
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* f = dynamic_cast<FXTextField*>(c)) {
-        const FXuint st = f->getTextStyle();
-        std::string d = "F" + std::to_string(f->getNumColumns()) +
-                        ((st & TEXTFIELD_INTEGER) ? "I" : (st & TEXTFIELD_REAL) ? "R" : "?") +
-                        target(f);
-        if (f->getLayoutHints() != (LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
-            f->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK) || (st & TEXTFIELD_READONLY))
-          d += "!style";
-        items.push_back(d);
-        fields.push_back(f);
-      } else if (auto* t = dynamic_cast<FXTabItem*>(c)) {
-        items.push_back("T:" + std::string(t->getText().text()) +
-                        (t->getTabOrientation() == TAB_LEFT ? "" : "!orientation"));
-      } else if (auto* r = dynamic_cast<FXRadioButton*>(c)) {
-        items.push_back("R:" + std::string(r->getText().text()) + target(r));
-      } else if (auto* b = dynamic_cast<FXButton*>(c)) {
-        items.push_back("B:" + std::string(b->getText().text()) + target(b));
-      } else if (auto* l = dynamic_cast<FXLabel*>(c)) {
-        std::string d = "L:" + std::string(l->getText().text());
-        if (l->getLayoutHints() != (LAYOUT_CENTER_X | LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
-            l->getJustify() != JUSTIFY_RIGHT)
-          d += "!style";
-        items.push_back(d);
-      } else if (auto* g = dynamic_cast<FXGroupBox*>(c)) {
-        std::string d = "G:" + std::string(g->getText().text());
-        if (g->getFrameStyle() != FRAME_RIDGE || g->getLayoutHints() != LAYOUT_FILL_X ||
-            g->getGroupBoxStyle() != GROUPBOX_TITLE_LEFT)
-          d += "!style";
-        items.push_back(d);
-        walk(g);
-      } else if (auto* m = dynamic_cast<FXMatrix*>(c)) {
-        std::string d = "M" + std::to_string(m->getNumColumns());
-        if (m->getMatrixStyle() != MATRIX_BY_COLUMNS ||
-            m->getLayoutHints() != (LAYOUT_SIDE_LEFT | LAYOUT_FILL_Y))
-          d += "!style";
-        items.push_back(d);
-        walk(m);
-      } else if (auto* cv = dynamic_cast<FXCanvas*>(c)) {
-        items.push_back("C" + target(cv));
-      } else if (dynamic_cast<FXMenuBar*>(c)) {
-        // the menu has its own checks
-      } else if (auto* comp = dynamic_cast<FXComposite*>(c)) {
-        walk(comp);
-      }
+ protected:
+  bool own(FXWindow* c) override {
+    if (auto* s = dynamic_cast<FXRealSpinner*>(c)) {
+      std::string d = "S" + std::to_string(s->getNumColumns()) + target(s);
+      if (s->getLayoutHints() != (LAYOUT_CENTER_Y | LAYOUT_FILL_ROW) ||
+          s->getFrameStyle() != (FRAME_SUNKEN | FRAME_THICK))
+        d += "!style";
+      items.push_back(d);
+    } else if (auto* t = dynamic_cast<FXTabItem*>(c)) {
+      items.push_back("T:" + std::string(t->getText().text()) +
+                      (t->getTabOrientation() == TAB_LEFT ? "" : "!orientation"));
+    } else if (auto* cv = dynamic_cast<FXCanvas*>(c)) {
+      items.push_back("C" + target(cv));
+    } else if (!dynamic_cast<FXMenuBar*>(c)) {  // the menu has its own checks
+      return false;
     }
+    return true;
   }
-
-  W* window;
-  std::map<const FXObject*, std::string> names;
-  std::vector<std::string> items;
-  std::vector<FXTextField*> fields;
+  void rest(FXWindow* c) override {
+    if (dynamic_cast<FXComposite*>(c)) walk(c);
+  }
 };
 
-std::string id(FXuint v) {
-  std::ostringstream o;
-  o << std::hex << v;
-  return o.str();
-}
-
 std::vector<std::string> expected_tree() {
-  const std::string dt = ":" + id(FXDataTarget::ID_VALUE);
+  const std::string dt = ":" + hex(FXDataTarget::ID_VALUE);
   const std::string real10 = "F10R@";
   std::vector<std::string> e = {
       "G:Multielement configuration:", "L:",
       "G:Input Data:", "M2",
-      "L:Alpha=", "S5@win:" + id(W::ID_ALPHA),
-      "L:Mach=", "S5@win:" + id(W::ID_MACH),
-      "L:Swept=", "S5@win:" + id(W::ID_SWEPT),
+      "L:Alpha=", "S5@win:" + hex(W::ID_ALPHA),
+      "L:Mach=", "S5@win:" + hex(W::ID_MACH),
+      "L:Swept=", "S5@win:" + hex(W::ID_SWEPT),
       "L:B ref=", "F7R@bref" + dt,
-      "L:Re mill=", "F7R@win:" + id(W::ID_REYNOLDS),
+      "L:Re mill=", "F7R@win:" + hex(W::ID_REYNOLDS),
       "G:Output Data:", "M2",
       "L:Clift=", real10 + "clift" + dt,
       "L:Cdrag=", real10 + "cdrag" + dt,
       "L:Cmz=", real10 + "cmz" + dt,
       "L:Clift(g)=", real10 + "cliftg" + dt,
       "G:Compressibility Correction:", "M2",
-      "R:No@win:" + id(W::ID_COMPR_NONE),
-      "R:Prandtl-Glauret@win:" + id(W::ID_COMPR_PRANDTL_GLAUERT),
-      "R:Karman-Tsien@win:" + id(W::ID_COMPR_KARMAN_TSIEN),
-      "R:Laitone@win:" + id(W::ID_COMPR_LAITONE),
+      "R:No@win:" + hex(W::ID_COMPR_NONE),
+      "R:Prandtl-Glauret@win:" + hex(W::ID_COMPR_PRANDTL_GLAUERT),
+      "R:Karman-Tsien@win:" + hex(W::ID_COMPR_KARMAN_TSIEN),
+      "R:Laitone@win:" + hex(W::ID_COMPR_LAITONE),
       "G:TE condition:", "M1",
-      "R:Add.Point@win:" + id(W::ID_TE_ADD_POINT),
-      "R:Cp EQ@win:" + id(W::ID_TE_CP_EQUAL),
+      "R:Add.Point@win:" + hex(W::ID_TE_ADD_POINT),
+      "R:Cp EQ@win:" + hex(W::ID_TE_CP_EQUAL),
       "G:Delta Position & Delta angle:", "M4",
-      "L:XY=", "S6@win:" + id(W::ID_POSITION_STEP),
-      "L:Angle=", "S6@win:" + id(W::ID_ANGLE_STEP),
+      "L:XY=", "S6@win:" + hex(W::ID_POSITION_STEP),
+      "L:Angle=", "S6@win:" + hex(W::ID_ANGLE_STEP),
       "G:ELEMENT:",
   };
-  const std::string param = "@win:" + id(W::ID_ELEMENT_PARAM);
+  const std::string param = "@win:" + hex(W::ID_ELEMENT_PARAM);
   for (int i = 0; i < 5; ++i) {
     const std::string n = std::to_string(i);
     const std::vector<std::string> tab = {
         "T:" + std::to_string(i + 1), "G:",
         "G:Gen.Param.", "M4",
         "L:B elem=", "F8R@belem" + n + dt,
-        "L:Npanels=", "F8I@win:" + id(W::ID_NPANELS),
-        "L:Xtru=", "F7R@win:" + id(W::ID_XTRU),
-        "L:Xtrl=", "F7R@win:" + id(W::ID_XTRL),
+        "L:Npanels=", "F8I@win:" + hex(W::ID_NPANELS),
+        "L:Xtru=", "F7R@win:" + hex(W::ID_XTRU),
+        "L:Xtrl=", "F7R@win:" + hex(W::ID_XTRL),
         "G:Axes",
         "G:Pos in Element", "M2", "L:Xf=", "S7" + param, "L:Yf=", "S7" + param,
         "G:Pos in G.C.S", "M2", "L:Xc=", "S7" + param, "L:Yc=", "S7" + param,
@@ -164,19 +113,16 @@ std::vector<std::string> expected_tree() {
     };
     e.insert(e.end(), tab.begin(), tab.end());
   }
-  e.push_back("B:Save Result@win:" + id(W::ID_SAVE_RESULT));
-  e.push_back("B:BL Calculation@win:" + id(W::ID_BL_CALCULATION));
-  e.push_back("C@win:" + id(W::ID_CANVAS));
+  e.push_back("B:Save Result@win:" + hex(W::ID_SAVE_RESULT));
+  e.push_back("B:BL Calculation@win:" + hex(W::ID_BL_CALCULATION));
+  e.push_back("C@win:" + hex(W::ID_CANVAS));
   return e;
 }
 
 TEST_F(WindowTest, WidgetTreeInOrderWithItsTextsStylesAndMessages) {
   TreeWalk t(window);
   t.walk(window);
-  const std::vector<std::string> e = expected_tree();
-  for (std::size_t i = 0; i < e.size() || i < t.items.size(); ++i)
-    EXPECT_EQ(i < t.items.size() ? t.items[i] : "(none)", i < e.size() ? e[i] : "(none)")
-        << "widget " << i;
+  expect_lines(t.items, expected_tree());
   EXPECT_EQ(window->elementTabBook->getTabStyle(), static_cast<FXuint>(TABBOOK_LEFTTABS));
   EXPECT_EQ(window->elementTabBook->getTarget(), window);
   EXPECT_EQ(window->elementTabBook->getSelector(), static_cast<FXSelector>(W::ID_ELEMENT_TABS));
@@ -194,13 +140,13 @@ TEST_F(WindowTest, ResultFieldsShowTheirDisplayStrings) {
       {&window->cmzText, "cmz"}, {&window->cliftGammaText, "cliftg"}};
   for (int i = 0; i < 5; ++i) {
     const std::string n = std::to_string(i);
-    strings.push_back({&window->belemText[i], "belem" + n});
-    strings.push_back({&window->elementCliftText[i], "eclift" + n});
-    strings.push_back({&window->elementCliftGammaText[i], "ecliftg" + n});
-    strings.push_back({&window->elementCdragText[i], "ecdrag" + n});
-    strings.push_back({&window->elementCliftBText[i], "ecliftb" + n});
-    strings.push_back({&window->elementCmzText[i], "ecmz" + n});
-    strings.push_back({&window->elementCmz0Text[i], "ecmz0" + n});
+    strings.push_back({&window->elements[i].belemText, "belem" + n});
+    strings.push_back({&window->elements[i].elementCliftText, "eclift" + n});
+    strings.push_back({&window->elements[i].elementCliftGammaText, "ecliftg" + n});
+    strings.push_back({&window->elements[i].elementCdragText, "ecdrag" + n});
+    strings.push_back({&window->elements[i].elementCliftBText, "ecliftb" + n});
+    strings.push_back({&window->elements[i].elementCmzText, "ecmz" + n});
+    strings.push_back({&window->elements[i].elementCmz0Text, "ecmz0" + n});
   }
   int v = 1;
   std::map<std::string, FXString> shown;

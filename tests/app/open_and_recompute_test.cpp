@@ -47,28 +47,28 @@ TEST_F(WindowTest, TwoElementFileSetsTheLoadedState) {
   ASSERT_EQ(s.NELEM, 2);
   EXPECT_EQ(s.NCOMPUTE, 1);
   EXPECT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
-  EXPECT_TRUE(window->elementTab[0]->shown());
-  EXPECT_TRUE(window->elementTab[1]->shown());
-  for (int i = 2; i < 5; ++i) EXPECT_FALSE(window->elementTab[i]->shown()) << i;
+  EXPECT_TRUE(window->elements[0].tab->shown());
+  EXPECT_TRUE(window->elements[1].tab->shown());
+  for (int i = 2; i < 5; ++i) EXPECT_FALSE(window->elements[i].tab->shown()) << i;
   EXPECT_FALSE(window->openCommand->isEnabled());
   EXPECT_TRUE(window->saveResultButton->isEnabled());
   // IBL = 1: the boundary-layer controls stay available.
   EXPECT_TRUE(window->blCalculationButton->isEnabled());
   EXPECT_TRUE(window->remillField->isEnabled());
-  EXPECT_TRUE(window->xtruField[1]->isEnabled());
-  EXPECT_EQ(window->xtruField[0]->getText(), FXString("0.0500"));
-  EXPECT_EQ(window->xtrlField[0]->getText(), FXString("0.3000"));
+  EXPECT_TRUE(window->elements[1].xtruField->isEnabled());
+  EXPECT_EQ(window->elements[0].xtruField->getText(), FXString("0.0500"));
+  EXPECT_EQ(window->elements[0].xtrlField->getText(), FXString("0.3000"));
   EXPECT_EQ(window->remillField->getText(), FXString("3.0000"));
-  EXPECT_EQ(window->npanelsField[0]->getText(), FXString("120"));
+  EXPECT_EQ(window->elements[0].npanelsField->getText(), FXString("120"));
   EXPECT_DOUBLE_EQ(window->alphaSpinner->getValue(), 4.0);
-  EXPECT_DOUBLE_EQ(window->xcSpinner[1]->getValue(), s.XX(2));
-  EXPECT_DOUBLE_EQ(window->ycSpinner[1]->getValue(), s.YY(2));
+  EXPECT_DOUBLE_EQ(window->elements[1].xcSpinner->getValue(), s.XX(2));
+  EXPECT_DOUBLE_EQ(window->elements[1].ycSpinner->getValue(), s.YY(2));
   EXPECT_NE(s.XX(2), 0.0);
   for (int i = 0; i < 2; ++i) {
-    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getIncrement(), 0.1);
-    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getGranularity(), 0.01);
+    EXPECT_DOUBLE_EQ(window->elements[i].angleSpinner->getIncrement(), 0.1);
+    EXPECT_DOUBLE_EQ(window->elements[i].angleSpinner->getGranularity(), 0.01);
   }
-  EXPECT_DOUBLE_EQ(window->angleSpinner[2]->getIncrement(), 0.5);  // absent element
+  EXPECT_DOUBLE_EQ(window->elements[2].angleSpinner->getIncrement(), 0.5);  // absent element
   // Options as read: no compressibility correction, additional point, stored placement.
   EXPECT_TRUE(window->compressibilityRadio[0]->getCheck());
   for (int i = 1; i < 4; ++i) EXPECT_FALSE(window->compressibilityRadio[i]->getCheck());
@@ -84,17 +84,17 @@ TEST_F(WindowTest, TwoElementFileSetsTheLoadedState) {
   EXPECT_EQ(decimals(window->cmzText), 4);
   EXPECT_EQ(window->brefText, FXString("1.0000"));
   for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(decimals(window->elementCliftText[i]), 4);
-    EXPECT_EQ(decimals(window->elementCliftGammaText[i]), 4);
-    EXPECT_EQ(decimals(window->elementCliftBText[i]), 4);
-    EXPECT_EQ(decimals(window->elementCdragText[i]), 6);
-    EXPECT_EQ(decimals(window->elementCmz0Text[i]), 6);
-    EXPECT_EQ(decimals(window->elementCmzText[i]), 4);
+    EXPECT_EQ(decimals(window->elements[i].elementCliftText), 4);
+    EXPECT_EQ(decimals(window->elements[i].elementCliftGammaText), 4);
+    EXPECT_EQ(decimals(window->elements[i].elementCliftBText), 4);
+    EXPECT_EQ(decimals(window->elements[i].elementCdragText), 6);
+    EXPECT_EQ(decimals(window->elements[i].elementCmz0Text), 6);
+    EXPECT_EQ(decimals(window->elements[i].elementCmzText), 4);
   }
-  EXPECT_EQ(window->belemText[0], FXString("1.0000"));
+  EXPECT_EQ(window->elements[0].belemText, FXString("1.0000"));
   char expected[64];
   std::snprintf(expected, sizeof expected, "%.6f", s.CX(1));
-  EXPECT_EQ(window->elementCdragText[0], FXString(expected));
+  EXPECT_EQ(window->elements[0].elementCdragText, FXString(expected));
   // The result fields show their strings through the data targets.
   test_app().forceRefresh();
   settle();
@@ -113,12 +113,12 @@ TEST_F(WindowTest, FileWithoutBoundaryLayerRecordsDisablesItsControls) {
   EXPECT_FALSE(window->remillField->isEnabled());
   EXPECT_FALSE(window->blCalculationButton->isEnabled());
   for (int i = 0; i < 3; ++i) {
-    EXPECT_FALSE(window->xtruField[i]->isEnabled());
-    EXPECT_FALSE(window->xtrlField[i]->isEnabled());
+    EXPECT_FALSE(window->elements[i].xtruField->isEnabled());
+    EXPECT_FALSE(window->elements[i].xtrlField->isEnabled());
   }
-  EXPECT_TRUE(window->xtruField[3]->isEnabled());  // absent elements are left alone
-  EXPECT_TRUE(window->elementTab[2]->shown());
-  EXPECT_FALSE(window->elementTab[3]->shown());
+  EXPECT_TRUE(window->elements[3].xtruField->isEnabled());  // absent elements are left alone
+  EXPECT_TRUE(window->elements[2].tab->shown());
+  EXPECT_FALSE(window->elements[3].tab->shown());
 }
 
 TEST_F(WindowTest, EachInputRunsOneSolution) {
@@ -164,10 +164,10 @@ TEST_F(WindowTest, EachInputRunsOneSolution) {
 
   // "Xtru=" of tab 1: the upper surface only.
   const double lower = s.XTR(1, 2);
-  setField(window->xtruField[0], "0.3");
+  setField(window->elements[0].xtruField, "0.3");
   send(W::ID_XTRU);
   EXPECT_DOUBLE_EQ(s.XTR(1, 1), 0.3);
-  EXPECT_DOUBLE_EQ(window->xtruValue[0], 0.3);
+  EXPECT_DOUBLE_EQ(window->elements[0].xtruValue, 0.3);
   EXPECT_DOUBLE_EQ(s.XTR(1, 2), lower);
   setField(window->remillField, "6");
   send(W::ID_REYNOLDS);
@@ -180,26 +180,26 @@ TEST_F(WindowTest, EachInputRunsOneSolution) {
   s.NPANELS(2) = 10;
   send(W::ID_MACH);
   EXPECT_DOUBLE_EQ(s.XTR(1, 1), 0.3);
-  EXPECT_EQ(s.NPANELS(2), window->npanelsValue[1]);
+  EXPECT_EQ(s.NPANELS(2), window->elements[1].npanelsValue);
 }
 
 TEST_F(WindowTest, ElementEditCopiesEveryPresentElement) {
   ASSERT_TRUE(load(example_copy("element", "main_flap.dat")));
   ProblemState& s = state();
-  setSpinner(window->xcSpinner[1], 0.98);
-  setSpinner(window->xfSpinner[0], 0.25);
+  setSpinner(window->elements[1].xcSpinner, 0.98);
+  setSpinner(window->elements[0].xfSpinner, 0.25);
   setSpinner(window->angleStepSpinner, 0.2);
   s.NPANELS(1) = 30;
   s.XTR(2, 2) = 0.9;
   send(W::ID_ELEMENT_PARAM);
   EXPECT_DOUBLE_EQ(s.XX(2), 0.98);
   EXPECT_DOUBLE_EQ(s.XAX(1), 0.25);
-  EXPECT_DOUBLE_EQ(s.DFL(2), window->angleSpinner[1]->getValue());
+  EXPECT_DOUBLE_EQ(s.DFL(2), window->elements[1].angleSpinner->getValue());
   EXPECT_EQ(s.NPANELS(1), 120);
-  EXPECT_DOUBLE_EQ(s.XTR(2, 2), window->xtrlValue[1]);
+  EXPECT_DOUBLE_EQ(s.XTR(2, 2), window->elements[1].xtrlValue);
   // The element angle spinners take the angle step.
-  EXPECT_DOUBLE_EQ(window->angleSpinner[0]->getIncrement(), 0.2);
-  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getIncrement(), 0.2);
+  EXPECT_DOUBLE_EQ(window->elements[0].angleSpinner->getIncrement(), 0.2);
+  EXPECT_DOUBLE_EQ(window->elements[1].angleSpinner->getIncrement(), 0.2);
   EXPECT_EQ(s.NCOMPUTE, 2);
 }
 
@@ -209,9 +209,9 @@ TEST_F(WindowTest, StepSpinnersSetTheIncrementsOfPresentElements) {
   send(W::ID_ANGLE_STEP);
   EXPECT_DOUBLE_EQ(window->alphaSpinner->getIncrement(), 0.25);
   EXPECT_DOUBLE_EQ(window->sweptSpinner->getIncrement(), 0.25);
-  EXPECT_DOUBLE_EQ(window->angleSpinner[0]->getIncrement(), 0.25);
-  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getIncrement(), 0.25);
-  EXPECT_DOUBLE_EQ(window->angleSpinner[2]->getIncrement(), 0.5);
+  EXPECT_DOUBLE_EQ(window->elements[0].angleSpinner->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->elements[1].angleSpinner->getIncrement(), 0.25);
+  EXPECT_DOUBLE_EQ(window->elements[2].angleSpinner->getIncrement(), 0.5);
   EXPECT_DOUBLE_EQ(window->machSpinner->getIncrement(), 0.02);
   // One arrow click moves Alpha by the new step.
   const double before = window->alphaSpinner->getValue();
@@ -221,13 +221,13 @@ TEST_F(WindowTest, StepSpinnersSetTheIncrementsOfPresentElements) {
   setSpinner(window->positionStepSpinner, 0.05);
   send(W::ID_POSITION_STEP);
   for (int i = 0; i < 2; ++i) {
-    EXPECT_DOUBLE_EQ(window->xfSpinner[i]->getIncrement(), 0.05);
-    EXPECT_DOUBLE_EQ(window->yfSpinner[i]->getIncrement(), 0.05);
-    EXPECT_DOUBLE_EQ(window->xcSpinner[i]->getIncrement(), 0.05);
-    EXPECT_DOUBLE_EQ(window->ycSpinner[i]->getIncrement(), 0.05);
-    EXPECT_DOUBLE_EQ(window->angleSpinner[i]->getIncrement(), 0.25);
+    EXPECT_DOUBLE_EQ(window->elements[i].xfSpinner->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->elements[i].yfSpinner->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->elements[i].xcSpinner->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->elements[i].ycSpinner->getIncrement(), 0.05);
+    EXPECT_DOUBLE_EQ(window->elements[i].angleSpinner->getIncrement(), 0.25);
   }
-  EXPECT_DOUBLE_EQ(window->xcSpinner[2]->getIncrement(), 0.01);
+  EXPECT_DOUBLE_EQ(window->elements[2].xcSpinner->getIncrement(), 0.01);
 }
 
 TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
@@ -243,7 +243,7 @@ TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
   });
   ASSERT_TRUE(load(path)) << window->lastError.text();
   ProblemState& s = state();
-  EXPECT_DOUBLE_EQ(window->angleSpinner[1]->getValue(), 85.0);
+  EXPECT_DOUBLE_EQ(window->elements[1].angleSpinner->getValue(), 85.0);
   EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);
   setSpinner(window->alphaSpinner, 1.0);
   send(W::ID_ALPHA);
@@ -255,7 +255,7 @@ TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
 TEST_F(WindowTest, PanelCountsOutsideTheCapacitiesAreRefused) {
   ASSERT_TRUE(load(example_copy("npanels", "main_flap.dat")));
   ProblemState& s = state();
-  const int flap = window->npanelsValue[1];
+  const int flap = window->elements[1].npanelsValue;
   struct Case {
     const char* first;
     const char* second;
@@ -263,20 +263,20 @@ TEST_F(WindowTest, PanelCountsOutsideTheCapacitiesAreRefused) {
   const Case refused[] = {{"1", nullptr}, {"600", nullptr}, {"0", nullptr}, {"", nullptr},
                           {"-5", nullptr}, {"599", "599"}};
   for (const Case& c : refused) {
-    setField(window->npanelsField[0], c.first);
-    if (c.second) setField(window->npanelsField[1], c.second);
+    setField(window->elements[0].npanelsField, c.first);
+    if (c.second) setField(window->elements[1].npanelsField, c.second);
     const int errors = window->errorCount;
     send(W::ID_NPANELS);
     EXPECT_EQ(window->errorCount, errors + 1) << c.first;
-    EXPECT_EQ(window->npanelsField[0]->getText(), FXString("120")) << c.first;
-    EXPECT_EQ(window->npanelsField[1]->getText(), sorvane::gui::string_from_int(flap));
+    EXPECT_EQ(window->elements[0].npanelsField->getText(), FXString("120")) << c.first;
+    EXPECT_EQ(window->elements[1].npanelsField->getText(), sorvane::gui::string_from_int(flap));
     EXPECT_EQ(s.NPANELS(1), 120);
-    EXPECT_EQ(window->npanelsValue[0], 120);
+    EXPECT_EQ(window->elements[0].npanelsValue, 120);
     EXPECT_EQ(s.NCOMPUTE, 1) << c.first;
   }
   // 598 + 1 + 600 = 1199 equations is the largest system.
-  setField(window->npanelsField[0], "598");
-  setField(window->npanelsField[1], "599");
+  setField(window->elements[0].npanelsField, "598");
+  setField(window->elements[1].npanelsField, "599");
   const int errors = window->errorCount;
   send(W::ID_NPANELS);
   EXPECT_EQ(window->errorCount, errors);
@@ -299,7 +299,7 @@ TEST_F(WindowTest, UnreadableFilesLeaveTheWindowAsItWas) {
     EXPECT_TRUE(window->openCommand->isEnabled());
     EXPECT_FALSE(window->saveResultButton->isEnabled());
     EXPECT_FALSE(window->loaded);
-    EXPECT_TRUE(window->elementTab[4]->shown());
+    EXPECT_TRUE(window->elements[4].tab->shown());
     EXPECT_EQ(window->inputPath, FXString());
     EXPECT_EQ(state().NCOMPUTE, count);
   }
@@ -307,7 +307,7 @@ TEST_F(WindowTest, UnreadableFilesLeaveTheWindowAsItWas) {
   // Another file can still be opened.
   EXPECT_TRUE(load(example_copy("goodafter", "naca0012.dat")));
   EXPECT_EQ(state().NELEM, 1);
-  EXPECT_FALSE(window->elementTab[1]->shown());
+  EXPECT_FALSE(window->elements[1].tab->shown());
 }
 
 TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
@@ -322,8 +322,8 @@ TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
   EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
   EXPECT_EQ(window->cliftText, FXString());
   EXPECT_EQ(window->cdragText, FXString());
-  EXPECT_EQ(window->elementCliftText[0], FXString());
-  EXPECT_EQ(window->elementCmz0Text[1], FXString());
+  EXPECT_EQ(window->elements[0].elementCliftText, FXString());
+  EXPECT_EQ(window->elements[1].elementCmz0Text, FXString());
   // The same failure again: no second box.
   send(W::ID_ALPHA);
   EXPECT_EQ(window->errorCount, 1);
@@ -423,8 +423,8 @@ TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
     EXPECT_EQ(window->configurationText, label);
     EXPECT_EQ(window->blCalculationButton->isEnabled(), c.bl);
     EXPECT_EQ(window->remillField->isEnabled(), c.bl);
-    EXPECT_EQ(window->xtruField[0]->isEnabled(), c.bl);
-    EXPECT_EQ(window->xtrlField[1]->isEnabled(), c.bl);
+    EXPECT_EQ(window->elements[0].xtruField->isEnabled(), c.bl);
+    EXPECT_EQ(window->elements[1].xtrlField->isEnabled(), c.bl);
     EXPECT_EQ(state().NCOMPUTE, 1);
     const std::vector<double> loaded = solution_values();
 
@@ -468,7 +468,7 @@ TEST_F(WindowTest, DegenerateInputsShowTheirFailure) {
   EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
   EXPECT_NE(window->configurationLabel->getText().find("between -90 and 90 degrees"), -1);
   EXPECT_EQ(window->cliftText, FXString());
-  EXPECT_EQ(window->elementCliftText[0], FXString());
+  EXPECT_EQ(window->elements[0].elementCliftText, FXString());
 
   setSpinner(window->sweptSpinner, 30.0);
   send(W::ID_SWEPT);

@@ -56,8 +56,8 @@ class SummaryTest : public WindowTest {
 
 TEST_F(SummaryTest, FileLayoutForTwoElementsOfFortyPanels) {
   const std::string path = loadFlap("sum40");
-  setField(window->npanelsField[0], "40");
-  setField(window->npanelsField[1], "40");
+  setField(window->elements[0].npanelsField, "40");
+  setField(window->elements[1].npanelsField, "40");
   send(W::ID_NPANELS);
   setSpinner(window->alphaSpinner, -4);
   send(W::ID_ALPHA);
