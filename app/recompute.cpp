@@ -259,7 +259,11 @@ void Sorvane_2D::refreshResults() {
   // show, only the reason.
   const bool failed = s.SOLUTION_STATUS == SolutionStatus::kFailed;
   if (failed) {
-    const FXString reason(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
+    // The solver's message reads "Solution failed: <reason>"; the label and
+    // the box say that once.
+    FXString reason(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
+    const FXString lead("Solution failed: ");
+    if (reason.left(lead.length()) == lead) reason.erase(0, lead.length());
     cliftText = cliftGammaText = cdragText = cmzText = FXString();
     brefText = display(s.BREF, 4);
     for (int i = 0; i < sorvane::kMaxElements; ++i) {

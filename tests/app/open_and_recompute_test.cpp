@@ -320,6 +320,11 @@ TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
   ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
   EXPECT_EQ(window->errorCount, 1);
   EXPECT_EQ(window->configurationLabel->getText().left(17), FXString("Solution failed: "));
+  // The reason is said once, not "Solution failed: Solution failed: ...".
+  EXPECT_EQ(window->configurationLabel->getText().find("failed: Solution failed"), -1);
+  EXPECT_EQ(window->lastError.find("failed: Solution failed"), -1) << window->lastError.text();
+  EXPECT_NE(window->lastError.find("The panel solution failed: the reference chord BREF is 0"), -1)
+      << window->lastError.text();
   EXPECT_EQ(window->cliftText, FXString());
   EXPECT_EQ(window->cdragText, FXString());
   EXPECT_EQ(window->elements[0].elementCliftText, FXString());
