@@ -61,7 +61,11 @@ double& DEL(Work& w, int j, int k) { return w.del[(k - 1) * kControlRows + (j - 
 
 void allocate(Work& w) {
   if (w.ready) return;
-  w.A.assign(static_cast<std::size_t>(kRows) * kLd, 0.0);
+  // The influence matrix and the elimination store are reserved for the
+  // largest system and their pages first touched as a solution needs them
+  // (size_for): a small configuration does not pay for the page faults of
+  // 14 MB it never uses.
+  w.A.reserve(static_cast<std::size_t>(kRows) * kLd);
   w.aa.assign(kRows, 0.0);
   w.bb.assign(kRows, 0.0);
   w.im1.assign(kRows, 0);
@@ -73,8 +77,18 @@ void allocate(Work& w) {
   for (auto* v : {&w.ecp, &w.exc, &w.eyc, &w.exn, &w.eyn}) v->assign(kControlRows, 0.0);
   w.items.assign(kLd, text::Item(0.0));
   ProblemState& s = state();
-  if (s.c.empty()) s.c.assign(kEliminationStore, 0.0);
+  if (s.c.capacity() < static_cast<std::size_t>(kEliminationStore)) s.c.reserve(kEliminationStore);
   w.ready = true;
+}
+
+// Grows the influence matrix to the rows of an N-equation system and the
+// elimination store to what its elimination holds at its fullest, within
+// the capacity reserved by allocate (nothing is allocated here).
+void size_for(ProblemState& s, Work& w, int N) {
+  const std::size_t rows = static_cast<std::size_t>(N) * kLd;
+  if (w.A.size() < rows && w.A.capacity() >= rows) w.A.resize(rows);
+  const std::size_t store = static_cast<std::size_t>(elimination_store_need(N + 1));
+  if (s.c.size() < store && s.c.capacity() >= store) s.c.resize(store);
 }
 
 std::string element_text(int k) { return "element " + std::to_string(k) + ": "; }
@@ -247,6 +261,7 @@ std::string assemble(int* nOut) {
   const int N = w.off[w.nelem];
   w.n = N;
   *nOut = N;
+  size_for(s, w, N);
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
     const int o = w.off[k - 1];
