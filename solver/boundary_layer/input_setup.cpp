@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -100,11 +101,17 @@ Result check_station_list(int ielem, int isurf, const double* x, const double* u
   return Result::success();
 }
 
-Result check_surface_run_inputs(int ielem, int isurf) {
-  if (ielem < 0 || ielem >= kMaxElements)
+Result check_element_index(int ielem) {
+  if (!element_index_allowed(ielem))
     return Result::failure("Element " + std::to_string(ielem + 1) +
                            " does not exist (the configuration holds at most " +
                            std::to_string(kMaxElements) + " elements).");
+  return Result::success();
+}
+
+Result check_surface_run_inputs(int ielem, int isurf) {
+  Result element = check_element_index(ielem);
+  if (!element) return element;
   if (isurf < 0 || isurf > 1)
     return Result::failure("Surface " + std::to_string(isurf) +
                            " does not exist (0 is the upper, 1 the lower surface).");

@@ -15,6 +15,10 @@ namespace sorvane::bl {
 // surface of a run); a message about a list names element and surface.
 Result check_surface_run_inputs(int ielem, int isurf);
 
+// The element part of that check, also made by the stagnation split: ielem
+// (from 0) must name a row of the tables.
+[[nodiscard]] Result check_element_index(int ielem);
+
 // The list part of that check, on a list given by its first n arc lengths
 // x[0..n-1] and edge velocities ue[0..n-1] (the stagnation split checks its
 // lists with it before they reach the store). The message names element

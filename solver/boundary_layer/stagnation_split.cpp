@@ -25,6 +25,7 @@
 
 #include "solver/boundary_layer/boundary_layer.h"
 #include "solver/boundary_layer/input_setup.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -166,10 +167,8 @@ std::string element_name(int k) { return "Element " + std::to_string(k); }
 }  // namespace
 
 Result SXR(int ielem) {
-  if (ielem < 0 || ielem >= kMaxElements)
-    return Result::failure(element_name(ielem + 1) +
-                           " does not exist (the configuration holds at most " +
-                           std::to_string(kMaxElements) + " elements).");
+  Result element = bl::check_element_index(ielem);
+  if (!element) return element;
   ProblemState& st = state();
   const int k = ielem + 1;
   text::Units& u = text::units();
@@ -178,14 +177,14 @@ Result SXR(int ielem) {
 
   SplitWork w;
   w.n = st.NPANELS(k);
-  if (w.n > kMaxPanels)
+  if (w.n > addressable_panels(w.n))
     return Result::failure(element_name(k) + " has " + std::to_string(w.n) +
                            " panels, more than the " + std::to_string(kMaxPanels) +
                            " its boundary layer can hold; its boundary layer is not computed.");
   const std::string no_split = element_name(k) +
                                ": the surface velocity does not change sign, so there is no "
                                "stagnation point; its boundary layer is not computed.";
-  if (w.n < 1) return Result::failure(no_split);
+  if (addressable_panels(w.n) == 0) return Result::failure(no_split);
 
   arc_lengths(st, k, w);
   const double* vg = st.VGAMMA.column(k);

@@ -48,6 +48,7 @@
 #include <string>
 
 #include "solver/panel/splines.h"
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
@@ -112,16 +113,16 @@ std::string check_counts(const ProblemState& s, int k) {
   const int n = s.NCONT(k);
   const int N = s.NPANELS(k);
   if (n < 3) return fault(k, std::to_string(n) + " contour points (at least 3 are needed)");
-  if (s.ISMOOTH(k) == 1 && n > kSmoothPoints)
+  const int cap = contour_point_capacity(s.ISMOOTH(k));
+  if (n > cap)
     return fault(k, std::to_string(n) + " contour points, more than the " +
-                        std::to_string(kSmoothPoints) + " the contour smoothing holds");
-  if (n > kSplinePoints)
-    return fault(k, std::to_string(n) + " contour points, more than the " +
-                        std::to_string(kSplinePoints) + " the contour spline holds");
+                        std::to_string(cap) +
+                        (s.ISMOOTH(k) == 1 ? " the contour smoothing holds"
+                                           : " the contour spline holds"));
   if (s.ILE(k) < 0 || s.ILE(k) > n)
     return fault(k, "leading-edge row " + std::to_string(s.ILE(k)) + " outside 1.." +
                         std::to_string(n));
-  if (N < 2 || N > kMaxPanels)
+  if (!panel_count_allowed(N))
     return fault(k, std::to_string(N) + " panels (2 to " + std::to_string(kMaxPanels) +
                         " are allowed)");
   const double* x0 = s.X0.column(k);
@@ -428,7 +429,7 @@ std::string GEOM() {
   static const text::Format r13h("(5h    I,9x,2h X,13x,2h Y,12h   AeroFoil=,i3)");
   static const text::Format r13row("(i5,2f15.6)");
 
-  if (s.NELEM > kMaxElements)
+  if (s.NELEM > addressable_elements(s.NELEM))
     return "the configuration has " + std::to_string(s.NELEM) + " elements (at most " +
            std::to_string(kMaxElements) + ")";
   const int nelem = s.NELEM;

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <vector>
 
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/fields.h"
@@ -204,7 +205,7 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
   if (!r.single_int(v[3], 3, &st->icompr) || !r.single_int(v[4], 4, &st->ite) ||
       !r.single_int(v[5], 5, &st->ipos) || !r.single_int(v[6], 6, &st->ibl))
     return give(false);
-  if (st->nelem < 1 || st->nelem > kMaxElements)
+  if (!element_count_allowed(st->nelem))
     return give(r.fail("the element count is " + std::to_string(st->nelem) + "; it must be 1 to " +
                        std::to_string(kMaxElements) + point_hint(v[1])));
   st->has_bl = boundary_layer_records(st->ibl);
@@ -269,7 +270,7 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
     if (!r.single_int(v[5], 5, &e.ismooth) || !r.single_int(v[6], 6, &e.ile)) return give(false);
     e.scale = v[7];
     e.ncont = e.itab == 1 ? 2 * e.nrows - 1 : e.nrows;
-    const int max_points = e.ismooth == 1 ? kSmoothPoints : kSplinePoints;
+    const int max_points = contour_point_capacity(e.ismooth);
     if (e.ncont > max_points)
       return give(r.fail_field(
           2, "the contour has " + std::to_string(e.ncont) + " points; the contour spline holds " +
@@ -283,12 +284,12 @@ bool read_file(const std::string& path, Staging* st, std::string* error) {
       const double t = std::trunc(v[3]);
       e.npanels = std::fabs(t) <= 1e9 ? static_cast<int>(t) : (t < 0 ? -1 : kMaxPanels + 1);
     }
-    if (e.npanels < 2 || e.npanels > kMaxPanels)
+    if (!panel_count_allowed(e.npanels))
       return give(r.fail_field(3, "the panel count is " + std::to_string(e.npanels) +
                                       "; it must be 2 to " + std::to_string(kMaxPanels) +
                                       point_hint(v[3])));
     equations += e.npanels + 1;
-    if (equations > kMaxEquations)
+    if (!equation_count_allowed(equations))
       return give(r.fail_field(
           3, "the panel counts (plus one per element) of elements 1 to " + ks + " add up to " +
                  std::to_string(equations) + "; the panel system holds " +

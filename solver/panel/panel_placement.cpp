@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -40,8 +41,6 @@ std::string number(double v) {
   std::snprintf(buf, sizeof buf, "%.9g", v);
   return buf;
 }
-
-bool panels_in_range(int N) { return N >= 2 && N <= kMaxPanels; }
 
 // Places element k (N in range) and returns "" or its fault.
 std::string place(ProblemState& s, int k) {
@@ -141,7 +140,7 @@ std::string GEOM_PAN() {
 
   u.write(s.LUOUT, r1, {s.NCOMPUTE});
 
-  if (s.NELEM > kMaxElements)
+  if (s.NELEM > addressable_elements(s.NELEM))
     return "the configuration has " + std::to_string(s.NELEM) + " elements (at most " +
            std::to_string(kMaxElements) + ")";
   if (!std::isfinite(s.COSSWEPT) || s.COSSWEPT == 0.0)
@@ -151,7 +150,7 @@ std::string GEOM_PAN() {
 
   std::string first;
   for (int k = 1; k <= nelem; ++k) {
-    if (!panels_in_range(s.NPANELS(k)) && first.empty())
+    if (!panel_count_allowed(s.NPANELS(k)) && first.empty())
       first = fault(k, std::to_string(s.NPANELS(k)) + " panels (2 to " +
                            std::to_string(kMaxPanels) + " are allowed)");
   }
@@ -159,7 +158,7 @@ std::string GEOM_PAN() {
   if (s.IPRINT > 2) {
     u.write(s.LUOUT, r2a, {});
     for (int k = 1; k <= nelem; ++k) {
-      if (!panels_in_range(s.NPANELS(k))) continue;
+      if (!panel_count_allowed(s.NPANELS(k))) continue;
       u.write(s.LUOUT, r2h, {k});
       for (int i = 1; i <= s.NPANELS(k) + 1; ++i)
         u.write(s.LUOUT, r2row, {i, s.XPN0(i, k), s.YPN0(i, k)});
@@ -168,7 +167,7 @@ std::string GEOM_PAN() {
 
   for (int k = 1; k <= nelem; ++k) {
     const int N = s.NPANELS(k);
-    if (!panels_in_range(N)) continue;
+    if (!panel_count_allowed(N)) continue;
     const std::string bad = place(s, k);
     if (!bad.empty() && first.empty()) first = bad;
     if (s.IPRINT > 3) {
@@ -186,7 +185,7 @@ std::string GEOM_PAN() {
     u.write(s.LUOUT, r4a, {});
     for (int k = 1; k <= nelem; ++k) {
       const int N = s.NPANELS(k);
-      if (!panels_in_range(N)) continue;
+      if (!panel_count_allowed(N)) continue;
       u.write(s.LUOUT, r3a, {k});
       u.write(s.LUOUT, r4h, {});
       u.write(s.LUOUT, r4v, {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)});

@@ -17,6 +17,7 @@
 #include "solver/panel/elimination.h"
 #include "solver/panel/panel_placement.h"
 #include "solver/panel/panel_solution_phases.h"
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
@@ -198,18 +199,18 @@ std::string prepare() {
   } catch (const std::bad_alloc&) {
     return "Allocation would exceed memory limit";
   }
-  if (s.NELEM < 1 || s.NELEM > kMaxElements) {
+  if (!element_count_allowed(s.NELEM)) {
     return "the number of elements is " + std::to_string(s.NELEM) + " (1 to " +
            std::to_string(kMaxElements) + " allowed)";
   }
   int n = 0;
   for (int k = 1; k <= s.NELEM; ++k) {
     const int np = s.NPANELS(k);
-    if (np < 2 || np > kMaxPanels) {
+    if (!panel_count_allowed(np)) {
       return element_text(k) + std::to_string(np) + " panels (2 to " +
              std::to_string(kMaxPanels) + " allowed)";
     }
-    const int cap = s.ISMOOTH(k) == 1 ? kSmoothPoints : kSplinePoints;
+    const int cap = contour_point_capacity(s.ISMOOTH(k));
     if (s.NCONT(k) > cap) {
       return element_text(k) + std::to_string(s.NCONT(k)) + " contour points (at most " +
              std::to_string(cap) + (s.ISMOOTH(k) == 1 ? " with smoothing)" : ")");
@@ -219,7 +220,7 @@ std::string prepare() {
     }
     n += np + 1;
   }
-  if (n > kMaxEquations) {
+  if (!equation_count_allowed(n)) {
     return "the panel system has " + std::to_string(n) + " equations (at most " +
            std::to_string(kMaxEquations) + "; reduce the panel counts)";
   }
