@@ -35,7 +35,7 @@ bool Sorvane_2D::openFile(const FXString& path) {
                                               : FXString(refused.c_str()));
     return false;
   }
-  const sorvane::LoadResult read = sorvane::READ_GEOMETRY(record);
+  const sorvane::Result read = sorvane::READ_GEOMETRY(record);
   if (!read.ok) {
     // The reader leaves the state untouched; so does the window, and
     // "&Open..." stays available for another file.

@@ -16,7 +16,7 @@ namespace sorvane {
 // negligible against the coefficients that formed it (the equation is then a
 // combination of the earlier ones within rounding); the elimination cannot
 // go on then.
-bool EQU(double* aa, double* bb, int i, int n, int* im1, int* im2);
+[[nodiscard]] bool EQU(double* aa, double* bb, int i, int n, int* im1, int* im2);
 
 // Values the store holds at the fullest step of the elimination of a system
 // of n columns (n - 1 variables and the right-hand side), 0 outside 2..1200:
@@ -30,7 +30,7 @@ void EQU_MIN_INDEX(const double* values, int count, int& result);
 
 // The same step as EQU with the stored equations in a fixed array of its own
 // (not called by the program).
-bool EQU_STATIC(double* aa, double* bb, int i, int n, int* im1, int* im2);
+[[nodiscard]] bool EQU_STATIC(double* aa, double* bb, int i, int n, int* im1, int* im2);
 void EQU_STATIC_MAX_INDEX(const double* values, int count, int& result);
 void EQU_STATIC_MIN_INDEX(const double* values, int count, int& result);
 

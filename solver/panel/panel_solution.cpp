@@ -177,7 +177,7 @@ void list_matrix(ProblemState& s, Work& w) {
   }
 }
 
-void fail(ProblemState& s, const std::string& message) {
+Result fail(ProblemState& s, const std::string& message) {
   const std::string line = "Solution failed: " + message;
   text::units().write_text(s.LUOUT, line + "\n");
   // Standard output is unit 6 also before a file has set LUSTD.
@@ -185,6 +185,7 @@ void fail(ProblemState& s, const std::string& message) {
   s.SOLUTION_STATUS = SolutionStatus::kFailed;
   s.SOLUTION_MESSAGE.assign(line.data(), line.size());
   text::units().flush_all();
+  return Result::failure(line);
 }
 
 }  // namespace
@@ -533,7 +534,7 @@ int leading_dimension() { return kLd; }
 
 }  // namespace panel_phases
 
-void FOILPMG() {
+Result FOILPMG() {
   ProblemState& s = state();
   static const text::Format fHeader("(//17X,39H**** AIRFOIL'S CALCULATION RESULT *****)");
   std::string fault = panel_phases::prepare();
@@ -550,6 +551,7 @@ void FOILPMG() {
   s.SOLUTION_STATUS = SolutionStatus::kOk;
   s.SOLUTION_MESSAGE.blank();
   text::units().flush_all();
+  return Result::success();
 }
 
 }  // namespace sorvane

@@ -60,7 +60,7 @@ class Examples : public ::testing::Test {
     GeoFileRecord r;
     std::string err;
     ASSERT_TRUE(make_geo_record(name, r, &err)) << err;
-    const LoadResult res = READ_GEOMETRY(r);
+    const Result res = READ_GEOMETRY(r);
     ASSERT_TRUE(res.ok) << res.message;
     FOILPMG();
     const ProblemState& s = state();
