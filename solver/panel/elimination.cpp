@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "solver/state/problem_state.h"
+#include "solver/text/format.h"
 #include "solver/text/units.h"
 
 namespace sorvane {
@@ -57,11 +58,19 @@ int std_unit() {
   return lu != 0 ? lu : text::Units::kStdout;
 }
 
-void report_zero_pivot(int i) {
-  static const text::Format f(
-      "(3HON ,I3,14H  DELET  STEP ,44H MAKS  ELEMENT  OF  MATR  LINE  EQUAL  ZERO )");
-  text::units().write(std_unit(), f, {i});
+// Records of the elimination on standard output.
+struct EliminationFormats {
+  // A zero, non-finite or negligible pivot at step i.
+  text::Format zeroPivot{
+      "(3HON ,I3,14H  DELET  STEP ,44H MAKS  ELEMENT  OF  MATR  LINE  EQUAL  ZERO )"};
+};
+
+const EliminationFormats& formats() {
+  static const EliminationFormats f;
+  return f;
 }
+
+void report_zero_pivot(int i) { text::units().write(std_unit(), formats().zeroPivot, {i}); }
 
 void report_capacity(int i, int n, long need, long have) {
   char line[200];

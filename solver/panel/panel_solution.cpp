@@ -30,8 +30,44 @@ constexpr int kRows = 1200;         // rows of the influence matrix
 constexpr int kLd = kRows + 1;      // N coefficient columns, then the right-hand side
 constexpr double kLaitone = 0.19999998807907104;  // 0.2 in single precision
 
+// Records of the panel solution, in the order of the listing.
+struct SolutionFormats {
+  text::Format header{"(//17X,39H**** AIRFOIL'S CALCULATION RESULT *****)"};
+  // Influence coefficients (IPRINT above 5).
+  text::Format coefHead{
+      "(5h    i,5h    j,8x,3HDEL,12x,3HRKP,12x,2HR1,12x,2HR2,12x,4HBETA,12x,3HRPN,12x,"
+      "3HAPN,12x,3HBPN)"};
+  text::Format coefDiag{"(2i5,2e15.5,2i5)"};
+  text::Format coefOther{"(2i5,8e15.5,2i5,8e15.5)"};
+  // The matrix (IPRINT 7).
+  text::Format matrixFirst{"(i5,20e11.3)"};
+  text::Format matrixMore{"(20E11.3)"};
+  // Results.
+  text::Format alphaOut{"(/31X,6HALPHA=,E11.3,5x,9hFOILPMG 0,/)"};
+  text::Format alphaStd{"(/31X,6HALPHA=,E11.3,/)"};
+  text::Format element{"(/33X,7HELEMENT,I3,/)"};
+  text::Format columns{"(/12X,1HN,8X,1HX,12X,1HS,12X,1HV,11X,2HCP,/)"};
+  text::Format airfoil{"(8H Airfoil,i2,8H  CHORD=,f12.3,10H     AIRCH)"};
+  text::Format detailHead{
+      "(5h    i,9x,3hXCT,12x,3hYCT,12x,3hCPT,12x,3hTET,11x,4hHTET,12x,3hDYD,12x,3hDEL)"};
+  text::Format detail{"(I5,9F15.6)"};
+  text::Format forces{"(/,10X,6H   CN=,E12.5,5X,6H   CT=,E12.5,5X,6H   MZ=,E12.5)"};
+  text::Format coefs{
+      "(10X,6H   CX=,E12.5,5X,6H   CY=,E12.5,5X,6H   MZ=,E12.5,5X,6H  ZMZ=,E12.5)"};
+  text::Format raw{"(10X,6H CMZ0=,E12.5,5X,6H CY*B=,E12.5,5X,6H MZ*B=,E12.5)"};
+  text::Format gamma{"(/32X,10HCY(GAMMA)=,E12.5,/)"};
+  text::Format totals{"(10X,6H  CXS=,E12.5,5X,6H  CYS=,E12.5,5X,6H  CMS=,E12.5)"};
+};
+
+const SolutionFormats& formats() {
+  static const SolutionFormats f;
+  return f;
+}
+
 // Work arrays of the panel solution: allocated at the first solution of the
 // process and reused by every later one; nothing in a solution allocates.
+// This is the one work object of the panel solver: the solution's phases use
+// it, and it hands the element geometry its work explicitly.
 struct Work {
   bool ready = false;
   std::vector<double> A;     // influence matrix, row-major, kRows x kLd
@@ -46,6 +82,7 @@ struct Work {
   // One element's values gathered for ELEMENT_FORCES (600 each).
   std::vector<double> ecp, exc, eyc, exn, eyn;
   std::vector<text::Item> items;  // the items of a matrix-listing record
+  GeometryWork geometry;          // the element geometry's work (GEOM)
   // The system of the current solution.
   int n = 0;                  // equations
   int nelem = 0;
@@ -117,11 +154,7 @@ inline double self_coefficient(double h, double pi) { return h * (std::log(h) - 
 // Listing of every influence coefficient (IPRINT above 5), in the order of
 // the panels, with the geometric values behind it.
 void list_coefficients(ProblemState& s, Work& w) {
-  static const text::Format fHead(
-      "(5h    i,5h    j,8x,3HDEL,12x,3HRKP,12x,2HR1,12x,2HR2,12x,4HBETA,12x,3HRPN,12x,"
-      "3HAPN,12x,3HBPN)");
-  static const text::Format fDiag("(2i5,2e15.5,2i5)");
-  static const text::Format fOther("(2i5,8e15.5,2i5,8e15.5)");
+  const SolutionFormats& f = formats();
   const int N = w.n;
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
@@ -132,12 +165,12 @@ void list_coefficients(ProblemState& s, Work& w) {
       const double beta = std::atan2(y2 - y1, x2 - x1);
       const double h = DEL(w, j, k);
       for (int kk = 1; kk <= w.nelem; ++kk) {
-        text::units().write(s.LUOUT, fHead, {});
+        text::units().write(s.LUOUT, f.coefHead, {});
         for (int i = 1; i <= s.NPANELS(kk) + 1; ++i) {
           const int row = w.off[kk - 1] + i;
           const double A = w.A[static_cast<std::size_t>(row - 1) * kLd + (col - 1)];
           if (row == col) {
-            text::units().write(s.LUOUT, fDiag, {j, i, h, A, row, col});
+            text::units().write(s.LUOUT, f.coefDiag, {j, i, h, A, row, col});
             continue;
           }
           const double xc = s.XC(i, kk), yc = s.YC(i, kk);
@@ -147,7 +180,7 @@ void list_coefficients(ProblemState& s, Work& w) {
           const double rho = std::sqrt(DX * DX + DY * DY);
           const double theta = std::atan2(DY, DX) - beta;
           const double sv = rho * std::sin(theta), cv = rho * std::cos(theta);
-          text::units().write(s.LUOUT, fOther,
+          text::units().write(s.LUOUT, f.coefOther,
                               {j, i, h, A, std::sqrt(r1s), std::sqrt(r2s), theta, rho, sv, cv,
                                row, col, r1s, r2s, beta, h});
         }
@@ -160,19 +193,18 @@ void list_coefficients(ProblemState& s, Work& w) {
 // Matrix listing (IPRINT 7): per equation its number and coefficients and
 // right-hand side, twenty values to a line.
 void list_matrix(ProblemState& s, Work& w) {
-  static const text::Format fFirst("(i5,20e11.3)");
-  static const text::Format fMore("(20E11.3)");
+  const SolutionFormats& f = formats();
   const int N = w.n;
   for (int r = 1; r <= N; ++r) {
     const double* row = &w.A[static_cast<std::size_t>(r - 1) * kLd];
     w.items[0] = text::Item(r);
     const int first = N + 1 < 20 ? N + 1 : 20;
     for (int j = 0; j < first; ++j) w.items[1 + j] = text::Item(row[j]);
-    text::units().write(s.LUOUT, fFirst, w.items.data(), 1 + first);
+    text::units().write(s.LUOUT, f.matrixFirst, w.items.data(), 1 + first);
     const int rest = N + 1 - first;
     if (rest > 0) {
       for (int j = 0; j < rest; ++j) w.items[j] = text::Item(row[first + j]);
-      text::units().write(s.LUOUT, fMore, w.items.data(), rest);
+      text::units().write(s.LUOUT, f.matrixMore, w.items.data(), rest);
     }
   }
 }
@@ -230,7 +262,7 @@ std::string prepare() {
   }
   const Compressibility correction = compressibility_correction(s.ICOMPR);
   if (correction != Compressibility::kNone && !(std::fabs(s.MACH) < 1.0)) {
-    static const char* names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
+    static const char* const names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
     return "Mach number " + number_text(s.MACH) + " is not below 1, which the " +
            names[static_cast<int>(correction)] + " correction requires";
   }
@@ -405,20 +437,7 @@ std::string results() {
   ProblemState& s = state();
   Work& w = work();
   text::Units& u = text::units();
-  static const text::Format fAlphaOut("(/31X,6HALPHA=,E11.3,5x,9hFOILPMG 0,/)");
-  static const text::Format fAlphaStd("(/31X,6HALPHA=,E11.3,/)");
-  static const text::Format fElement("(/33X,7HELEMENT,I3,/)");
-  static const text::Format fColumns("(/12X,1HN,8X,1HX,12X,1HS,12X,1HV,11X,2HCP,/)");
-  static const text::Format fAirfoil("(8H Airfoil,i2,8H  CHORD=,f12.3,10H     AIRCH)");
-  static const text::Format fDetailHead(
-      "(5h    i,9x,3hXCT,12x,3hYCT,12x,3hCPT,12x,3hTET,11x,4hHTET,12x,3hDYD,12x,3hDEL)");
-  static const text::Format fDetail("(I5,9F15.6)");
-  static const text::Format fForces("(/,10X,6H   CN=,E12.5,5X,6H   CT=,E12.5,5X,6H   MZ=,E12.5)");
-  static const text::Format fCoefs(
-      "(10X,6H   CX=,E12.5,5X,6H   CY=,E12.5,5X,6H   MZ=,E12.5,5X,6H  ZMZ=,E12.5)");
-  static const text::Format fRaw("(10X,6H CMZ0=,E12.5,5X,6H CY*B=,E12.5,5X,6H MZ*B=,E12.5)");
-  static const text::Format fGamma("(/32X,10HCY(GAMMA)=,E12.5,/)");
-  static const text::Format fTotals("(10X,6H  CXS=,E12.5,5X,6H  CYS=,E12.5,5X,6H  CMS=,E12.5)");
+  const SolutionFormats& f = formats();
 
   const int N = w.n;
   const double M = s.MACH;
@@ -432,18 +451,18 @@ std::string results() {
   s.CYGAMMAS = 0.0;
   s.CYS = 0.0;
   s.CXS = 0.0;
-  u.write(s.LUOUT, fAlphaOut, {s.ALPHA_EFF});
-  u.write(s.LUSTD, fAlphaStd, {s.ALPHA_EFF});
+  u.write(s.LUOUT, f.alphaOut, {s.ALPHA_EFF});
+  u.write(s.LUSTD, f.alphaStd, {s.ALPHA_EFF});
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
     const int o = w.off[k - 1];
-    u.write(s.LUOUT, fElement, {k});
-    u.write(s.LUOUT, fColumns, {});
-    u.write(s.LUCPF, fElement, {k});
-    u.write(s.LUSUM, fElement, {k});
-    u.write(s.LUSTD, fElement, {k});
-    u.write(s.LUOUT, fAirfoil, {k, s.CHORD(k)});
-    if (s.IPRINT > 3) u.write(s.LUOUT, fDetailHead, {});
+    u.write(s.LUOUT, f.element, {k});
+    u.write(s.LUOUT, f.columns, {});
+    u.write(s.LUCPF, f.element, {k});
+    u.write(s.LUSUM, f.element, {k});
+    u.write(s.LUSTD, f.element, {k});
+    u.write(s.LUOUT, f.airfoil, {k, s.CHORD(k)});
+    if (s.IPRINT > 3) u.write(s.LUOUT, f.detailHead, {});
     const double sqc = std::sqrt(s.CHORD(k));
     double cyg = 0.0;
     for (int i = 1; i <= np; ++i) {
@@ -464,7 +483,7 @@ std::string results() {
       s.CP(i, k) = cp;
       cyg = cyg - V * DEL(w, i, k);
       if (s.IPRINT > 3) {
-        u.write(s.LUOUT, fDetail,
+        u.write(s.LUOUT, f.detail,
                 {o + i, s.XC(i, k), s.YC(i, k), cp, s.TETC(i, k) / sqc,
                  (s.TP(i + 1, k) - s.TP(i, k)) / sqc, s.DYDT(i, k), DEL(w, i, k), s.XPN(i, k),
                  s.YPN(i, k)});
@@ -472,7 +491,7 @@ std::string results() {
     }
     const int n = np + 1;
     if (s.IPRINT > 3) {
-      u.write(s.LUOUT, fDetail,
+      u.write(s.LUOUT, f.detail,
               {n, s.XC(n, k), s.YC(n, k), s.XPN(n, k), s.YPN(n, k), s.XPN(n, k), s.YPN(n, k)});
     }
     s.CYGAMMA(k) = 4.0 * cyg / s.CHORD(k);
@@ -499,16 +518,16 @@ std::string results() {
     s.CXS += s.CX(k) * s.CHORD(k);
     s.CMS += s.CMZ0(k);
 
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fForces, {CN, CT, MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fCoefs, {s.CX(k), s.CY(k), s.MZ(k), MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fRaw, {s.CMZ0(k), s.CYB(k), MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fGamma, {s.CYGAMMA(k)});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.forces, {CN, CT, MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.coefs, {s.CX(k), s.CY(k), s.MZ(k), MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.raw, {s.CMZ0(k), s.CYB(k), MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.gamma, {s.CYGAMMA(k)});
   }
   s.CYS = s.CYS / s.BREF;
   s.CXS = s.CXS / s.BREF;
   s.CYGAMMAS = s.CYGAMMAS / s.BREF;
-  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fTotals, {s.CXS, s.CYS, s.CMS});
-  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fGamma, {s.CYGAMMAS});
+  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.totals, {s.CXS, s.CYS, s.CMS});
+  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.gamma, {s.CYGAMMAS});
 
   // Everything the windows show must be a number.
   for (int k = 1; k <= w.nelem; ++k) {
@@ -536,13 +555,12 @@ int leading_dimension() { return kLd; }
 
 Result FOILPMG() {
   ProblemState& s = state();
-  static const text::Format fHeader("(//17X,39H**** AIRFOIL'S CALCULATION RESULT *****)");
   std::string fault = panel_phases::prepare();
-  if (fault.empty()) fault = GEOM();
+  if (fault.empty()) fault = GEOM(work().geometry);
   if (fault.empty()) fault = GEOM_PAN();
   if (!fault.empty()) return fail(s, fault);
-  text::units().write(s.LUOUT, fHeader, {});
-  text::units().write(s.LUSTD, fHeader, {});
+  text::units().write(s.LUOUT, formats().header, {});
+  text::units().write(s.LUSTD, formats().header, {});
   int n = 0;
   fault = panel_phases::assemble(&n);
   if (fault.empty()) fault = panel_phases::eliminate();
