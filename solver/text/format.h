@@ -103,7 +103,9 @@ inline void write_free(std::string& out, std::initializer_list<Item> items) {
   write_free(out, items.begin(), items.size());
 }
 
-// Field writers shared with the windows' own fixed-column files.
+// The field writers behind Format (I, F and E edit descriptors): used only
+// inside the text kit, declared here so that its tests can check each kind
+// of field on its own. (The windows write their own files with snprintf.)
 void put_int(std::string& out, long long v, int w);
 void put_f(std::string& out, double v, int w, int d);
 void put_e(std::string& out, double v, int w, int d);
