@@ -1,6 +1,8 @@
 // Helpers shared by the test programs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -27,6 +29,14 @@ void write_file(const std::string& path, const std::string& text);
 int run_solve_geometry(const std::string& dir, const std::string& args);
 // Whether SORVANE_DRIVER names the driver (CTest sets it).
 bool have_solve_geometry();
+
+// Tests of the driver: skipped when SORVANE_DRIVER is not set.
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!have_solve_geometry()) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
+  }
+};
 
 // Captures what is written to standard output (unit 6) while it lives.
 class StdoutCapture {

@@ -26,12 +26,7 @@ int count_of(const std::string& text, const std::string& what) {
   return n;
 }
 
-class SplitDriver : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!testing::have_solve_geometry()) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
-  }
-};
+class SplitDriver : public testing::DriverTest {};
 
 TEST_F(SplitDriver, SplitsAndRunsEveryElementOfEveryExample) {
   const std::string dir = scratch_dir("split_driver_examples");

@@ -20,12 +20,7 @@ int run_driver(const std::string& dir, const std::string& file) {
   return testing::run_solve_geometry(dir, "'" + file + "'");
 }
 
-class SolveGeometryDriver : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!testing::have_solve_geometry()) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
-  }
-};
+class SolveGeometryDriver : public testing::DriverTest {};
 
 TEST_F(SolveGeometryDriver, RefusesABadFileWithStatus2) {
   const std::string dir = scratch_dir("driver_bad");
