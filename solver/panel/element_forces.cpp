@@ -22,10 +22,7 @@ struct ForceFormats {
   text::Format forces{"(8E15.8)"};
 };
 
-const ForceFormats& formats() {
-  static const ForceFormats f;
-  return f;
-}
+const ForceFormats& formats() { return text::listing_table<ForceFormats>(); }
 
 // The sums over the panels and the forces across and along the stream.
 void integrate(int n, const double* CP, const double* XC, const double* YC, const double* XP,

@@ -97,10 +97,7 @@ struct GeometryFormats {
   text::Format r13row{"(i5,2f15.6)"};
 };
 
-const GeometryFormats& formats() {
-  static const GeometryFormats f;
-  return f;
-}
+const GeometryFormats& formats() { return text::listing_table<GeometryFormats>(); }
 
 std::string fault(int k, const std::string& what) {
   return "element " + std::to_string(k) + ": " + what;

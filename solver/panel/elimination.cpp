@@ -65,10 +65,7 @@ struct EliminationFormats {
       "(3HON ,I3,14H  DELET  STEP ,44H MAKS  ELEMENT  OF  MATR  LINE  EQUAL  ZERO )"};
 };
 
-const EliminationFormats& formats() {
-  static const EliminationFormats f;
-  return f;
-}
+const EliminationFormats& formats() { return text::listing_table<EliminationFormats>(); }
 
 void report_zero_pivot(int i) { text::units().write(std_unit(), formats().zeroPivot, {i}); }
 

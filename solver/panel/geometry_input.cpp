@@ -40,10 +40,7 @@ struct ReaderFormats {
   text::Format name{"(a80)"};      // one listing name
 };
 
-const ReaderFormats& formats() {
-  static const ReaderFormats f;
-  return f;
-}
+const ReaderFormats& formats() { return text::listing_table<ReaderFormats>(); }
 
 // Listing suffixes, in the order of the listing names.
 const char* const kSuffixes[] = {"out", "cpf", "deb", "blf", "sum", "geo", "bln"};

@@ -50,10 +50,7 @@ struct PlacementFormats {
   text::Format r4row{"(I5,6F15.6)"};
 };
 
-const PlacementFormats& formats() {
-  static const PlacementFormats f;
-  return f;
-}
+const PlacementFormats& formats() { return text::listing_table<PlacementFormats>(); }
 
 std::string fault(int k, const std::string& what) {
   return "element " + std::to_string(k) + ": " + what;

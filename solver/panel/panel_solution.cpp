@@ -59,10 +59,7 @@ struct SolutionFormats {
   text::Format totals{"(10X,6H  CXS=,E12.5,5X,6H  CYS=,E12.5,5X,6H  CMS=,E12.5)"};
 };
 
-const SolutionFormats& formats() {
-  static const SolutionFormats f;
-  return f;
-}
+const SolutionFormats& formats() { return text::listing_table<SolutionFormats>(); }
 
 // Work arrays of the panel solution: allocated at the first solution of the
 // process and reused by every later one; nothing in a solution allocates.

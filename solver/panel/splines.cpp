@@ -18,10 +18,7 @@ struct SplineFormats {
   text::Format passLimit{"(/3X,10HKI GT 10*L,/)"};  // the pass limit 10*n was reached
 };
 
-const SplineFormats& formats() {
-  static const SplineFormats f;
-  return f;
-}
+const SplineFormats& formats() { return text::listing_table<SplineFormats>(); }
 
 // Standard output of the listings: the state's unit once a file has set it.
 int std_unit() {

@@ -97,6 +97,14 @@ class Format {
   bool has_data_ = false;   // ops_[revert_..] holds a descriptor taking an item
 };
 
+// The listing table of a file: a struct of Formats, parsed once, at its
+// first use, and kept for the process.
+template <class Table>
+const Table& listing_table() {
+  static const Table table;
+  return table;
+}
+
 // Free-form record: the items separated by blanks, one line.
 void write_free(std::string& out, const Item* items, std::size_t count);
 inline void write_free(std::string& out, std::initializer_list<Item> items) {
