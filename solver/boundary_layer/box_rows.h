@@ -1,7 +1,8 @@
 // The block rows of the box scheme, shared by the station equations
 // (BL_ASSEMBLE) and the coupled system of the inverse mode
-// (BL_ASSEMBLE_COUPLED): the rows of one grid point's blocks A, B, C and of
-// its right-hand side that come from the box below or above the point.
+// (BL_ASSEMBLE_COUPLED): one grid point's blocks A, B, C and right-hand
+// side in the run's block arrays, and their rows that come from the box
+// below or above the point.
 //
 // The box arrays q, qp, rq are (n, 821) and their x-derivatives dq, dqp
 // (n, n, 821), column-major inside each block: entry (c, e) of block k is
@@ -13,14 +14,25 @@
 namespace sorvane::bl {
 
 struct BoxRows {
-  BoxRows(const SurfaceRun& r, int n)
-      : dq(r.dqdx.data()), dqp(r.dqpdx.data()), rq(r.rq.data()), aa(r.aa.data()), n(n),
+  BoxRows(SurfaceRun& r, int n)
+      : dq(r.dqdx.data()), dqp(r.dqpdx.data()), rq(r.rq.data()), aa(r.aa.data()),
+        A(r.amat.data()), B(r.bmat.data()), C(r.cmat.data()), rv(r.rvec.data()), n(n),
         nn(n * n) {}
 
-  // Point k (0-based) with nothing set: its blocks and right-hand side zero.
-  void clear(double* Aj, double* Bj, double* Cj, double* rj) const {
-    for (int e = 0; e < nn; ++e) Aj[e] = Bj[e] = Cj[e] = 0.0;
-    for (int e = 0; e < n; ++e) rj[e] = 0.0;
+  // The blocks and the right-hand side of point k (0-based).
+  struct Point {
+    double* A;
+    double* B;
+    double* C;
+    double* r;
+  };
+
+  // Point k with nothing set yet: its blocks and right-hand side zero.
+  Point cleared(int k) const {
+    const Point p{A + nn * k, B + nn * k, C + nn * k, rv + n * k};
+    for (int e = 0; e < nn; ++e) p.A[e] = p.B[e] = p.C[e] = 0.0;
+    for (int e = 0; e < n; ++e) p.r[e] = 0.0;
+    return p;
   }
 
   // Equation e on the box below point k (k >= 1): its coefficients of the
@@ -57,6 +69,10 @@ struct BoxRows {
   const double* dqp;
   const double* rq;
   const double* aa;
+  double* A;
+  double* B;
+  double* C;
+  double* rv;
   int n, nn;
 };
 

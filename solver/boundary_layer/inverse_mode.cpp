@@ -131,12 +131,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
   const int np = r.np;
   check_index("grid points in use", np, kGridPoints);
   const int n = r.neq;
-  const int nn = n * n;
   const BoxRows box(r, n);
-  double* A = r.amat.data();
-  double* B = r.bmat.data();
-  double* C = r.cmat.data();
-  double* rv = r.rvec.data();
 
   // Border block: the last row couples to -dF(1).
   for (int c = 1; c <= n; ++c) {
@@ -146,11 +141,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
 
   for (int j = 1; j <= np; ++j) {
     const int k = j - 1;
-    double* Aj = A + nn * k;
-    double* Bj = B + nn * k;
-    double* Cj = C + nn * k;
-    double* rj = rv + n * k;
-    box.clear(Aj, Bj, Cj, rj);
+    const auto [Aj, Bj, Cj, rj] = box.cleared(k);
 
     if (j == 1) {
       // Wall velocity.

@@ -163,26 +163,17 @@ template <int N>
 void assemble(SurfaceRun& r, int i) {
   const int np = grid_points(r);
   const int n = N > 0 ? N : r.neq;
-  const int nn = n * n;
   const bool inverse = r.x(i) > r.xinv;
   const bool wall_shear_row = inverse && r.invmode >= 4 && r.invmode <= 6;
   const bool second_rhs = inverse && r.invmode <= 6;
 
   const BoxRows box(r, n);
   const double* aa = r.aa.data();
-  double* A = r.amat.data();
-  double* B = r.bmat.data();
-  double* C = r.cmat.data();
-  double* rv = r.rvec.data();
   double* ey = second_rhs ? r.eyvec.data() : nullptr;
 
   for (int j = 1; j <= np; ++j) {
     const int k = j - 1;
-    double* Aj = A + nn * k;
-    double* Bj = B + nn * k;
-    double* Cj = C + nn * k;
-    double* rj = rv + n * k;
-    box.clear(Aj, Bj, Cj, rj);
+    const auto [Aj, Bj, Cj, rj] = box.cleared(k);
 
     if (j == 1) {
       // Wall: F's x-derivative gives the transpiration, U the wall velocity.
