@@ -21,15 +21,14 @@ namespace {
 
 // The geometry file at path read into the problem state. The reader's record
 // holds 80 characters of path: a longer one is refused before it is read.
-sorvane::Result read_geometry(const FXString& path) {
+[[nodiscard]] sorvane::Result read_geometry(const FXString& path) {
   const std::string name(path.text(), path.length());
   sorvane::GeoFileRecord record;
   std::string refused;
   if (!sorvane::make_geo_record(name, record, &refused))
     return sorvane::Result::failure(refused.empty() ? "The path " + name + " cannot be used."
                                                     : refused);
-  const auto read = sorvane::READ_GEOMETRY(record);
-  return read.ok ? sorvane::Result::success() : sorvane::Result::failure(read.message);
+  return sorvane::READ_GEOMETRY(record);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ bool load_example(benchmark::State& st) {
     st.SkipWithError(error.c_str());
     return false;
   }
-  const LoadResult result = READ_GEOMETRY(record);
+  const Result result = READ_GEOMETRY(record);
   if (!result) {
     st.SkipWithError(result.message.c_str());
     return false;

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  const LoadResult loaded = READ_GEOMETRY(record);
+  const Result loaded = READ_GEOMETRY(record);
   if (!loaded) {
     std::fprintf(stderr, "%s\n", loaded.message.c_str());
     return 2;

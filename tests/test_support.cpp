@@ -1,6 +1,10 @@
 #include "tests/test_support.h"
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -32,6 +36,20 @@ std::string scratch_dir(const std::string& name) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir.string();
+}
+
+std::string test_scratch_dir(const std::string& prefix) {
+  return scratch_dir(prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+bool have_solve_geometry() { return std::getenv("SORVANE_DRIVER") != nullptr; }
+
+int run_solve_geometry(const std::string& dir, const std::string& args) {
+  const char* driver = std::getenv("SORVANE_DRIVER");
+  const std::string cmd =
+      "cd '" + dir + "' && '" + driver + "' " + args + " >stdout.txt 2>stderr.txt";
+  const int rc = std::system(cmd.c_str());
+  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 std::string read_file(const std::string& path) {

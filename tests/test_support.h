@@ -1,6 +1,8 @@
 // Helpers shared by the test programs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,10 +15,28 @@ std::string source_path(const std::string& relative);
 std::string scratch_dir(const std::string& name);
 // The folder of the scratch directories: short, one per build tree.
 std::string scratch_root();
+// A fresh scratch directory named prefix + the name of the running test.
+std::string test_scratch_dir(const std::string& prefix);
 // Whole file as text ("" when missing).
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// Runs the solve_geometry test driver (the program SORVANE_DRIVER names)
+// with the shell arguments args inside dir, standard output and error to
+// dir's stdout.txt and stderr.txt. Returns its exit status (-1 when it did
+// not exit).
+int run_solve_geometry(const std::string& dir, const std::string& args);
+// Whether SORVANE_DRIVER names the driver (CTest sets it).
+bool have_solve_geometry();
+
+// Tests of the driver: skipped when SORVANE_DRIVER is not set.
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!have_solve_geometry()) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
+  }
+};
 
 // Captures what is written to standard output (unit 6) while it lives.
 class StdoutCapture {

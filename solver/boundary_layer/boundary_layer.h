@@ -14,7 +14,7 @@ namespace sorvane {
 // cannot start a boundary layer (fewer than three stations, or equal arc
 // lengths or equal edge velocities at stations 1 and 2) is left empty and
 // named in the message, and the other surface is kept.
-Result SXR(int ielem);
+[[nodiscard]] Result SXR(int ielem);
 
 // Marches the boundary layer of one surface from the stagnation point to the
 // trailing edge and leaves the station results in the result store. Refused,
@@ -23,6 +23,6 @@ Result SXR(int ielem);
 // A station that cannot be solved stops the surface at the last good
 // station (NXDONE says where); the result then fails with a message naming
 // element, surface, station and cause.
-Result FOIL_BL2D(int ielem, int isurf);
+[[nodiscard]] Result FOIL_BL2D(int ielem, int isurf);
 
 }  // namespace sorvane

@@ -68,12 +68,12 @@ struct Listing {
   Format state_end5{"(170(1H-),/)"};
 };
 
-const Listing kListing;
+const Listing& listing() { return text::listing_table<Listing>(); }
 
 }  // namespace
 
 void BL_PRINT_PROFILE(SurfaceRun& r, int i, int k) {
-  const Listing& L = kListing;
+  const Listing& L = listing();
   text::Units& units = text::units();
   const int lu = state().LUBLN;
 
@@ -102,7 +102,7 @@ void BL_PRINT_PROFILE(SurfaceRun& r, int i, int k) {
 }
 
 void BL_PRINT_BLOCK_SYSTEM(SurfaceRun& r, int i, int it, int k) {
-  const Listing& L = kListing;
+  const Listing& L = listing();
   text::Units& units = text::units();
   const int lu = state().LUDEB;
   const int n = r.neq;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -20,24 +21,28 @@ namespace sorvane::bl {
 namespace {
 
 // Records of "InputBl.out" and the one record on standard output.
-const text::Format kUpperTitle("(50h Input data for calculation of BL on upper surface)");
-const text::Format kLowerTitle("(50h Input data for calculation of BL on lower surface)");
-const text::Format kElement("(10h    ielem=,i3)");
-const text::Format kCfsep("(10h    CFSEP=,f10.3)");
-const text::Format kRefHead("(1H ,5X,2HM8,10X,2HT8,10X,2HA8,10X,2HU8,10X,3HMU8,9X,3HNU8,9X,3HRO8)");
-const text::Format kRefRow("(1H ,7E12.4)");
-const text::Format kEdgeHead(
-    "(3x,1hI,9x,1hX,13x,2hUE,13x,2hME,12x,4hROE8,11x,5hEMUE8,10x,5hENUE8,11x,3hTE8)");
-const text::Format kEdgeRow("(1H ,I3,8E15.4)");
-const text::Format kBcHead(
-    "(4x,1hi,4x,4hX(I),6x,5hUE(I),5x,6hEME(I),3x,8hD1_BC(I),2x,8hCF_BC(I), "
-    "2x,8hRV_BC(I),4x,5hVw(I),5x,5hUw(I)5x,5hTw(I))");
-const text::Format kBcRow("(I5,10F10.5)");
-const text::Format kRe("(40X,10HNUMBER RE=,E12.4)");
-const text::Format kEt("(46X,3HET=,E12.4)");
-const text::Format kRunValues(
-    "(1H ,6HNXT  =,I3,14X,6HNP2  =,I3,5X,6HXTR  =,E14.6/1H ,6HETAE =,E14.6,3X,"
-    "              6HVLBL =,E14.6,3X,6HVTBL= ,E14.6,3X,6HNU   =,E14.6/)");
+struct SetupFormats {
+  text::Format upperTitle{"(50h Input data for calculation of BL on upper surface)"};
+  text::Format lowerTitle{"(50h Input data for calculation of BL on lower surface)"};
+  text::Format element{"(10h    ielem=,i3)"};
+  text::Format cfsep{"(10h    CFSEP=,f10.3)"};
+  text::Format refHead{"(1H ,5X,2HM8,10X,2HT8,10X,2HA8,10X,2HU8,10X,3HMU8,9X,3HNU8,9X,3HRO8)"};
+  text::Format refRow{"(1H ,7E12.4)"};
+  text::Format edgeHead{
+      "(3x,1hI,9x,1hX,13x,2hUE,13x,2hME,12x,4hROE8,11x,5hEMUE8,10x,5hENUE8,11x,3hTE8)"};
+  text::Format edgeRow{"(1H ,I3,8E15.4)"};
+  text::Format bcHead{
+      "(4x,1hi,4x,4hX(I),6x,5hUE(I),5x,6hEME(I),3x,8hD1_BC(I),2x,8hCF_BC(I), "
+      "2x,8hRV_BC(I),4x,5hVw(I),5x,5hUw(I)5x,5hTw(I))"};
+  text::Format bcRow{"(I5,10F10.5)"};
+  text::Format re{"(40X,10HNUMBER RE=,E12.4)"};
+  text::Format et{"(46X,3HET=,E12.4)"};
+  text::Format runValues{
+      "(1H ,6HNXT  =,I3,14X,6HNP2  =,I3,5X,6HXTR  =,E14.6/1H ,6HETAE =,E14.6,3X,"
+      "              6HVLBL =,E14.6,3X,6HVTBL= ,E14.6,3X,6HNU   =,E14.6/)"};
+};
+
+const SetupFormats& formats() { return text::listing_table<SetupFormats>(); }
 
 // Constants of the gas and of the reference state.
 constexpr double kPrt = 0.8999999761581421;     // turbulent Prandtl number, 0.9
@@ -100,11 +105,17 @@ Result check_station_list(int ielem, int isurf, const double* x, const double* u
   return Result::success();
 }
 
-Result check_surface_run_inputs(int ielem, int isurf) {
-  if (ielem < 0 || ielem >= kMaxElements)
+Result check_element_index(int ielem) {
+  if (!element_index_allowed(ielem))
     return Result::failure("Element " + std::to_string(ielem + 1) +
                            " does not exist (the configuration holds at most " +
                            std::to_string(kMaxElements) + " elements).");
+  return Result::success();
+}
+
+Result check_surface_run_inputs(int ielem, int isurf) {
+  Result element = check_element_index(ielem);
+  if (!element) return element;
   if (isurf < 0 || isurf > 1)
     return Result::failure("Surface " + std::to_string(isurf) +
                            " does not exist (0 is the upper, 1 the lower surface).");
@@ -152,8 +163,8 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
   run.element = k;
   run.surface = s;
 
-  u.write(lu, isurf == 0 ? kUpperTitle : kLowerTitle, {});
-  u.write(lu, kElement, {ielem});
+  u.write(lu, isurf == 0 ? formats().upperTitle : formats().lowerTitle, {});
+  u.write(lu, formats().element, {ielem});
 
   // Station arrays as long as the element's longer list (the same for both
   // surfaces), and never shorter than this surface's own list.
@@ -167,7 +178,7 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
   run.m8 = 0.0;
   run.el = 1.0;
   run.cfsep = st.CFSEP;
-  u.write(lu, kCfsep, {run.cfsep});
+  u.write(lu, formats().cfsep, {run.cfsep});
 
   run.np = st.NP;
   run.xtr = st.XTR(k, s);
@@ -187,12 +198,12 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
   run.h0 = kH0Cp * run.t0;
   run.sqre = std::sqrt(run.re);
 
-  u.write(lu, kRefHead, {});
-  u.write(lu, kRefRow, {run.m8, run.t8, a8, run.u8, run.mu8, run.nu8, run.ro8});
+  u.write(lu, formats().refHead, {});
+  u.write(lu, formats().refRow, {run.m8, run.t8, a8, run.u8, run.mu8, run.nu8, run.ro8});
 
   // Stations and their edge state.
   run.nxt = nxt;
-  u.write(lu, kEdgeHead, {});
+  u.write(lu, formats().edgeHead, {});
   for (int i = 1; i <= nxt; ++i) {
     run.x(i) = st.S(i, k, s);
     run.ue(i) = st.UE(i, k, s);
@@ -201,27 +212,27 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
                run.mu8, run.ue(i), run.eme(i), run.x(i), run.te(i), run.roe(i), run.emue(i),
                run.roe8(i), run.emue8(i), run.enue8(i), run.te8(i));
     run.rx(i) = run.ue(i) * run.x(i) * run.roe(i) * run.u8 * run.el / run.emue(i);
-    u.write(lu, kEdgeRow,
+    u.write(lu, formats().edgeRow,
             {i, run.x(i), run.ue(i), run.eme(i), run.roe8(i), run.emue8(i), run.enue8(i),
              run.te8(i)});
   }
 
   // Boundary conditions: no wall motion, transpiration or heating; the wall
   // shear prescribed past separation is the separation threshold.
-  u.write(lu, kBcHead, {});
+  u.write(lu, formats().bcHead, {});
   for (int i = 1; i <= nxt; ++i) {
     run.uww(i) = run.vww(i) = run.d1_bc(i) = run.rv_bc(i) = run.tww(i) = 0.0;
     run.cf_bc(i) = st.CFSEP;
-    u.write(lu, kBcRow,
+    u.write(lu, formats().bcRow,
             {i, run.x(i), run.ue(i), run.eme(i), run.d1_bc(i), run.cf_bc(i), run.rv_bc(i),
              run.vww(i), run.uww(i), run.tww(i)});
   }
 
-  u.write(lu, kRe, {run.re});
-  u.write(lu, kEt, {run.et});
-  u.write(lu, kRunValues,
+  u.write(lu, formats().re, {run.re});
+  u.write(lu, formats().et, {run.et});
+  u.write(lu, formats().runValues,
           {run.nxt, run.np, run.xtr, run.etae, run.vlbl, run.vtbl, run.nu8});
-  u.write(std_unit(st), kEt, {run.et});
+  u.write(std_unit(st), formats().et, {run.et});
 }
 
 void BC_QUADRATIC_FILL(int i1, int i2, double r1, double r2, Table1<double>& f,

@@ -13,13 +13,17 @@ namespace sorvane::bl {
 // (at least three stations, x(2) != x(1), ue(2) != ue(1), all finite).
 // Messages about NP and REMILL name no surface (they are the same for every
 // surface of a run); a message about a list names element and surface.
-Result check_surface_run_inputs(int ielem, int isurf);
+[[nodiscard]] Result check_surface_run_inputs(int ielem, int isurf);
+
+// The element part of that check, also made by the stagnation split: ielem
+// (from 0) must name a row of the tables.
+[[nodiscard]] Result check_element_index(int ielem);
 
 // The list part of that check, on a list given by its first n arc lengths
 // x[0..n-1] and edge velocities ue[0..n-1] (the stagnation split checks its
 // lists with it before they reach the store). The message names element
 // ielem + 1 and the surface ("upper" for isurf 0, "lower" for 1).
-Result check_station_list(int ielem, int isurf, const double* x, const double* ue, int n);
+[[nodiscard]] Result check_station_list(int ielem, int isurf, const double* x, const double* ue, int n);
 
 // Makes the run's Inputi set for element ielem (from 0), surface isurf (0
 // upper, 1 lower), fixes constants and reference state, copies the station

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "solver/boundary_layer/block_tri.h"
+#include "solver/boundary_layer/box_rows.h"
 
 namespace sorvane::bl {
 namespace {
@@ -130,15 +131,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
   const int np = r.np;
   check_index("grid points in use", np, kGridPoints);
   const int n = r.neq;
-  const int nn = n * n;
-  const double* dq = r.dqdx.data();
-  const double* dqp = r.dqpdx.data();
-  const double* rq = r.rq.data();
-  const double* aa = r.aa.data();
-  double* A = r.amat.data();
-  double* B = r.bmat.data();
-  double* C = r.cmat.data();
-  double* rv = r.rvec.data();
+  const BoxRows box(r, n);
 
   // Border block: the last row couples to -dF(1).
   for (int c = 1; c <= n; ++c) {
@@ -148,12 +141,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
 
   for (int j = 1; j <= np; ++j) {
     const int k = j - 1;
-    double* Aj = A + nn * k;
-    double* Bj = B + nn * k;
-    double* Cj = C + nn * k;
-    double* rj = rv + n * k;
-    for (int e = 0; e < nn; ++e) Aj[e] = Bj[e] = Cj[e] = 0.0;
-    for (int e = 0; e < n; ++e) rj[e] = 0.0;
+    const auto [Aj, Bj, Cj, rj] = box.cleared(k);
 
     if (j == 1) {
       // Wall velocity.
@@ -161,32 +149,13 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
       rj[0] = r.u(3, 1) - r.uww(i);
     } else {
       // F' = rho*U on the box below the point.
-      const double a = aa[k];
-      const double* dm = dq + nn * (k - 1);
-      const double* dpm = dqp + nn * (k - 1);
-      const double* d0 = dq + nn * k;
-      const double* dp0 = dqp + nn * k;
-      for (int c = 0; c < 3; ++c) {
-        Aj[c * n + 0] = -dm[c * n + 0] - a * dpm[c * n + 0];
-        Bj[c * n + 0] = d0[c * n + 0] - a * dp0[c * n + 0];
-      }
-      rj[0] = rq[n * k + 0];
+      box.below(k, 0, Aj, Bj, rj);
     }
 
     if (j < np) {
       // U' = V and momentum on the box above the point.
-      const double a = aa[k + 1];
-      const double* d0 = dq + nn * k;
-      const double* dp0 = dqp + nn * k;
-      const double* d1 = dq + nn * (k + 1);
-      const double* dp1 = dqp + nn * (k + 1);
-      for (int e = 1; e < 3; ++e) {
-        for (int c = 0; c < 3; ++c) {
-          Bj[c * n + e] = -d0[c * n + e] - a * dp0[c * n + e];
-          Cj[c * n + e] = d1[c * n + e] - a * dp1[c * n + e];
-        }
-        rj[e] = rq[n * (k + 1) + e];
-      }
+      box.above(k, 1, Bj, Cj, rj);
+      box.above(k, 2, Bj, Cj, rj);
     } else {
       // Edge velocity, and the border row
       // dF(np) + D*dU(np) - dF(1) = -(F(np) + D*U(np) - F(1)) [- M_i].

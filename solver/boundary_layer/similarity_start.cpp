@@ -34,9 +34,13 @@ namespace {
 // Listing of the passes, unit 169 on "init2d.OUT".
 constexpr int kTableUnit = 169;
 const char* const kTableFile = "init2d.OUT";
-const text::Format kPassHead(
-    "(30H  J         ETA              F,45H              U              V          DELV )");
-const text::Format kPassRow("(I3,5F15.6)");
+struct PassFormats {
+  text::Format passHead{
+      "(30H  J         ETA              F,45H              U              V          DELV )"};
+  text::Format passRow{"(I3,5F15.6)"};
+};
+
+const PassFormats& formats() { return text::listing_table<PassFormats>(); }
 
 // 0.001 in single precision: the growth ratio counts as uniform up to 1 plus this.
 constexpr double kUniformRatio = 0.0010000000474974513;
@@ -62,11 +66,11 @@ bool positive_finite(double x) { return std::isfinite(x) && x > 0.0; }
 
 void write_pass_table(Init2d& m, int np) {
   text::Units& out = text::units();
-  out.write(kTableUnit, kPassHead, {});
+  out.write(kTableUnit, formats().passHead, {});
   VecView eta = m.eta_sim.view(), f = m.f_sim.view(), u = m.u_sim.view(), v = m.v_sim.view(),
           dv = m.delv.view();
   for (int j = 1; j <= np; ++j)
-    out.write(kTableUnit, kPassRow, {j, eta(j), f(j), u(j), v(j), dv(j)});
+    out.write(kTableUnit, formats().passRow, {j, eta(j), f(j), u(j), v(j), dv(j)});
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 
 #include "solver/boundary_layer/boundary_layer.h"
 #include "solver/boundary_layer/input_setup.h"
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -33,20 +34,24 @@ namespace sorvane {
 namespace {
 
 // Records of the "Output from SXR" block on the debug listing.
-const text::Format kDash30("(30(1H-))");
-const text::Format kStart("(23H Output from SXR, start)");
-const text::Format kAlpha("(8H  Alpha=,F10.3)");
-const text::Format kGapDash65("(/,65(1H-))");
-const text::Format kPointHead("(58H  I         S             Ue              X              Y)");
-const text::Format kDash65("(65(1H-))");
-const text::Format kPointRow("(I3,4E15.4)");
-const text::Format kIcrit("(8H  Icrit=,I5,10H    Scrit=,2E15.6)");
-const text::Format kS1S2("(7H    S1=,E15.6,7H    S2=,E15.6)");
-const text::Format kGapDash30("(/,30(1H-))");
-const text::Format kUpperHead("(26H  I    S upper    Ue upper)");
-const text::Format kLowerHead("(26H  I    S lower    Ue lower)");
-const text::Format kListRow("(I3,4E12.4)");
-const text::Format kFinish("(24H Output from SXR, finish)");
+struct SplitFormats {
+  text::Format dash30{"(30(1H-))"};
+  text::Format start{"(23H Output from SXR, start)"};
+  text::Format alpha{"(8H  Alpha=,F10.3)"};
+  text::Format gapDash65{"(/,65(1H-))"};
+  text::Format pointHead{"(58H  I         S             Ue              X              Y)"};
+  text::Format dash65{"(65(1H-))"};
+  text::Format pointRow{"(I3,4E15.4)"};
+  text::Format icrit{"(8H  Icrit=,I5,10H    Scrit=,2E15.6)"};
+  text::Format s1S2{"(7H    S1=,E15.6,7H    S2=,E15.6)"};
+  text::Format gapDash30{"(/,30(1H-))"};
+  text::Format upperHead{"(26H  I    S upper    Ue upper)"};
+  text::Format lowerHead{"(26H  I    S lower    Ue lower)"};
+  text::Format listRow{"(I3,4E12.4)"};
+  text::Format finish{"(24H Output from SXR, finish)"};
+};
+
+const SplitFormats& formats() { return text::listing_table<SplitFormats>(); }
 
 // Work of one call: arc lengths of the nodes (SN) and control points (SC),
 // 1-based, and the two station lists before they are checked and stored.
@@ -134,31 +139,31 @@ void empty_lists(ProblemState& st, int k) {
 }
 
 void write_head(text::Units& u, int lu, const ProblemState& st) {
-  u.write(lu, kDash30, {});
-  u.write(lu, kStart, {});
-  u.write(lu, kAlpha, {st.ALPHA_EFF});
-  u.write(lu, kGapDash65, {});
-  u.write(lu, kPointHead, {});
-  u.write(lu, kDash65, {});
+  u.write(lu, formats().dash30, {});
+  u.write(lu, formats().start, {});
+  u.write(lu, formats().alpha, {st.ALPHA_EFF});
+  u.write(lu, formats().gapDash65, {});
+  u.write(lu, formats().pointHead, {});
+  u.write(lu, formats().dash65, {});
 }
 
 void write_points(text::Units& u, int lu, const ProblemState& st, int k, const SplitWork& w) {
   for (int j = 1; j <= w.n; ++j)
-    u.write(lu, kPointRow, {j, w.SC[j], st.VGAMMA(j, k), st.XC0(j, k), st.YC0(j, k)});
-  u.write(lu, kDash65, {});
+    u.write(lu, formats().pointRow, {j, w.SC[j], st.VGAMMA(j, k), st.XC0(j, k), st.YC0(j, k)});
+  u.write(lu, formats().dash65, {});
 }
 
 void write_list(text::Units& u, int lu, const ProblemState& st, int k, int s) {
-  u.write(lu, kGapDash30, {});
-  u.write(lu, s == 1 ? kUpperHead : kLowerHead, {});
-  u.write(lu, kDash30, {});
-  for (int i = 1; i <= st.NX(k, s); ++i) u.write(lu, kListRow, {i, st.S(i, k, s), st.UE(i, k, s)});
-  u.write(lu, kDash30, {});
+  u.write(lu, formats().gapDash30, {});
+  u.write(lu, s == 1 ? formats().upperHead : formats().lowerHead, {});
+  u.write(lu, formats().dash30, {});
+  for (int i = 1; i <= st.NX(k, s); ++i) u.write(lu, formats().listRow, {i, st.S(i, k, s), st.UE(i, k, s)});
+  u.write(lu, formats().dash30, {});
 }
 
 void write_finish(text::Units& u, int lu) {
-  u.write(lu, kFinish, {});
-  u.write(lu, kDash30, {});
+  u.write(lu, formats().finish, {});
+  u.write(lu, formats().dash30, {});
 }
 
 std::string element_name(int k) { return "Element " + std::to_string(k); }
@@ -166,10 +171,8 @@ std::string element_name(int k) { return "Element " + std::to_string(k); }
 }  // namespace
 
 Result SXR(int ielem) {
-  if (ielem < 0 || ielem >= kMaxElements)
-    return Result::failure(element_name(ielem + 1) +
-                           " does not exist (the configuration holds at most " +
-                           std::to_string(kMaxElements) + " elements).");
+  Result element = bl::check_element_index(ielem);
+  if (!element) return element;
   ProblemState& st = state();
   const int k = ielem + 1;
   text::Units& u = text::units();
@@ -178,14 +181,14 @@ Result SXR(int ielem) {
 
   SplitWork w;
   w.n = st.NPANELS(k);
-  if (w.n > kMaxPanels)
+  if (w.n > addressable_panels(w.n))
     return Result::failure(element_name(k) + " has " + std::to_string(w.n) +
                            " panels, more than the " + std::to_string(kMaxPanels) +
                            " its boundary layer can hold; its boundary layer is not computed.");
   const std::string no_split = element_name(k) +
                                ": the surface velocity does not change sign, so there is no "
                                "stagnation point; its boundary layer is not computed.";
-  if (w.n < 1) return Result::failure(no_split);
+  if (addressable_panels(w.n) == 0) return Result::failure(no_split);
 
   arc_lengths(st, k, w);
   const double* vg = st.VGAMMA.column(k);
@@ -223,8 +226,8 @@ Result SXR(int ielem) {
 
   write_head(u, lu, st);
   write_points(u, lu, st, k, w);
-  u.write(lu, kIcrit, {w.icrit, w.scrit, (w.a + w.b) * 0.5});
-  u.write(lu, kS1S2, {w.s1, w.s2});
+  u.write(lu, formats().icrit, {w.icrit, w.scrit, (w.a + w.b) * 0.5});
+  u.write(lu, formats().s1S2, {w.s1, w.s2});
   write_list(u, lu, st, k, 1);
   write_list(u, lu, st, k, 2);
   write_finish(u, lu);

@@ -7,6 +7,8 @@
 // pointers; the grid-point count np is checked once on entry.
 #include "solver/boundary_layer/station_equations.h"
 
+#include "solver/boundary_layer/box_rows.h"
+
 #include <cmath>
 #include <limits>
 
@@ -30,6 +32,14 @@ int grid_points(const SurfaceRun& r) {
   return r.np;
 }
 
+// T/Te = 1 + 0.2*Me^2*(1 - (U/Ue)^2). With Me = 0 the ratio is 1 whatever
+// U/Ue is (also where Ue = 0 would make the quotient undefined).
+inline double temperature_ratio(double mach_term, double u, double ue_edge) {
+  if (mach_term == 0.0) return 1.0;
+  const double ratio = u / ue_edge;
+  return 1.0 + mach_term * (1.0 - ratio * ratio);
+}
+
 // Density and density-viscosity ratios of one temperature ratio tte at a
 // station: rho = roe8/tte and C = rho*C1*T^1.5/(T + C2)/emue with T = tte*te.
 // Across a layer with eme = 0 every point has tte = 1, so the last result is
@@ -44,6 +54,17 @@ class LayerGas {
     const double t = tte * te_;
     mu = rho * kSutherlandC1 * std::pow(t, 1.5) / (t + kSutherlandC2) / emue_;
   }
+  // The gas of a point of velocity u (mach_term = 0.2*Me^2, ue_edge the
+  // velocity at the layer's edge): its temperature ratio, density and
+  // density-viscosity ratio.
+  void point(double mach_term, double u, double ue_edge, double& tte_out, double& ro_out,
+             double& mu_out) {
+    const double t = temperature_ratio(mach_term, u, ue_edge);
+    at(t);
+    tte_out = t;
+    ro_out = rho;
+    mu_out = mu;
+  }
   double rho = 0.0;
   double mu = 0.0;
 
@@ -51,14 +72,6 @@ class LayerGas {
   double roe8_, te_, emue_;
   double last_tte_ = std::numeric_limits<double>::quiet_NaN();
 };
-
-// T/Te = 1 + 0.2*Me^2*(1 - (U/Ue)^2). With Me = 0 the ratio is 1 whatever
-// U/Ue is (also where Ue = 0 would make the quotient undefined).
-inline double temperature_ratio(double mach_term, double u, double ue_edge) {
-  if (mach_term == 0.0) return 1.0;
-  const double ratio = u / ue_edge;
-  return 1.0 + mach_term * (1.0 - ratio * ratio);
-}
 
 // The box arrays and blocks have neq rows (3 in this formulation); with
 // N = 3 known at compile time the per-point block loops unroll, N = 0 takes
@@ -93,12 +106,8 @@ void gas_properties(SurfaceRun& r, int i, double dp) {
     const double Fj = F[at(3, j)], Uj = U[at(3, j)], Vj = V[at(3, j)];
 
     // Properties of the point.
-    const double t = temperature_ratio(mach_term, Uj, ue_edge);
-    gas.at(t);
+    gas.point(mach_term, Uj, ue_edge, tte[k], ro[at(3, j)], mu[at(3, j)]);
     const double rho = gas.rho;
-    tte[k] = t;
-    ro[at(3, j)] = rho;
-    mu[at(3, j)] = gas.mu;
     const double bbj = (1.0 + B[at(3, j)]) * gas.mu;
     bb[k] = bbj;
 
@@ -154,29 +163,17 @@ template <int N>
 void assemble(SurfaceRun& r, int i) {
   const int np = grid_points(r);
   const int n = N > 0 ? N : r.neq;
-  const int nn = n * n;
   const bool inverse = r.x(i) > r.xinv;
   const bool wall_shear_row = inverse && r.invmode >= 4 && r.invmode <= 6;
   const bool second_rhs = inverse && r.invmode <= 6;
 
-  const double* dq = r.dqdx.data();
-  const double* dqp = r.dqpdx.data();
-  const double* rq = r.rq.data();
+  const BoxRows box(r, n);
   const double* aa = r.aa.data();
-  double* A = r.amat.data();
-  double* B = r.bmat.data();
-  double* C = r.cmat.data();
-  double* rv = r.rvec.data();
   double* ey = second_rhs ? r.eyvec.data() : nullptr;
 
   for (int j = 1; j <= np; ++j) {
     const int k = j - 1;
-    double* Aj = A + nn * k;
-    double* Bj = B + nn * k;
-    double* Cj = C + nn * k;
-    double* rj = rv + n * k;
-    for (int e = 0; e < nn; ++e) Aj[e] = Bj[e] = Cj[e] = 0.0;
-    for (int e = 0; e < n; ++e) rj[e] = 0.0;
+    const auto [Aj, Bj, Cj, rj] = box.cleared(k);
 
     if (j == 1) {
       // Wall: F's x-derivative gives the transpiration, U the wall velocity.
@@ -192,33 +189,15 @@ void assemble(SurfaceRun& r, int i) {
       }
     } else {
       // F' = rho*U and U' = V on the box below the point.
-      const double a = aa[k];
-      const double* dm = dq + nn * (k - 1);
-      const double* dpm = dqp + nn * (k - 1);
-      const double* d0 = dq + nn * k;
-      const double* dp0 = dqp + nn * k;
-      for (int e = 0; e < 2; ++e) {
-        for (int c = 0; c < 3; ++c) {
-          Aj[c * n + e] = -dm[c * n + e] - a * dpm[c * n + e];
-          Bj[c * n + e] = d0[c * n + e] - a * dp0[c * n + e];
-        }
-        rj[e] = rq[n * k + e];
-      }
+      box.below(k, 0, Aj, Bj, rj);
+      box.below(k, 1, Aj, Bj, rj);
     }
 
     if (j < np) {
       // Momentum on the box above the point.
-      const double a = aa[k + 1];
-      const double* d0 = dq + nn * k;
-      const double* dp0 = dqp + nn * k;
-      const double* d1 = dq + nn * (k + 1);
-      const double* dp1 = dqp + nn * (k + 1);
-      for (int c = 0; c < 3; ++c) {
-        Bj[c * n + 2] = -d0[c * n + 2] - a * dp0[c * n + 2];
-        Cj[c * n + 2] = d1[c * n + 2] - a * dp1[c * n + 2];
-      }
-      rj[2] = rq[n * (k + 1) + 2];
+      box.above(k, 2, Bj, Cj, rj);
       if (ey) {
+        const double a = aa[k + 1];
         ey[n * k + 0] = 0.0;
         ey[n * k + 1] = 0.0;
         ey[n * k + 2] = 2.0 * a;
@@ -371,11 +350,7 @@ void BL_SHIFT_LEVELS(SurfaceRun& r, int n) {
     F[at(3, j)] *= ratio;
     U[at(3, j)] *= ratio;
     V[at(3, j)] *= ratio;
-    const double t = temperature_ratio(mach_term, U[at(3, j)], ue_edge);
-    gas.at(t);
-    tte[j - 1] = t;
-    ro[at(3, j)] = gas.rho;
-    mu[at(3, j)] = gas.mu;
+    gas.point(mach_term, U[at(3, j)], ue_edge, tte[j - 1], ro[at(3, j)], mu[at(3, j)]);
   }
 }
 

@@ -59,10 +59,7 @@ struct DriverFormats {
   text::Format stationRowStd{"(i5,7e12.5,5i5)"};
 };
 
-const DriverFormats& formats() {
-  static const DriverFormats f;
-  return f;
-}
+const DriverFormats& formats() { return text::listing_table<DriverFormats>(); }
 
 // Constants the march compares with, as the solver holds them.
 constexpr double kInverseStart = 0.019999999552965164;  // 0.02 in single precision

@@ -15,7 +15,7 @@ namespace sorvane::bl {
 using StationHook = std::function<void(const SurfaceRun& run, int i)>;
 
 // FOIL_BL2D on a run the caller provides (fresh), with an optional hook.
-Result FOIL_BL2D(SurfaceRun& run, int ielem, int isurf, const StationHook& hook = nullptr);
+[[nodiscard]] Result FOIL_BL2D(SurfaceRun& run, int ielem, int isurf, const StationHook& hook = nullptr);
 
 // Separation test before station i: where the square of the skin friction,
 // extrapolated through stations i-2 and i-1, reaches (cfsep/sqre)^2 between

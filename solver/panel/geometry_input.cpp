@@ -22,8 +22,10 @@
 #include <fstream>
 #include <vector>
 
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 #include "solver/text/fields.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -31,6 +33,14 @@
 namespace sorvane {
 
 namespace {
+
+// Records of the reader: the name records of the "deb" listing.
+struct ReaderFormats {
+  text::Format lengths{"(2i10)"};  // characters of the path, position of its last "."
+  text::Format name{"(a80)"};      // one listing name
+};
+
+const ReaderFormats& formats() { return text::listing_table<ReaderFormats>(); }
 
 // Listing suffixes, in the order of the listing names.
 const char* const kSuffixes[] = {"out", "cpf", "deb", "blf", "sum", "geo", "bln"};
@@ -180,181 +190,204 @@ bool read_lines(const std::string& path, std::vector<std::string>* lines, std::s
   return true;
 }
 
-// Reads and checks the whole file into st.
-bool read_file(const std::string& path, Staging* st, std::string* error) {
-  std::vector<std::string> lines;
-  if (!read_lines(path, &lines, error)) return false;
-  if (lines.empty()) {
-    *error = path + ": the file is empty";
-    return false;
-  }
-  Reader r(path, std::move(lines));
-  auto give = [&](bool ok) {
-    if (!ok) *error = r.error();
-    return ok;
-  };
-  double v[9];
+// The steps of reading a file, in the order of its records. Each reads its
+// records into the staging copy and returns false with the reader's message
+// on the first fault.
 
-  // Title and record 1.
-  if (!r.skip("record 1")) return give(false);
-  if (!r.record("record 1", 7, v)) return give(false);
-  if (!r.single_int(v[0], 0, &st->iprint) || !r.single_int(v[1], 1, &st->nelem))
-    return give(false);
+// Title and record 1: the counts and options.
+bool read_record_1(Reader& r, Staging* st) {
+  double v[7];
+  if (!r.skip("record 1")) return false;
+  if (!r.record("record 1", 7, v)) return false;
+  if (!r.single_int(v[0], 0, &st->iprint) || !r.single_int(v[1], 1, &st->nelem)) return false;
   st->dadd = v[2];
   if (!r.single_int(v[3], 3, &st->icompr) || !r.single_int(v[4], 4, &st->ite) ||
       !r.single_int(v[5], 5, &st->ipos) || !r.single_int(v[6], 6, &st->ibl))
-    return give(false);
-  if (st->nelem < 1 || st->nelem > kMaxElements)
-    return give(r.fail("the element count is " + std::to_string(st->nelem) + "; it must be 1 to " +
-                       std::to_string(kMaxElements) + point_hint(v[1])));
+    return false;
+  if (!element_count_allowed(st->nelem))
+    return r.fail("the element count is " + std::to_string(st->nelem) + "; it must be 1 to " +
+                  std::to_string(kMaxElements) + point_hint(v[1]));
   st->has_bl = boundary_layer_records(st->ibl);
+  return true;
+}
 
-  // Record 2: flow conditions and reference values.
-  if (!r.skip("record 2") || !r.record("record 2", 6, v)) return give(false);
+// Record 2: flow conditions and reference values.
+bool read_record_2(Reader& r, Staging* st) {
+  double v[6];
+  if (!r.skip("record 2") || !r.record("record 2", 6, v)) return false;
   st->alpha = v[0];
   st->mach = v[1];
   st->swept = v[2];
   st->bref = v[3];
   st->xref = v[4];
   st->yref = v[5];
+  // An angle pair without an effective angle (|sin(alpha)| > cos(sweep))
+  // still loads, leaving ALPHA_EFF not a number: both angles can be changed
+  // in the main window, and every solution recomputes ALPHA_EFF and reports
+  // such a pair as a failed solution with its own message.
+  const double rad = 3.141592653589793 / 180.0;
+  st->alpha_eff = std::asin(std::sin(rad * st->alpha) / std::cos(rad * st->swept)) / rad;
+  return true;
+}
+
+// The boundary-layer record, present when IBL asks for it.
+bool read_boundary_layer_record(Reader& r, Staging* st) {
+  if (!st->has_bl) return true;
+  double v[5];
+  if (!r.skip("boundary-layer record") || !r.record("boundary-layer record", 5, v)) return false;
+  st->remill = v[0];
+  st->etae = v[1];
+  if (!r.single_int(v[2], 2, &st->np)) return false;
+  st->vgp = v[3];
+  st->cfsep = v[4];
+  return true;
+}
+
+// Record (a) of element k: chord, table kind and size, panel count,
+// smoothing, leading-edge row, scale. *equations adds up the panel system
+// of elements 1..k.
+bool read_element_parameters(Reader& r, int k, StagedElement& e, int* equations) {
+  const std::string ks = std::to_string(k);
+  const std::string rec_a = "element " + ks + " parameter record";
+  double v[8];
+  if (!r.skip(rec_a) || !r.record(rec_a, 8, v)) return false;
+  e.belem = v[0];
+  if (!r.single_int(v[1], 1, &e.itab)) return false;
   {
-    // An angle pair without an effective angle (|sin(alpha)| > cos(sweep))
-    // still loads, leaving ALPHA_EFF not a number: both angles can be
-    // changed in the main window, and every solution recomputes ALPHA_EFF
-    // and reports such a pair as a failed solution with its own message.
-    const double rad = 3.141592653589793 / 180.0;
-    st->alpha_eff = std::asin(std::sin(rad * st->alpha) / std::cos(rad * st->swept)) / rad;
+    const double rows = text::to_single(v[2]);
+    if (!(rows >= 1.0) || rows != std::trunc(rows) || rows > 1e9)
+      return r.fail_field(2, "the row count " + format_value(v[2]) +
+                                 " is not a positive whole number" +
+                                 (v[2] != 0.0 && std::fabs(v[2]) < 1.0
+                                      ? " (write whole numbers with a decimal point, e.g. \"31.\")"
+                                      : ""));
+    e.nrows = static_cast<int>(rows);
   }
-
-  // Boundary-layer record.
-  if (st->has_bl) {
-    if (!r.skip("boundary-layer record") || !r.record("boundary-layer record", 5, v))
-      return give(false);
-    st->remill = v[0];
-    st->etae = v[1];
-    if (!r.single_int(v[2], 2, &st->np)) return give(false);
-    st->vgp = v[3];
-    st->cfsep = v[4];
+  if (e.nrows < 2)
+    return r.fail_field(2, "the point table has " + std::to_string(e.nrows) +
+                               " row; it needs at least 2");
+  if (e.itab == 1 && e.nrows > kMirroredRows)
+    return r.fail_field(2, "a mirrored point table has " + std::to_string(e.nrows) +
+                               " rows; it may have at most " + std::to_string(kMirroredRows));
+  // Value 5 is read (it must be a number) and not used.
+  if (!r.single_int(v[5], 5, &e.ismooth) || !r.single_int(v[6], 6, &e.ile)) return false;
+  e.scale = v[7];
+  e.ncont = e.itab == 1 ? 2 * e.nrows - 1 : e.nrows;
+  const int max_points = contour_point_capacity(e.ismooth);
+  if (e.ncont > max_points)
+    return r.fail_field(
+        2, "the contour has " + std::to_string(e.ncont) + " points; the contour spline holds " +
+               std::to_string(max_points) + (e.ismooth == 1 ? " with smoothing" : "") +
+               (e.itab == 1 ? " (a mirrored table of n rows gives 2n-1 points)" : ""));
+  // Panel count: exactly 0 means one panel per row interval.
+  if (v[3] == 0.0) {
+    e.npanels = e.nrows - 1;
+  } else {
+    const double t = std::trunc(v[3]);
+    e.npanels = std::fabs(t) <= 1e9 ? static_cast<int>(t) : (t < 0 ? -1 : kMaxPanels + 1);
   }
+  if (!panel_count_allowed(e.npanels))
+    return r.fail_field(3, "the panel count is " + std::to_string(e.npanels) +
+                               "; it must be 2 to " + std::to_string(kMaxPanels) +
+                               point_hint(v[3]));
+  *equations += e.npanels + 1;
+  if (!equation_count_allowed(*equations))
+    return r.fail_field(3, "the panel counts (plus one per element) of elements 1 to " + ks +
+                               " add up to " + std::to_string(*equations) +
+                               "; the panel system holds " + std::to_string(kMaxEquations) +
+                               " equations");
+  // The leading-edge row must address a row of the table (0 leaves it open).
+  const int rows_for_ile = e.itab == 2 || e.itab == 1 ? e.ncont : e.nrows;
+  if (e.ile < 0 || e.ile > rows_for_ile)
+    return r.fail_field(6, "the leading-edge row is " + std::to_string(e.ile) +
+                               "; it must be 0 (found by the program) or 1 to " +
+                               std::to_string(rows_for_ile));
+  if (e.itab != 1 && e.itab != 2 && e.ile != 0) e.ile = e.nrows + 1 - e.ile;
+  return true;
+}
 
+// Record (b) of element k: placement, moment offset and, with the
+// boundary-layer records, the transition positions.
+bool read_element_placement(Reader& r, int k, bool has_bl, StagedElement& e) {
+  const std::string rec_b = "element " + std::to_string(k) + " placement record";
+  double v[9];
+  if (!r.skip(rec_b) || !r.record(rec_b, has_bl ? 9 : 7, v)) return false;
+  e.xax = v[0];
+  e.yax = v[1];
+  e.xx = v[2];
+  e.yy = v[3];
+  e.dfl = text::to_single(v[4]);
+  if (!std::isfinite(e.dfl))
+    return r.fail_field(4, "the deflection " + format_value(v[4]) + " is out of range");
+  e.dxm = v[5];
+  e.dym = v[6];
+  if (has_bl) {
+    e.xtr[0] = v[7];
+    e.xtr[1] = v[8];
+  }
+  return true;
+}
+
+// The point table of element k, in contour order.
+bool read_point_table(Reader& r, int k, StagedElement& e) {
+  if (!r.skip("the point table of element " + std::to_string(k))) return false;
+  e.x.assign(e.ncont, 0.0);
+  e.y.assign(e.ncont, 0.0);
+  e.d.assign(e.ncont, 0.0);
+  const int n = e.nrows;
+  double v[5];
+  for (int j = 1; j <= n; ++j) {
+    if (!r.row(k, j, n, e.itab == 1 ? 5 : 3, v)) return false;
+    if (e.itab == 1) {
+      // Row j gives the points n-j+1 (a, b, e) and n+j-1 (a, c, d); row 1
+      // gives the leading edge once, with (a, b, e).
+      const int up = n - j + 1, lo = n + j - 1;
+      e.x[lo - 1] = v[0];
+      e.y[lo - 1] = v[2];
+      e.d[lo - 1] = v[3];
+      e.x[up - 1] = v[0];
+      e.y[up - 1] = v[1];
+      e.d[up - 1] = v[4];
+    } else {
+      const int row = e.itab == 2 ? j : n + 1 - j;
+      e.x[row - 1] = v[0];
+      e.y[row - 1] = v[1];
+      e.d[row - 1] = v[2];
+    }
+  }
+  return true;
+}
+
+// Scaling: contour x, y, the moment offset and the transition positions.
+void scale_element(StagedElement& e) {
+  for (int i = 0; i < e.ncont; ++i) {
+    e.x[i] *= e.scale;
+    e.y[i] *= e.scale;
+  }
+  e.dxm *= e.scale;
+  e.dym *= e.scale;
+  e.xtr[0] *= e.scale;
+  e.xtr[1] *= e.scale;
+}
+
+// Reads and checks the whole file into st.
+Result read_file(const std::string& path, Staging* st) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!read_lines(path, &lines, &error)) return Result::failure(error);
+  if (lines.empty()) return Result::failure(path + ": the file is empty");
+  Reader r(path, std::move(lines));
+  if (!read_record_1(r, st) || !read_record_2(r, st) || !read_boundary_layer_record(r, st))
+    return Result::failure(r.error());
   int equations = 0;
   for (int k = 1; k <= st->nelem; ++k) {
     StagedElement& e = st->el[k - 1];
-    const std::string ks = std::to_string(k);
-    const std::string rec_a = "element " + ks + " parameter record";
-    const std::string rec_b = "element " + ks + " placement record";
-
-    // Record (a).
-    if (!r.skip(rec_a) || !r.record(rec_a, 8, v)) return give(false);
-    e.belem = v[0];
-    if (!r.single_int(v[1], 1, &e.itab)) return give(false);
-    {
-      const double rows = text::to_single(v[2]);
-      if (!(rows >= 1.0) || rows != std::trunc(rows) || rows > 1e9)
-        return give(r.fail_field(
-            2, "the row count " + format_value(v[2]) + " is not a positive whole number" +
-                   (v[2] != 0.0 && std::fabs(v[2]) < 1.0
-                        ? " (write whole numbers with a decimal point, e.g. \"31.\")"
-                        : "")));
-      e.nrows = static_cast<int>(rows);
-    }
-    if (e.nrows < 2)
-      return give(r.fail_field(2, "the point table has " + std::to_string(e.nrows) +
-                                      " row; it needs at least 2"));
-    if (e.itab == 1 && e.nrows > kMirroredRows)
-      return give(r.fail_field(2, "a mirrored point table has " + std::to_string(e.nrows) +
-                                      " rows; it may have at most " +
-                                      std::to_string(kMirroredRows)));
-    // Value 5 is read (it must be a number) and not used.
-    if (!r.single_int(v[5], 5, &e.ismooth) || !r.single_int(v[6], 6, &e.ile)) return give(false);
-    e.scale = v[7];
-    e.ncont = e.itab == 1 ? 2 * e.nrows - 1 : e.nrows;
-    const int max_points = e.ismooth == 1 ? kSmoothPoints : kSplinePoints;
-    if (e.ncont > max_points)
-      return give(r.fail_field(
-          2, "the contour has " + std::to_string(e.ncont) + " points; the contour spline holds " +
-                 std::to_string(max_points) +
-                 (e.ismooth == 1 ? " with smoothing" : "") +
-                 (e.itab == 1 ? " (a mirrored table of n rows gives 2n-1 points)" : "")));
-    // Panel count: exactly 0 means one panel per row interval.
-    if (v[3] == 0.0) {
-      e.npanels = e.nrows - 1;
-    } else {
-      const double t = std::trunc(v[3]);
-      e.npanels = std::fabs(t) <= 1e9 ? static_cast<int>(t) : (t < 0 ? -1 : kMaxPanels + 1);
-    }
-    if (e.npanels < 2 || e.npanels > kMaxPanels)
-      return give(r.fail_field(3, "the panel count is " + std::to_string(e.npanels) +
-                                      "; it must be 2 to " + std::to_string(kMaxPanels) +
-                                      point_hint(v[3])));
-    equations += e.npanels + 1;
-    if (equations > kMaxEquations)
-      return give(r.fail_field(
-          3, "the panel counts (plus one per element) of elements 1 to " + ks + " add up to " +
-                 std::to_string(equations) + "; the panel system holds " +
-                 std::to_string(kMaxEquations) + " equations"));
-    {
-      // The leading-edge row must address a row of the table (0 leaves it open).
-      const int rows_for_ile = e.itab == 2 || e.itab == 1 ? e.ncont : e.nrows;
-      if (e.ile < 0 || e.ile > rows_for_ile)
-        return give(r.fail_field(6, "the leading-edge row is " + std::to_string(e.ile) +
-                                        "; it must be 0 (found by the program) or 1 to " +
-                                        std::to_string(rows_for_ile)));
-    }
-    if (e.itab != 1 && e.itab != 2 && e.ile != 0) e.ile = e.nrows + 1 - e.ile;
-
-    // Record (b).
-    if (!r.skip(rec_b) || !r.record(rec_b, st->has_bl ? 9 : 7, v)) return give(false);
-    e.xax = v[0];
-    e.yax = v[1];
-    e.xx = v[2];
-    e.yy = v[3];
-    e.dfl = text::to_single(v[4]);
-    if (!std::isfinite(e.dfl))
-      return give(r.fail_field(4, "the deflection " + format_value(v[4]) + " is out of range"));
-    e.dxm = v[5];
-    e.dym = v[6];
-    if (st->has_bl) {
-      e.xtr[0] = v[7];
-      e.xtr[1] = v[8];
-    }
-
-    // Point table.
-    if (!r.skip("the point table of element " + ks)) return give(false);
-    e.x.assign(e.ncont, 0.0);
-    e.y.assign(e.ncont, 0.0);
-    e.d.assign(e.ncont, 0.0);
-    const int n = e.nrows;
-    for (int j = 1; j <= n; ++j) {
-      if (!r.row(k, j, n, e.itab == 1 ? 5 : 3, v)) return give(false);
-      if (e.itab == 1) {
-        // Row j gives the points n-j+1 (a, b, e) and n+j-1 (a, c, d); row 1
-        // gives the leading edge once, with (a, b, e).
-        const int up = n - j + 1, lo = n + j - 1;
-        e.x[lo - 1] = v[0];
-        e.y[lo - 1] = v[2];
-        e.d[lo - 1] = v[3];
-        e.x[up - 1] = v[0];
-        e.y[up - 1] = v[1];
-        e.d[up - 1] = v[4];
-      } else {
-        const int row = e.itab == 2 ? j : n + 1 - j;
-        e.x[row - 1] = v[0];
-        e.y[row - 1] = v[1];
-        e.d[row - 1] = v[2];
-      }
-    }
-    // Scaling: contour x, y, the moment offset and the transition positions.
-    for (int i = 0; i < e.ncont; ++i) {
-      e.x[i] *= e.scale;
-      e.y[i] *= e.scale;
-    }
-    e.dxm *= e.scale;
-    e.dym *= e.scale;
-    e.xtr[0] *= e.scale;
-    e.xtr[1] *= e.scale;
+    if (!read_element_parameters(r, k, e, &equations) ||
+        !read_element_placement(r, k, st->has_bl, e) || !read_point_table(r, k, e))
+      return Result::failure(r.error());
+    scale_element(e);
   }
-  return true;  // lines after the last record are ignored
+  return Result::success();  // lines after the last record are ignored
 }
 
 bool same_name_ci(const std::string& a, const std::string& b) {
@@ -380,114 +413,98 @@ struct Listing {
 
 // Checks that every listing can be created before any unit is touched; files
 // this check creates are removed again when one fails.
-bool probe_listings(const std::vector<Listing>& listings, const std::string& input,
-                    std::string* error) {
+Result probe_listings(const std::vector<Listing>& listings, const std::string& input) {
   std::vector<std::string> created;
-  bool ok = true;
+  Result result;
   for (const Listing& l : listings) {
     const bool existed = ::access(l.name.c_str(), F_OK) == 0;
     errno = 0;
     std::FILE* f = std::fopen(l.name.c_str(), "a");
     if (!f) {
       const int err = errno;
-      *error = input + ": cannot create the listing " + l.name + ": " +
-               (err ? std::strerror(err) : "unknown error");
-      ok = false;
+      result = Result::failure(input + ": cannot create the listing " + l.name + ": " +
+                               (err ? std::strerror(err) : "unknown error"));
       break;
     }
     std::fclose(f);
     if (!existed) created.push_back(l.name);
   }
-  if (!ok)
+  if (!result)
     for (const std::string& name : created) std::remove(name.c_str());
-  return ok;
+  return result;
 }
 
-}  // namespace
-
-bool make_geo_record(const std::string& path, GeoFileRecord& record, std::string* error) {
-  if (path.size() > static_cast<std::size_t>(kPathLength)) {
-    if (error)
-      *error = path + ": the path has " + std::to_string(path.size()) +
-               " characters; the limit is " + std::to_string(kPathLength) +
-               " (move the file to a shorter path)";
-    return false;
-  }
-  std::memset(&record, 0, sizeof record);
-  record.pathLength = static_cast<std::int32_t>(path.size());
-  std::memcpy(record.path, path.data(), path.size());
-  return true;
-}
-
-LoadResult READ_GEOMETRY(GeoFileRecord& record) {
-  LoadResult result;
-
-  // The input name: up to a NUL or 80 characters; the position of the last ".".
+// The input name of a record: up to a NUL or 80 characters, and the
+// position (1-based) of its last "." (0 without one).
+struct InputName {
   std::string name;
   int dot = 0;
+};
+
+Result input_name(const GeoFileRecord& record, InputName* in) {
   for (int i = 0; i < kPathLength && record.path[i] != '\0'; ++i) {
-    name.push_back(record.path[i]);
-    if (record.path[i] == '.') dot = i + 1;
+    in->name.push_back(record.path[i]);
+    if (record.path[i] == '.') in->dot = i + 1;
   }
-  if (record.pathLength < 0 || record.pathLength > kPathLength) {
-    result.message = name + ": the path has " + std::to_string(record.pathLength) +
-                     " characters; the limit is " + std::to_string(kPathLength);
-    return result;
-  }
-  if (name.empty()) {
-    result.message = "no geometry file named (the path is empty)";
-    return result;
-  }
+  if (record.pathLength < 0 || record.pathLength > kPathLength)
+    return Result::failure(in->name + ": the path has " + std::to_string(record.pathLength) +
+                           " characters; the limit is " + std::to_string(kPathLength));
+  if (in->name.empty()) return Result::failure("no geometry file named (the path is empty)");
+  return Result::success();
+}
 
-  // Stage 1: the whole file.
-  Staging st;
-  if (!read_file(name, &st, &result.message)) return result;
-
-  // Stage 2: listing names and listings.
-  const std::string base = name.substr(0, static_cast<std::size_t>(dot));
-  std::string names[7];
+// The listing names: the input name up to its last "." and each suffix.
+// None may be longer than a path, the input may not carry the extension of a
+// listing, and no listing may be the input file itself.
+Result listing_names(const InputName& in, std::string (&names)[7],
+                     std::vector<Listing>* listings) {
+  const std::string& name = in.name;
+  const std::string base = name.substr(0, static_cast<std::size_t>(in.dot));
   for (int i = 0; i < 7; ++i) names[i] = base + kSuffixes[i];
-  if (static_cast<int>(names[0].size()) > kPathLength) {
-    result.message = name + ": the listing names (e.g. " + names[0] + ") would have " +
-                     std::to_string(names[0].size()) + " characters; the limit is " +
-                     std::to_string(kPathLength) + " (use a shorter path or extension)";
-    return result;
-  }
-  const std::string ext = name.substr(static_cast<std::size_t>(dot));
+  if (static_cast<int>(names[0].size()) > kPathLength)
+    return Result::failure(name + ": the listing names (e.g. " + names[0] + ") would have " +
+                           std::to_string(names[0].size()) + " characters; the limit is " +
+                           std::to_string(kPathLength) + " (use a shorter path or extension)");
+  const std::string ext = name.substr(static_cast<std::size_t>(in.dot));
   for (const char* suffix : kSuffixes) {
-    if (same_name_ci(ext, suffix)) {
-      result.message = name + ": the extension \"" + ext +
-                       "\" is that of a listing the program writes, so the listing would "
-                       "overwrite the input; rename the file (e.g. to .dat)";
-      return result;
-    }
+    if (same_name_ci(ext, suffix))
+      return Result::failure(name + ": the extension \"" + ext +
+                             "\" is that of a listing the program writes, so the listing "
+                             "would overwrite the input; rename the file (e.g. to .dat)");
   }
   // out, cpf, deb, blf, sum, bln (names[0..4], [6]) and InputBl.out.
-  const std::vector<Listing> listings = {
-      {10, names[2]}, {82, names[0]}, {81, names[1]}, {11, names[3]},
-      {84, names[4]}, {12, names[6]}, {14, kBlInputName}};
-  for (const Listing& l : listings) {
-    if (same_name_ci(l.name, name) || same_file(l.name, name)) {
-      result.message = name + ": the listing " + l.name + " would overwrite the input file; "
-                       "rename the input (e.g. to wing.dat)";
-      return result;
-    }
+  *listings = {{10, names[2]}, {82, names[0]}, {81, names[1]}, {11, names[3]},
+               {84, names[4]}, {12, names[6]}, {14, kBlInputName}};
+  for (const Listing& l : *listings) {
+    if (same_name_ci(l.name, name) || same_file(l.name, name))
+      return Result::failure(name + ": the listing " + l.name +
+                             " would overwrite the input file; rename the input (e.g. to "
+                             "wing.dat)");
   }
-  if (!probe_listings(listings, name, &result.message)) return result;
+  return Result::success();
+}
+
+// Opens every listing; when one cannot be opened, closes those this load
+// opened and says which.
+Result open_listings(const std::vector<Listing>& listings, const std::string& name) {
   text::Units& u = text::units();
   for (std::size_t i = 0; i < listings.size(); ++i) {
     std::string err;
     if (!u.open(listings[i].unit, listings[i].name, &err)) {
       for (std::size_t j = 0; j < i; ++j) u.close(listings[j].unit);
-      result.message = name + ": cannot create the listing " + listings[i].name + " (" + err + ")";
-      return result;
+      return Result::failure(name + ": cannot create the listing " + listings[i].name + " (" +
+                             err + ")");
     }
   }
   // A later smoothing pass opens the new "geo" listing.
   u.close(83);
+  return Result::success();
+}
 
-  // Stage 3: commit.
-  ProblemState& s = state();
+// Commit: the unit numbers and names of the listings, and the name records
+// of the "deb" listing.
+void commit_listings(ProblemState& s, const GeoFileRecord& record, const InputName& in,
+                     const std::string (&names)[7]) {
   s.LUINP = 80;
   s.LUCPF = 81;
   s.LUOUT = 82;
@@ -499,7 +516,7 @@ LoadResult READ_GEOMETRY(GeoFileRecord& record) {
   s.LUBLN = 12;
   s.LUBLIN = 14;
   s.NCOMPUTE = 0;
-  s.INPUT_NAME.assign(name.data(), name.size());
+  s.INPUT_NAME.assign(in.name.data(), in.name.size());
   s.OUT_NAME.assign(names[0].data(), names[0].size());
   s.CPF_NAME.assign(names[1].data(), names[1].size());
   s.DEB_NAME.assign(names[2].data(), names[2].size());
@@ -508,17 +525,17 @@ LoadResult READ_GEOMETRY(GeoFileRecord& record) {
   s.GEO_NAME.assign(names[5].data(), names[5].size());
   s.BLN_NAME.assign(names[6].data(), names[6].size());
 
-  // Name records of the "deb" listing.
-  {
-    static const text::Format f2i("(2i10)");
-    static const text::Format fa("(a80)");
-    u.write(s.LUDEB, f2i, {static_cast<int>(record.pathLength), dot});
-    const FixedText<kPathLength>* recs[] = {&s.INPUT_NAME, &s.OUT_NAME, &s.CPF_NAME,
-                                            &s.DEB_NAME,   &s.BLF_NAME, &s.SUM_NAME};
-    for (const FixedText<kPathLength>* t : recs)
-      u.write(s.LUDEB, fa, {std::string_view(t->c, kPathLength)});
-  }
+  const ReaderFormats& f = formats();
+  text::Units& u = text::units();
+  u.write(s.LUDEB, f.lengths, {static_cast<int>(record.pathLength), in.dot});
+  const FixedText<kPathLength>* recs[] = {&s.INPUT_NAME, &s.OUT_NAME, &s.CPF_NAME,
+                                          &s.DEB_NAME,   &s.BLF_NAME, &s.SUM_NAME};
+  for (const FixedText<kPathLength>* t : recs)
+    u.write(s.LUDEB, f.name, {std::string_view(t->c, kPathLength)});
+}
 
+// Commit: the values of the file.
+void commit_inputs(ProblemState& s, const Staging& st) {
   s.PI = 3.141592653589793;
   s.RAD = s.PI / 180.0;
   s.IPRINT = st.iprint;
@@ -574,16 +591,57 @@ LoadResult READ_GEOMETRY(GeoFileRecord& record) {
       d[i] = e.d[i];
     }
   }
+}
 
-  // The record: the main listing's name.
+// The record: the main listing's name.
+void fill_out_name(GeoFileRecord& record, int dot) {
   std::memset(record.outName, 0, sizeof record.outName);
   const int copy = record.pathLength < kPathLength ? record.pathLength : kPathLength;
   std::memcpy(record.outName, record.path, static_cast<std::size_t>(copy));
   std::memcpy(record.outName + dot, "out", 3);
   record.outName[dot + 3] = '\0';
   record.outLength = dot + 3;
+}
 
-  result.ok = true;
+}  // namespace
+
+bool make_geo_record(const std::string& path, GeoFileRecord& record, std::string* error) {
+  if (path.size() > static_cast<std::size_t>(kPathLength)) {
+    if (error)
+      *error = path + ": the path has " + std::to_string(path.size()) +
+               " characters; the limit is " + std::to_string(kPathLength) +
+               " (move the file to a shorter path)";
+    return false;
+  }
+  std::memset(&record, 0, sizeof record);
+  record.pathLength = static_cast<std::int32_t>(path.size());
+  std::memcpy(record.path, path.data(), path.size());
+  return true;
+}
+
+Result READ_GEOMETRY(GeoFileRecord& record) {
+  InputName in;
+  Result result = input_name(record, &in);
+  if (!result) return result;
+
+  // Stage 1: the whole file.
+  Staging st;
+  result = read_file(in.name, &st);
+  if (!result) return result;
+
+  // Stage 2: listing names and listings.
+  std::string names[7];
+  std::vector<Listing> listings;
+  result = listing_names(in, names, &listings);
+  if (result) result = probe_listings(listings, in.name);
+  if (result) result = open_listings(listings, in.name);
+  if (!result) return result;
+
+  // Stage 3: commit.
+  ProblemState& s = state();
+  commit_listings(s, record, in, names);
+  commit_inputs(s, st);
+  fill_out_name(record, in.dot);
   return result;
 }
 

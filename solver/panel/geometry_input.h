@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "solver/state/result.h"
+
 namespace sorvane {
 
 // Argument of READ_GEOMETRY, passed by reference; fields in this order.
@@ -14,18 +16,12 @@ struct GeoFileRecord {
   char outName[92];         // out: path up to its last "." then "out" and NUL
 };
 
-// What a load tells its caller: ok, or one message naming the file, the line,
-// the record and the fault. A failed load leaves the problem state untouched.
-struct LoadResult {
-  bool ok = false;
-  std::string message;
-  explicit operator bool() const { return ok; }
-};
-
 // Reads the geometry file named by record.path into the problem state, derives
 // the listing names and opens the listings. The whole file is read and checked
-// before anything is committed to the state or any listing is opened.
-LoadResult READ_GEOMETRY(GeoFileRecord& record);
+// before anything is committed to the state or any listing is opened. The
+// result is ok, or fails with one message naming the file, the line, the
+// record and the fault; a failed load leaves the problem state untouched.
+[[nodiscard]] Result READ_GEOMETRY(GeoFileRecord& record);
 
 // Fills a record from a path (pathLength, path); false when the path does not
 // fit the record's 80 characters.

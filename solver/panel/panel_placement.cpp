@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -31,6 +32,26 @@ namespace {
 // node, relative to the element's size.
 constexpr double kOnNode = 1e-12;
 
+// Records of the placement on the main listing: r1, the input nodes (r2),
+// each element placed (r3) and the output tables (r4).
+struct PlacementFormats {
+  text::Format r1{"(20h GEOM_PAN  Ncompute=,i3)"};
+  text::Format r2a{"(//,24h     INPUT subr.GEOM_PAN)"};
+  text::Format r2h{"(5h    I,9x,2h X,13x,2h Y,12h   AeroFoil=,i3)"};
+  text::Format r2row{"(i5,8f15.6)"};
+  text::Format r3a{"(10h  AirFoil=,i3)"};
+  text::Format r3b{
+      "(/6H FOIL=,i3,6X,5H Xax=,f8.3,5H Yax=,f8.3,5H  Xx=,f8.3,5H  Yx=,f8.3,5H Dfl=,f8.3)"};
+  text::Format r3h{"(/5H    I,9X,3HXPN,12X,3HYPN,13X,2HXC,13X,2HYC,12X,4HTETC,12X,4HDYDT)"};
+  text::Format r3row{"(I5,8F15.6)"};
+  text::Format r4a{"(//,24h    OUTPUT subr.GEOM_PAN)"};
+  text::Format r4h{"(6x,3hXax,7x,3HYax,7x,2hXx,8X,2hYx,8x,3HDfl)"};
+  text::Format r4v{"(5f10.3)"};
+  text::Format r4row{"(I5,6F15.6)"};
+};
+
+const PlacementFormats& formats() { return text::listing_table<PlacementFormats>(); }
+
 std::string fault(int k, const std::string& what) {
   return "element " + std::to_string(k) + ": " + what;
 }
@@ -40,8 +61,6 @@ std::string number(double v) {
   std::snprintf(buf, sizeof buf, "%.9g", v);
   return buf;
 }
-
-bool panels_in_range(int N) { return N >= 2 && N <= kMaxPanels; }
 
 // Places element k (N in range) and returns "" or its fault.
 std::string place(ProblemState& s, int k) {
@@ -124,24 +143,11 @@ std::string place(ProblemState& s, int k) {
 std::string GEOM_PAN() {
   ProblemState& s = state();
   text::Units& u = text::units();
-  static const text::Format r1("(20h GEOM_PAN  Ncompute=,i3)");
-  static const text::Format r2a("(//,24h     INPUT subr.GEOM_PAN)");
-  static const text::Format r2h("(5h    I,9x,2h X,13x,2h Y,12h   AeroFoil=,i3)");
-  static const text::Format r2row("(i5,8f15.6)");
-  static const text::Format r3a("(10h  AirFoil=,i3)");
-  static const text::Format r3b(
-      "(/6H FOIL=,i3,6X,5H Xax=,f8.3,5H Yax=,f8.3,5H  Xx=,f8.3,5H  Yx=,f8.3,5H Dfl=,f8.3)");
-  static const text::Format r3h(
-      "(/5H    I,9X,3HXPN,12X,3HYPN,13X,2HXC,13X,2HYC,12X,4HTETC,12X,4HDYDT)");
-  static const text::Format r3row("(I5,8F15.6)");
-  static const text::Format r4a("(//,24h    OUTPUT subr.GEOM_PAN)");
-  static const text::Format r4h("(6x,3hXax,7x,3HYax,7x,2hXx,8X,2hYx,8x,3HDfl)");
-  static const text::Format r4v("(5f10.3)");
-  static const text::Format r4row("(I5,6F15.6)");
+  const PlacementFormats& r = formats();
 
-  u.write(s.LUOUT, r1, {s.NCOMPUTE});
+  u.write(s.LUOUT, r.r1, {s.NCOMPUTE});
 
-  if (s.NELEM > kMaxElements)
+  if (s.NELEM > addressable_elements(s.NELEM))
     return "the configuration has " + std::to_string(s.NELEM) + " elements (at most " +
            std::to_string(kMaxElements) + ")";
   if (!std::isfinite(s.COSSWEPT) || s.COSSWEPT == 0.0)
@@ -151,48 +157,48 @@ std::string GEOM_PAN() {
 
   std::string first;
   for (int k = 1; k <= nelem; ++k) {
-    if (!panels_in_range(s.NPANELS(k)) && first.empty())
+    if (!panel_count_allowed(s.NPANELS(k)) && first.empty())
       first = fault(k, std::to_string(s.NPANELS(k)) + " panels (2 to " +
                            std::to_string(kMaxPanels) + " are allowed)");
   }
 
   if (s.IPRINT > 2) {
-    u.write(s.LUOUT, r2a, {});
+    u.write(s.LUOUT, r.r2a, {});
     for (int k = 1; k <= nelem; ++k) {
-      if (!panels_in_range(s.NPANELS(k))) continue;
-      u.write(s.LUOUT, r2h, {k});
+      if (!panel_count_allowed(s.NPANELS(k))) continue;
+      u.write(s.LUOUT, r.r2h, {k});
       for (int i = 1; i <= s.NPANELS(k) + 1; ++i)
-        u.write(s.LUOUT, r2row, {i, s.XPN0(i, k), s.YPN0(i, k)});
+        u.write(s.LUOUT, r.r2row, {i, s.XPN0(i, k), s.YPN0(i, k)});
     }
   }
 
   for (int k = 1; k <= nelem; ++k) {
     const int N = s.NPANELS(k);
-    if (!panels_in_range(N)) continue;
+    if (!panel_count_allowed(N)) continue;
     const std::string bad = place(s, k);
     if (!bad.empty() && first.empty()) first = bad;
     if (s.IPRINT > 3) {
-      u.write(s.LUOUT, r3a, {k});
-      u.write(s.LUOUT, r3b, {k, s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)});
-      u.write(s.LUOUT, r3h, {});
+      u.write(s.LUOUT, r.r3a, {k});
+      u.write(s.LUOUT, r.r3b, {k, s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)});
+      u.write(s.LUOUT, r.r3h, {});
       for (int i = 1; i <= N + 1; ++i)
-        u.write(s.LUOUT, r3row,
+        u.write(s.LUOUT, r.r3row,
                 {i, s.XPN(i, k), s.YPN(i, k), s.XC(i, k), s.YC(i, k), s.TETC(i, k),
                  s.DYDT(i, k), s.XC0(i, k), s.YC0(i, k)});
     }
   }
 
   if (s.IPRINT > 2) {
-    u.write(s.LUOUT, r4a, {});
+    u.write(s.LUOUT, r.r4a, {});
     for (int k = 1; k <= nelem; ++k) {
       const int N = s.NPANELS(k);
-      if (!panels_in_range(N)) continue;
-      u.write(s.LUOUT, r3a, {k});
-      u.write(s.LUOUT, r4h, {});
-      u.write(s.LUOUT, r4v, {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)});
-      u.write(s.LUOUT, r3h, {});
+      if (!panel_count_allowed(N)) continue;
+      u.write(s.LUOUT, r.r3a, {k});
+      u.write(s.LUOUT, r.r4h, {});
+      u.write(s.LUOUT, r.r4v, {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)});
+      u.write(s.LUOUT, r.r3h, {});
       for (int i = 1; i <= N + 1; ++i)
-        u.write(s.LUOUT, r4row,
+        u.write(s.LUOUT, r.r4row,
                 {i, s.XPN(i, k), s.YPN(i, k), s.XC(i, k), s.YC(i, k), s.TETC(i, k),
                  s.DYDT(i, k)});
     }

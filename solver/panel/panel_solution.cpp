@@ -17,6 +17,7 @@
 #include "solver/panel/elimination.h"
 #include "solver/panel/panel_placement.h"
 #include "solver/panel/panel_solution_phases.h"
+#include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
@@ -29,8 +30,41 @@ constexpr int kRows = 1200;         // rows of the influence matrix
 constexpr int kLd = kRows + 1;      // N coefficient columns, then the right-hand side
 constexpr double kLaitone = 0.19999998807907104;  // 0.2 in single precision
 
+// Records of the panel solution, in the order of the listing.
+struct SolutionFormats {
+  text::Format header{"(//17X,39H**** AIRFOIL'S CALCULATION RESULT *****)"};
+  // Influence coefficients (IPRINT above 5).
+  text::Format coefHead{
+      "(5h    i,5h    j,8x,3HDEL,12x,3HRKP,12x,2HR1,12x,2HR2,12x,4HBETA,12x,3HRPN,12x,"
+      "3HAPN,12x,3HBPN)"};
+  text::Format coefDiag{"(2i5,2e15.5,2i5)"};
+  text::Format coefOther{"(2i5,8e15.5,2i5,8e15.5)"};
+  // The matrix (IPRINT 7).
+  text::Format matrixFirst{"(i5,20e11.3)"};
+  text::Format matrixMore{"(20E11.3)"};
+  // Results.
+  text::Format alphaOut{"(/31X,6HALPHA=,E11.3,5x,9hFOILPMG 0,/)"};
+  text::Format alphaStd{"(/31X,6HALPHA=,E11.3,/)"};
+  text::Format element{"(/33X,7HELEMENT,I3,/)"};
+  text::Format columns{"(/12X,1HN,8X,1HX,12X,1HS,12X,1HV,11X,2HCP,/)"};
+  text::Format airfoil{"(8H Airfoil,i2,8H  CHORD=,f12.3,10H     AIRCH)"};
+  text::Format detailHead{
+      "(5h    i,9x,3hXCT,12x,3hYCT,12x,3hCPT,12x,3hTET,11x,4hHTET,12x,3hDYD,12x,3hDEL)"};
+  text::Format detail{"(I5,9F15.6)"};
+  text::Format forces{"(/,10X,6H   CN=,E12.5,5X,6H   CT=,E12.5,5X,6H   MZ=,E12.5)"};
+  text::Format coefs{
+      "(10X,6H   CX=,E12.5,5X,6H   CY=,E12.5,5X,6H   MZ=,E12.5,5X,6H  ZMZ=,E12.5)"};
+  text::Format raw{"(10X,6H CMZ0=,E12.5,5X,6H CY*B=,E12.5,5X,6H MZ*B=,E12.5)"};
+  text::Format gamma{"(/32X,10HCY(GAMMA)=,E12.5,/)"};
+  text::Format totals{"(10X,6H  CXS=,E12.5,5X,6H  CYS=,E12.5,5X,6H  CMS=,E12.5)"};
+};
+
+const SolutionFormats& formats() { return text::listing_table<SolutionFormats>(); }
+
 // Work arrays of the panel solution: allocated at the first solution of the
 // process and reused by every later one; nothing in a solution allocates.
+// This is the one work object of the panel solver: the solution's phases use
+// it, and it hands the element geometry its work explicitly.
 struct Work {
   bool ready = false;
   std::vector<double> A;     // influence matrix, row-major, kRows x kLd
@@ -45,6 +79,7 @@ struct Work {
   // One element's values gathered for ELEMENT_FORCES (600 each).
   std::vector<double> ecp, exc, eyc, exn, eyn;
   std::vector<text::Item> items;  // the items of a matrix-listing record
+  GeometryWork geometry;          // the element geometry's work (GEOM)
   // The system of the current solution.
   int n = 0;                  // equations
   int nelem = 0;
@@ -61,7 +96,11 @@ double& DEL(Work& w, int j, int k) { return w.del[(k - 1) * kControlRows + (j - 
 
 void allocate(Work& w) {
   if (w.ready) return;
-  w.A.assign(static_cast<std::size_t>(kRows) * kLd, 0.0);
+  // The influence matrix and the elimination store are reserved for the
+  // largest system and their pages first touched as a solution needs them
+  // (size_for): a small configuration does not pay for the page faults of
+  // 14 MB it never uses.
+  w.A.reserve(static_cast<std::size_t>(kRows) * kLd);
   w.aa.assign(kRows, 0.0);
   w.bb.assign(kRows, 0.0);
   w.im1.assign(kRows, 0);
@@ -73,8 +112,18 @@ void allocate(Work& w) {
   for (auto* v : {&w.ecp, &w.exc, &w.eyc, &w.exn, &w.eyn}) v->assign(kControlRows, 0.0);
   w.items.assign(kLd, text::Item(0.0));
   ProblemState& s = state();
-  if (s.c.empty()) s.c.assign(kEliminationStore, 0.0);
+  if (s.c.capacity() < static_cast<std::size_t>(kEliminationStore)) s.c.reserve(kEliminationStore);
   w.ready = true;
+}
+
+// Grows the influence matrix to the rows of an N-equation system and the
+// elimination store to what its elimination holds at its fullest, within
+// the capacity reserved by allocate (nothing is allocated here).
+void size_for(ProblemState& s, Work& w, int N) {
+  const std::size_t rows = static_cast<std::size_t>(N) * kLd;
+  if (w.A.size() < rows && w.A.capacity() >= rows) w.A.resize(rows);
+  const std::size_t store = static_cast<std::size_t>(elimination_store_need(N + 1));
+  if (s.c.size() < store && s.c.capacity() >= store) s.c.resize(store);
 }
 
 std::string element_text(int k) { return "element " + std::to_string(k) + ": "; }
@@ -102,11 +151,7 @@ inline double self_coefficient(double h, double pi) { return h * (std::log(h) - 
 // Listing of every influence coefficient (IPRINT above 5), in the order of
 // the panels, with the geometric values behind it.
 void list_coefficients(ProblemState& s, Work& w) {
-  static const text::Format fHead(
-      "(5h    i,5h    j,8x,3HDEL,12x,3HRKP,12x,2HR1,12x,2HR2,12x,4HBETA,12x,3HRPN,12x,"
-      "3HAPN,12x,3HBPN)");
-  static const text::Format fDiag("(2i5,2e15.5,2i5)");
-  static const text::Format fOther("(2i5,8e15.5,2i5,8e15.5)");
+  const SolutionFormats& f = formats();
   const int N = w.n;
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
@@ -117,12 +162,12 @@ void list_coefficients(ProblemState& s, Work& w) {
       const double beta = std::atan2(y2 - y1, x2 - x1);
       const double h = DEL(w, j, k);
       for (int kk = 1; kk <= w.nelem; ++kk) {
-        text::units().write(s.LUOUT, fHead, {});
+        text::units().write(s.LUOUT, f.coefHead, {});
         for (int i = 1; i <= s.NPANELS(kk) + 1; ++i) {
           const int row = w.off[kk - 1] + i;
           const double A = w.A[static_cast<std::size_t>(row - 1) * kLd + (col - 1)];
           if (row == col) {
-            text::units().write(s.LUOUT, fDiag, {j, i, h, A, row, col});
+            text::units().write(s.LUOUT, f.coefDiag, {j, i, h, A, row, col});
             continue;
           }
           const double xc = s.XC(i, kk), yc = s.YC(i, kk);
@@ -132,7 +177,7 @@ void list_coefficients(ProblemState& s, Work& w) {
           const double rho = std::sqrt(DX * DX + DY * DY);
           const double theta = std::atan2(DY, DX) - beta;
           const double sv = rho * std::sin(theta), cv = rho * std::cos(theta);
-          text::units().write(s.LUOUT, fOther,
+          text::units().write(s.LUOUT, f.coefOther,
                               {j, i, h, A, std::sqrt(r1s), std::sqrt(r2s), theta, rho, sv, cv,
                                row, col, r1s, r2s, beta, h});
         }
@@ -145,24 +190,23 @@ void list_coefficients(ProblemState& s, Work& w) {
 // Matrix listing (IPRINT 7): per equation its number and coefficients and
 // right-hand side, twenty values to a line.
 void list_matrix(ProblemState& s, Work& w) {
-  static const text::Format fFirst("(i5,20e11.3)");
-  static const text::Format fMore("(20E11.3)");
+  const SolutionFormats& f = formats();
   const int N = w.n;
   for (int r = 1; r <= N; ++r) {
     const double* row = &w.A[static_cast<std::size_t>(r - 1) * kLd];
     w.items[0] = text::Item(r);
     const int first = N + 1 < 20 ? N + 1 : 20;
     for (int j = 0; j < first; ++j) w.items[1 + j] = text::Item(row[j]);
-    text::units().write(s.LUOUT, fFirst, w.items.data(), 1 + first);
+    text::units().write(s.LUOUT, f.matrixFirst, w.items.data(), 1 + first);
     const int rest = N + 1 - first;
     if (rest > 0) {
       for (int j = 0; j < rest; ++j) w.items[j] = text::Item(row[first + j]);
-      text::units().write(s.LUOUT, fMore, w.items.data(), rest);
+      text::units().write(s.LUOUT, f.matrixMore, w.items.data(), rest);
     }
   }
 }
 
-void fail(ProblemState& s, const std::string& message) {
+Result fail(ProblemState& s, const std::string& message) {
   const std::string line = "Solution failed: " + message;
   text::units().write_text(s.LUOUT, line + "\n");
   // Standard output is unit 6 also before a file has set LUSTD.
@@ -170,6 +214,7 @@ void fail(ProblemState& s, const std::string& message) {
   s.SOLUTION_STATUS = SolutionStatus::kFailed;
   s.SOLUTION_MESSAGE.assign(line.data(), line.size());
   text::units().flush_all();
+  return Result::failure(line);
 }
 
 }  // namespace
@@ -184,18 +229,18 @@ std::string prepare() {
   } catch (const std::bad_alloc&) {
     return "Allocation would exceed memory limit";
   }
-  if (s.NELEM < 1 || s.NELEM > kMaxElements) {
+  if (!element_count_allowed(s.NELEM)) {
     return "the number of elements is " + std::to_string(s.NELEM) + " (1 to " +
            std::to_string(kMaxElements) + " allowed)";
   }
   int n = 0;
   for (int k = 1; k <= s.NELEM; ++k) {
     const int np = s.NPANELS(k);
-    if (np < 2 || np > kMaxPanels) {
+    if (!panel_count_allowed(np)) {
       return element_text(k) + std::to_string(np) + " panels (2 to " +
              std::to_string(kMaxPanels) + " allowed)";
     }
-    const int cap = s.ISMOOTH(k) == 1 ? kSmoothPoints : kSplinePoints;
+    const int cap = contour_point_capacity(s.ISMOOTH(k));
     if (s.NCONT(k) > cap) {
       return element_text(k) + std::to_string(s.NCONT(k)) + " contour points (at most " +
              std::to_string(cap) + (s.ISMOOTH(k) == 1 ? " with smoothing)" : ")");
@@ -205,7 +250,7 @@ std::string prepare() {
     }
     n += np + 1;
   }
-  if (n > kMaxEquations) {
+  if (!equation_count_allowed(n)) {
     return "the panel system has " + std::to_string(n) + " equations (at most " +
            std::to_string(kMaxEquations) + "; reduce the panel counts)";
   }
@@ -214,7 +259,7 @@ std::string prepare() {
   }
   const Compressibility correction = compressibility_correction(s.ICOMPR);
   if (correction != Compressibility::kNone && !(std::fabs(s.MACH) < 1.0)) {
-    static const char* names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
+    static const char* const names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
     return "Mach number " + number_text(s.MACH) + " is not below 1, which the " +
            names[static_cast<int>(correction)] + " correction requires";
   }
@@ -247,6 +292,7 @@ std::string assemble(int* nOut) {
   const int N = w.off[w.nelem];
   w.n = N;
   *nOut = N;
+  size_for(s, w, N);
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
     const int o = w.off[k - 1];
@@ -388,20 +434,7 @@ std::string results() {
   ProblemState& s = state();
   Work& w = work();
   text::Units& u = text::units();
-  static const text::Format fAlphaOut("(/31X,6HALPHA=,E11.3,5x,9hFOILPMG 0,/)");
-  static const text::Format fAlphaStd("(/31X,6HALPHA=,E11.3,/)");
-  static const text::Format fElement("(/33X,7HELEMENT,I3,/)");
-  static const text::Format fColumns("(/12X,1HN,8X,1HX,12X,1HS,12X,1HV,11X,2HCP,/)");
-  static const text::Format fAirfoil("(8H Airfoil,i2,8H  CHORD=,f12.3,10H     AIRCH)");
-  static const text::Format fDetailHead(
-      "(5h    i,9x,3hXCT,12x,3hYCT,12x,3hCPT,12x,3hTET,11x,4hHTET,12x,3hDYD,12x,3hDEL)");
-  static const text::Format fDetail("(I5,9F15.6)");
-  static const text::Format fForces("(/,10X,6H   CN=,E12.5,5X,6H   CT=,E12.5,5X,6H   MZ=,E12.5)");
-  static const text::Format fCoefs(
-      "(10X,6H   CX=,E12.5,5X,6H   CY=,E12.5,5X,6H   MZ=,E12.5,5X,6H  ZMZ=,E12.5)");
-  static const text::Format fRaw("(10X,6H CMZ0=,E12.5,5X,6H CY*B=,E12.5,5X,6H MZ*B=,E12.5)");
-  static const text::Format fGamma("(/32X,10HCY(GAMMA)=,E12.5,/)");
-  static const text::Format fTotals("(10X,6H  CXS=,E12.5,5X,6H  CYS=,E12.5,5X,6H  CMS=,E12.5)");
+  const SolutionFormats& f = formats();
 
   const int N = w.n;
   const double M = s.MACH;
@@ -415,18 +448,18 @@ std::string results() {
   s.CYGAMMAS = 0.0;
   s.CYS = 0.0;
   s.CXS = 0.0;
-  u.write(s.LUOUT, fAlphaOut, {s.ALPHA_EFF});
-  u.write(s.LUSTD, fAlphaStd, {s.ALPHA_EFF});
+  u.write(s.LUOUT, f.alphaOut, {s.ALPHA_EFF});
+  u.write(s.LUSTD, f.alphaStd, {s.ALPHA_EFF});
   for (int k = 1; k <= w.nelem; ++k) {
     const int np = s.NPANELS(k);
     const int o = w.off[k - 1];
-    u.write(s.LUOUT, fElement, {k});
-    u.write(s.LUOUT, fColumns, {});
-    u.write(s.LUCPF, fElement, {k});
-    u.write(s.LUSUM, fElement, {k});
-    u.write(s.LUSTD, fElement, {k});
-    u.write(s.LUOUT, fAirfoil, {k, s.CHORD(k)});
-    if (s.IPRINT > 3) u.write(s.LUOUT, fDetailHead, {});
+    u.write(s.LUOUT, f.element, {k});
+    u.write(s.LUOUT, f.columns, {});
+    u.write(s.LUCPF, f.element, {k});
+    u.write(s.LUSUM, f.element, {k});
+    u.write(s.LUSTD, f.element, {k});
+    u.write(s.LUOUT, f.airfoil, {k, s.CHORD(k)});
+    if (s.IPRINT > 3) u.write(s.LUOUT, f.detailHead, {});
     const double sqc = std::sqrt(s.CHORD(k));
     double cyg = 0.0;
     for (int i = 1; i <= np; ++i) {
@@ -447,7 +480,7 @@ std::string results() {
       s.CP(i, k) = cp;
       cyg = cyg - V * DEL(w, i, k);
       if (s.IPRINT > 3) {
-        u.write(s.LUOUT, fDetail,
+        u.write(s.LUOUT, f.detail,
                 {o + i, s.XC(i, k), s.YC(i, k), cp, s.TETC(i, k) / sqc,
                  (s.TP(i + 1, k) - s.TP(i, k)) / sqc, s.DYDT(i, k), DEL(w, i, k), s.XPN(i, k),
                  s.YPN(i, k)});
@@ -455,7 +488,7 @@ std::string results() {
     }
     const int n = np + 1;
     if (s.IPRINT > 3) {
-      u.write(s.LUOUT, fDetail,
+      u.write(s.LUOUT, f.detail,
               {n, s.XC(n, k), s.YC(n, k), s.XPN(n, k), s.YPN(n, k), s.XPN(n, k), s.YPN(n, k)});
     }
     s.CYGAMMA(k) = 4.0 * cyg / s.CHORD(k);
@@ -482,16 +515,16 @@ std::string results() {
     s.CXS += s.CX(k) * s.CHORD(k);
     s.CMS += s.CMZ0(k);
 
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fForces, {CN, CT, MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fCoefs, {s.CX(k), s.CY(k), s.MZ(k), MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fRaw, {s.CMZ0(k), s.CYB(k), MZ});
-    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fGamma, {s.CYGAMMA(k)});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.forces, {CN, CT, MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.coefs, {s.CX(k), s.CY(k), s.MZ(k), MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.raw, {s.CMZ0(k), s.CYB(k), MZ});
+    for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.gamma, {s.CYGAMMA(k)});
   }
   s.CYS = s.CYS / s.BREF;
   s.CXS = s.CXS / s.BREF;
   s.CYGAMMAS = s.CYGAMMAS / s.BREF;
-  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fTotals, {s.CXS, s.CYS, s.CMS});
-  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, fGamma, {s.CYGAMMAS});
+  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.totals, {s.CXS, s.CYS, s.CMS});
+  for (int unit : {s.LUSUM, s.LUSTD}) u.write(unit, f.gamma, {s.CYGAMMAS});
 
   // Everything the windows show must be a number.
   for (int k = 1; k <= w.nelem; ++k) {
@@ -517,15 +550,14 @@ int leading_dimension() { return kLd; }
 
 }  // namespace panel_phases
 
-void FOILPMG() {
+Result FOILPMG() {
   ProblemState& s = state();
-  static const text::Format fHeader("(//17X,39H**** AIRFOIL'S CALCULATION RESULT *****)");
   std::string fault = panel_phases::prepare();
-  if (fault.empty()) fault = GEOM();
+  if (fault.empty()) fault = GEOM(work().geometry);
   if (fault.empty()) fault = GEOM_PAN();
   if (!fault.empty()) return fail(s, fault);
-  text::units().write(s.LUOUT, fHeader, {});
-  text::units().write(s.LUSTD, fHeader, {});
+  text::units().write(s.LUOUT, formats().header, {});
+  text::units().write(s.LUSTD, formats().header, {});
   int n = 0;
   fault = panel_phases::assemble(&n);
   if (fault.empty()) fault = panel_phases::eliminate();
@@ -534,6 +566,7 @@ void FOILPMG() {
   s.SOLUTION_STATUS = SolutionStatus::kOk;
   s.SOLUTION_MESSAGE.blank();
   text::units().flush_all();
+  return Result::success();
 }
 
 }  // namespace sorvane

@@ -1,13 +1,19 @@
 // The panel solver's solution entry.
 #pragma once
 
+#include "solver/state/result.h"
+
 namespace sorvane {
 
 // Computes the inviscid flow about the whole configuration for the current
 // inputs of the problem state: element geometry, panel placement, the panel
 // system, its elimination, Cp, forces and the listings. Leaves
 // state().SOLUTION_STATUS = kOk, or kFailed with SOLUTION_MESSAGE naming the
-// element and the fault (degenerate geometry, Mach number, angle, pivot).
-void FOILPMG();
+// element and the fault (degenerate geometry, Mach number, angle, pivot),
+// and returns the same outcome: a failure's message is the line
+// "Solution failed: ..." that SOLUTION_MESSAGE holds (there cut to its 240
+// characters). Not [[nodiscard]]: the windows read the outcome from the
+// state, so a caller may leave the result unread.
+Result FOILPMG();
 
 }  // namespace sorvane

@@ -6,11 +6,19 @@
 #include <cmath>
 
 #include "solver/state/problem_state.h"
+#include "solver/text/format.h"
 #include "solver/text/units.h"
 
 namespace sorvane {
 
 namespace {
+
+// Records of the smoothing on standard output.
+struct SplineFormats {
+  text::Format passLimit{"(/3X,10HKI GT 10*L,/)"};  // the pass limit 10*n was reached
+};
+
+const SplineFormats& formats() { return text::listing_table<SplineFormats>(); }
 
 // Standard output of the listings: the state's unit once a file has set it.
 int std_unit() {
@@ -21,7 +29,7 @@ int std_unit() {
 }  // namespace
 
 void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const double* y,
-                 double* M, int endFlag) {
+                 double* M, int endFlag, SplineWork& work) {
   // The work arrays hold kSplinePoints points; a longer row would overrun
   // them (the reader refuses such contours, so this is only a guard).
   if (n < 1 || n > kSplinePoints) return;
@@ -31,13 +39,13 @@ void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const d
   }
 
   // Rows j = 1..n as P(j)*M(j-1) + 2*M(j) + Q(j)*M(j+1) = R(j), 0-based here.
-  static double H[kSplinePoints];  // intervals
-  static double P[kSplinePoints];  // sub-diagonal
-  static double Q[kSplinePoints];  // super-diagonal
-  static double R[kSplinePoints];  // right-hand side
-  static double D[kSplinePoints];  // sweep: pivots
-  static double U[kSplinePoints];  // sweep: multipliers
-  static double Z[kSplinePoints];  // sweep: reduced right-hand side
+  double* H = work.H;
+  double* P = work.P;
+  double* Q = work.Q;
+  double* R = work.R;
+  double* D = work.D;
+  double* U = work.U;
+  double* Z = work.Z;
 
   for (int j = 0; j < n - 1; ++j) H[j] = h != 0.0 ? h : x[j + 1] - x[j];
 
@@ -77,6 +85,12 @@ void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const d
   for (int j = n - 2; j >= 0; --j) M[j] = U[j] * M[j + 1] + Z[j];
 }
 
+void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const double* y,
+                 double* M, int endFlag) {
+  SplineWork work;
+  SPLINE_COEF(e1, e2, h, n, x, y, M, endFlag, work);
+}
+
 void SPLINE_EVAL(int n, const double* x, const double* y, const double* M, double t,
                  double& value, double& slope, double& curvature) {
   if (n < 2) {  // a single point: a constant
@@ -103,7 +117,8 @@ void SPLINE_EVAL(int n, const double* x, const double* y, const double* M, doubl
   curvature = (Mi * A + Mj * B) / H;
 }
 
-void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w, double* s) {
+void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w, double* s,
+                        SmoothWork& work) {
   if (n <= 0) return;
   // The work arrays hold kSmoothPoints points; a longer row is left as it
   // is (the reader refuses such contours, so this is only a guard).
@@ -112,17 +127,17 @@ void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w
     return;
   }
 
-  static double c[kSmoothPoints];    // current values
-  static double lo[kSmoothPoints];   // lower tube bound
-  static double hi[kSmoothPoints];   // upper tube bound
-  static bool held[kSmoothPoints];   // held (anchor) or free
-  static double d[kSmoothPoints];    // step towards the spline
-  static double r[kSmoothPoints];    // fraction of the step to the tube edge
-  static double sv[kSmoothPoints];   // spline value
-  static double at[kSmoothPoints];   // anchors: abscissae
-  static double ay[kSmoothPoints];   // anchors: values
-  static double aM[kSmoothPoints];   // anchors: second derivatives
-  static int ai[kSmoothPoints];      // anchors: point index
+  double* c = work.c;
+  double* lo = work.lo;
+  double* hi = work.hi;
+  bool* held = work.held;
+  double* d = work.d;
+  double* r = work.r;
+  double* sv = work.sv;
+  double* at = work.at;
+  double* ay = work.ay;
+  double* aM = work.aM;
+  int* ai = work.ai;
 
   for (int i = 0; i < n; ++i) {
     s[i] = c[i] = y[i];
@@ -150,13 +165,12 @@ void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w
   int pass = 1;
   for (;;) {
     if (pass > 10 * n) {
-      static const text::Format f("(/3X,10HKI GT 10*L,/)");
-      text::units().write(std_unit(), f, {});
+      text::units().write(std_unit(), formats().passLimit, {});
       return;
     }
     // A spline needs two anchors; with fewer nothing can move.
     if (na < 2) return;
-    SPLINE_COEF(0.0, 0.0, 0.0, na, at, ay, aM, 0);
+    SPLINE_COEF(0.0, 0.0, 0.0, na, at, ay, aM, 0, work.fit);
     ++pass;
 
     double rmin = 1.0;
@@ -189,7 +203,7 @@ void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w
 
     for (int i = 0; i < n; ++i) c[i] = s[i];
     collect_anchors();
-    SPLINE_COEF(0.0, 0.0, 0.0, na, at, ay, aM, 0);
+    SPLINE_COEF(0.0, 0.0, 0.0, na, at, ay, aM, 0, work.fit);
 
     // Release the anchors that the spline no longer presses against their
     // tube edge. An anchor without a neighbour on each side stays held.
@@ -205,6 +219,11 @@ void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w
     }
     collect_anchors();
   }
+}
+
+void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w, double* s) {
+  SmoothWork work;
+  SPLINE_TUBE_SMOOTH(n, t, y, w, s, work);
 }
 
 }  // namespace sorvane

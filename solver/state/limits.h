@@ -19,6 +19,16 @@ constexpr bool equation_count_allowed(int equations) { return equations <= kMaxE
 // Elements of a configuration: 1 to kMaxElements.
 constexpr bool element_count_allowed(int nelem) { return nelem >= 1 && nelem <= kMaxElements; }
 
+// An element named by its index from 0 (the entries between subsystems):
+// 0..kMaxElements-1.
+constexpr bool element_index_allowed(int ielem) { return ielem >= 0 && ielem < kMaxElements; }
+
+// Contour points of one element: the tube smoothing (ISMOOTH = 1) holds
+// kSmoothPoints, the contour spline kSplinePoints.
+constexpr int contour_point_capacity(int ismooth) {
+  return ismooth == 1 ? kSmoothPoints : kSplinePoints;
+}
+
 // The elements a loop over the tables may visit: the count clamped to
 // 0..kMaxElements.
 constexpr int addressable_elements(int nelem) {

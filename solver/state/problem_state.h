@@ -103,7 +103,9 @@ struct ProblemState {
   SolutionStatus SOLUTION_STATUS;
   FixedText<240> SOLUTION_MESSAGE;
 
-  // Elimination store: allocated once, before the first solution, never freed.
+  // Elimination store: allocated once, before the first solution, never freed;
+  // its size grows, within that allocation, to what the largest system solved
+  // so far needed.
   std::vector<double> c;
 
   // Boundary-layer inputs.

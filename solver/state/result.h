@@ -1,7 +1,9 @@
 // The outcome of a solver entry that the windows call: success, or a failure
 // with one message the user can read. Entries that carry on after a remark
 // (a grid that could not grow further, a fallback step) succeed and list the
-// remark in `warnings`.
+// remark in `warnings`. The entries whose result must be read are marked
+// [[nodiscard]] one by one (the panel solution also leaves its outcome in the
+// problem state, where the windows read it).
 #pragma once
 
 #include <string>
@@ -10,7 +12,7 @@
 
 namespace sorvane {
 
-struct [[nodiscard]] Result {
+struct Result {
   bool ok = true;
   std::string message;                // why it failed (empty on success)
   std::vector<std::string> warnings;  // remarks of a run that went on

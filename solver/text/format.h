@@ -97,13 +97,23 @@ class Format {
   bool has_data_ = false;   // ops_[revert_..] holds a descriptor taking an item
 };
 
+// The listing table of a file: a struct of Formats, parsed once, at its
+// first use, and kept for the process.
+template <class Table>
+const Table& listing_table() {
+  static const Table table;
+  return table;
+}
+
 // Free-form record: the items separated by blanks, one line.
 void write_free(std::string& out, const Item* items, std::size_t count);
 inline void write_free(std::string& out, std::initializer_list<Item> items) {
   write_free(out, items.begin(), items.size());
 }
 
-// Field writers shared with the windows' own fixed-column files.
+// The field writers behind Format (I, F and E edit descriptors): used only
+// inside the text kit, declared here so that its tests can check each kind
+// of field on its own. (The windows write their own files with snprintf.)
 void put_int(std::string& out, long long v, int w);
 void put_f(std::string& out, double v, int w, int d);
 void put_e(std::string& out, double v, int w, int d);

@@ -96,7 +96,7 @@ inline void load_case(const std::string& dir_name, const std::string& text,
   GeoFileRecord record;
   std::string error;
   ASSERT_TRUE(make_geo_record(path, record, &error)) << error;
-  const LoadResult loaded = READ_GEOMETRY(record);
+  const Result loaded = READ_GEOMETRY(record);
   ASSERT_TRUE(loaded.ok) << loaded.message;
   FOILPMG();
   ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);

@@ -3,9 +3,7 @@
 // of its surfaces are run; a refused split or surface gives status 4 and one
 // message line per element or surface on standard error.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -20,14 +18,7 @@ using testing::read_file;
 using testing::scratch_dir;
 using testing::write_file;
 
-// Runs the driver with args inside dir; standard output and error to files.
-int run_driver(const std::string& dir, const std::string& args) {
-  const char* driver = std::getenv("SORVANE_DRIVER");
-  const std::string cmd =
-      "cd '" + dir + "' && '" + driver + "' " + args + " >stdout.txt 2>stderr.txt";
-  const int rc = std::system(cmd.c_str());
-  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-}
+using testing::run_solve_geometry;
 
 int count_of(const std::string& text, const std::string& what) {
   int n = 0;
@@ -35,12 +26,7 @@ int count_of(const std::string& text, const std::string& what) {
   return n;
 }
 
-class SplitDriver : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!std::getenv("SORVANE_DRIVER")) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
-  }
-};
+class SplitDriver : public testing::DriverTest {};
 
 TEST_F(SplitDriver, SplitsAndRunsEveryElementOfEveryExample) {
   const std::string dir = scratch_dir("split_driver_examples");
@@ -57,13 +43,13 @@ TEST_F(SplitDriver, SplitsAndRunsEveryElementOfEveryExample) {
     fs::copy_file(testing::source_path("examples/" + name), dir + "/" + name);
     const std::string err = dir + "/stderr.txt";
     if (f.layer_records) {
-      EXPECT_EQ(run_driver(dir, "--bl " + name), 0) << read_file(err);
+      EXPECT_EQ(run_solve_geometry(dir, "--bl " + name), 0) << read_file(err);
       EXPECT_EQ(read_file(err), "");
       EXPECT_EQ(count_of(read_file(dir + "/" + f.name + ".blf"), " The end of b.l. computation\n"),
                 2 * f.elements);
     } else {
       // Without the record NP is 0: every surface is refused, each on a line.
-      EXPECT_EQ(run_driver(dir, "--bl " + name), 4);
+      EXPECT_EQ(run_solve_geometry(dir, "--bl " + name), 4);
       EXPECT_EQ(count_of(read_file(err), np_refused), 2 * f.elements) << read_file(err);
     }
     EXPECT_NE(read_file(dir + "/stdout.txt").find(name + ": CYS = "), std::string::npos);
@@ -72,7 +58,7 @@ TEST_F(SplitDriver, SplitsAndRunsEveryElementOfEveryExample) {
     EXPECT_EQ(count_of(deb, " Output from SXR, finish\n"), f.elements);
 
     // Without --bl nothing is split.
-    EXPECT_EQ(run_driver(dir, name), 0);
+    EXPECT_EQ(run_solve_geometry(dir, name), 0);
     EXPECT_EQ(count_of(read_file(dir + "/" + f.name + ".deb"), "Output from SXR"), 0);
   }
 }
@@ -86,7 +72,7 @@ TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
   c.alpha = 20;
   c.npanels = 4;
   write_file(dir + "/coarse.dat", testing::naca_geometry(c));
-  EXPECT_EQ(run_driver(dir, "--bl coarse.dat"), 4);
+  EXPECT_EQ(run_solve_geometry(dir, "--bl coarse.dat"), 4);
   const std::string err = read_file(dir + "/stderr.txt");
   const std::string split =
       "Element 1, lower surface: the station list has only 2 stations from the "
@@ -98,15 +84,15 @@ TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
   EXPECT_NE(read_file(dir + "/coarse.deb").find(" Output from SXR, finish"), std::string::npos);
   EXPECT_EQ(count_of(read_file(dir + "/coarse.blf"), " The end of b.l. computation\n"), 1);
   // The panel solution itself is fine.
-  EXPECT_EQ(run_driver(dir, "coarse.dat"), 0);
+  EXPECT_EQ(run_solve_geometry(dir, "coarse.dat"), 0);
 }
 
 TEST_F(SplitDriver, UsageAndEarlierStatusesStay) {
   const std::string dir = scratch_dir("split_driver_usage");
-  EXPECT_EQ(run_driver(dir, "--bl"), 1);
-  EXPECT_EQ(run_driver(dir, "--bl a.dat b.dat"), 1);
-  EXPECT_EQ(run_driver(dir, "--xx a.dat"), 1);
-  EXPECT_EQ(run_driver(dir, "--bl missing.dat"), 2);
+  EXPECT_EQ(run_solve_geometry(dir, "--bl"), 1);
+  EXPECT_EQ(run_solve_geometry(dir, "--bl a.dat b.dat"), 1);
+  EXPECT_EQ(run_solve_geometry(dir, "--xx a.dat"), 1);
+  EXPECT_EQ(run_solve_geometry(dir, "--bl missing.dat"), 2);
 }
 
 }  // namespace

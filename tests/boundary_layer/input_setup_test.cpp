@@ -119,8 +119,7 @@ TEST(SurfaceRunInputs, TableOfCases) {
 class InputSetup : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = testing::scratch_dir(std::string("input_setup_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = testing::test_scratch_dir("input_setup_");
     path_ = dir_ + "/InputBl.out";
     std::string err;
     ASSERT_TRUE(text::units().open(kBlin, path_, &err)) << err;

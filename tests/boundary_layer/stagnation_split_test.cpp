@@ -15,6 +15,7 @@
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/solved_example.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -83,8 +84,7 @@ void expect_list(int k, int sf, const std::vector<Station>& want) {
 class StagnationSplit : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = testing::scratch_dir(std::string("split_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = testing::test_scratch_dir("split_");
     deb_ = dir_ + "/case.deb";
     std::string err;
     ASSERT_TRUE(text::units().open(kDeb, deb_, &err)) << err;
@@ -394,37 +394,9 @@ TEST_F(StagnationSplit, DegenerateListIsLeftEmptyAndNamed) {
 // The split of real panel solutions: both lists start at the stagnation
 // point, run outward with positive edge velocity, and together cover the
 // contour from control point 1 to control point N.
-class StagnationSplitOfSolution : public ::testing::Test {
+class StagnationSplitOfSolution : public testing::SolvedExampleTest {
  protected:
-  void SetUp() override {
-    dir_ = testing::scratch_dir(std::string("split_solution_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    listing_ = std::tmpfile();
-    text::units().redirect_stdout(listing_);
-  }
-  void TearDown() override {
-    text::units().redirect_stdout(nullptr);
-    if (listing_) std::fclose(listing_);
-    text::units().close_all();
-    fs::current_path(old_);
-  }
-  void solve(const std::string& name) {
-    fs::copy_file(testing::source_path("examples/" + name), name);
-    GeoFileRecord r;
-    std::string err;
-    ASSERT_TRUE(make_geo_record(name, r, &err)) << err;
-    const LoadResult res = READ_GEOMETRY(r);
-    ASSERT_TRUE(res.ok) << res.message;
-    FOILPMG();
-    const ProblemState& s = state();
-    ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk)
-        << std::string(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
-  }
-  std::string dir_;
-  fs::path old_;
-  std::FILE* listing_ = nullptr;
+  StagnationSplitOfSolution() : SolvedExampleTest("split_solution_") {}
 };
 
 TEST_F(StagnationSplitOfSolution, ListsOfEveryExampleElement) {

@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   GeoFileRecord record;
   std::string error;
   if (!make_geo_record(kInputName, record, &error)) std::abort();
-  const LoadResult loaded = READ_GEOMETRY(record);
+  const Result loaded = READ_GEOMETRY(record);
   if (loaded) {
     FOILPMG();
     // A solution either succeeds or names its fault.

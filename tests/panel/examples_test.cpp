@@ -12,6 +12,7 @@
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/solved_example.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -39,37 +40,9 @@ bool inside(Pt p, const std::vector<Pt>& poly) {
   return hit;
 }
 
-class Examples : public ::testing::Test {
+class Examples : public testing::SolvedExampleTest {
  protected:
-  void SetUp() override {
-    dir_ = testing::scratch_dir(std::string("examples_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    listing_ = std::tmpfile();  // the solver's standard-output records
-    text::units().redirect_stdout(listing_);
-  }
-  void TearDown() override {
-    text::units().redirect_stdout(nullptr);
-    if (listing_) std::fclose(listing_);
-    text::units().close_all();
-    fs::current_path(old_);
-  }
-  void solve(const std::string& name) {
-    fs::copy_file(testing::source_path("examples/" + name), name);
-    GeoFileRecord r;
-    std::string err;
-    ASSERT_TRUE(make_geo_record(name, r, &err)) << err;
-    const LoadResult res = READ_GEOMETRY(r);
-    ASSERT_TRUE(res.ok) << res.message;
-    FOILPMG();
-    const ProblemState& s = state();
-    ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk)
-        << std::string(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
-  }
-  std::string dir_;
-  fs::path old_;
-  std::FILE* listing_ = nullptr;
+  Examples() : SolvedExampleTest("examples_") {}
 };
 
 TEST_F(Examples, PlacedElementsStayApart) {

@@ -82,15 +82,15 @@ class GeometryInput : public ::testing::Test {
     fs::current_path(old_);
   }
 
-  LoadResult load(const std::string& path, GeoFileRecord* out = nullptr) {
+  Result load(const std::string& path, GeoFileRecord* out = nullptr) {
     GeoFileRecord r;
     std::string err;
     EXPECT_TRUE(make_geo_record(path, r, &err)) << err;
-    LoadResult res = READ_GEOMETRY(r);
+    Result res = READ_GEOMETRY(r);
     if (out) *out = r;
     return res;
   }
-  LoadResult load_text(const std::string& path, const std::string& text,
+  Result load_text(const std::string& path, const std::string& text,
                        GeoFileRecord* out = nullptr) {
     write_file(path, text);
     return load(path, out);
@@ -379,7 +379,7 @@ TEST_F(GeometryInput, LoadsUpToTheCapacities) {
   m.line(6) = rec({1, 1, 301, 0, 0, 0, 0, 1});
   m.lines.resize(9);
   for (int j = 0; j < 301; ++j) m.lines.push_back(rec({j / 300.0, 0.01, -0.01, 0, 0}));
-  const LoadResult res = load_text("m301.dat", m.text());
+  const Result res = load_text("m301.dat", m.text());
   ASSERT_TRUE(res.ok) << res.message;
   EXPECT_EQ(state().NCONT(1), 601);
   EXPECT_EQ(state().NPANELS(1), 300);
@@ -400,7 +400,7 @@ TEST_F(GeometryInput, AnglePairWithoutEffectiveAngleLoadsAndTheSolutionFails) {
     g.lines.push_back(text.substr(b, e - b));
   }
   g.line(4) = rec({60, 0, 60, 1, 0.25, 0});
-  const LoadResult res = load_text("angle.dat", g.text());
+  const Result res = load_text("angle.dat", g.text());
   ASSERT_TRUE(res.ok) << res.message;
   ProblemState& s = state();
   EXPECT_EQ(s.ALPHA, 60.0);
@@ -575,7 +575,7 @@ TEST_F(GeometryInput, RefusesBadFilesAndKeepsTheState) {
     std::string err;
     ASSERT_TRUE(make_geo_record("bad.dat", r, &err));
     r.outLength = -77;
-    const LoadResult res = READ_GEOMETRY(r);
+    const Result res = READ_GEOMETRY(r);
     EXPECT_FALSE(res.ok);
     EXPECT_NE(res.message.find(c.message), std::string::npos) << res.message;
     EXPECT_EQ(r.outLength, -77);  // the record is not filled either
@@ -602,7 +602,7 @@ TEST_F(GeometryInput, RefusesBadFilesAndKeepsTheState) {
   };
   fs::create_directory("folder.dat");
   for (const PathCase& p : paths) {
-    const LoadResult res = load(p.path);
+    const Result res = load(p.path);
     EXPECT_FALSE(res.ok);
     EXPECT_NE(res.message.find(p.message), std::string::npos) << res.message;
   }
@@ -623,13 +623,13 @@ TEST_F(GeometryInput, RefusesPathsLongerThanTheRecord) {
   // A record whose length says more than it holds.
   ASSERT_TRUE(make_geo_record("x.dat", r, &err));
   r.pathLength = 95;
-  const LoadResult res = READ_GEOMETRY(r);
+  const Result res = READ_GEOMETRY(r);
   EXPECT_FALSE(res.ok);
   EXPECT_NE(res.message.find("the limit is 80"), std::string::npos) << res.message;
   // 80 characters whose listing names would not fit: refused, not cut.
   const std::string tight = std::string(78, 'b') + ".d";
   write_file(tight, one_element().text());
-  const LoadResult res2 = load(tight);
+  const Result res2 = load(tight);
   EXPECT_FALSE(res2.ok);
   EXPECT_NE(res2.message.find("would have 82 characters; the limit is 80"), std::string::npos)
       << res2.message;
@@ -642,7 +642,7 @@ TEST_F(GeometryInput, NeverOverwritesTheInput) {
                            "wing.geo", "InputBl.out", "out", "DEB"}) {
     SCOPED_TRACE(name);
     write_file(name, text);
-    const LoadResult res = load(name);
+    const Result res = load(name);
     EXPECT_FALSE(res.ok);
     EXPECT_NE(res.message.find("overwrite"), std::string::npos) << res.message;
     EXPECT_EQ(read_file(name), text);  // not truncated
@@ -650,12 +650,12 @@ TEST_F(GeometryInput, NeverOverwritesTheInput) {
   // A listing that is a link to the input.
   write_file("real.dat", text);
   ASSERT_EQ(::symlink("real.dat", "link.cpf"), 0);
-  const LoadResult res = load("link.dat");  // missing: only the .cpf link exists
+  const Result res = load("link.dat");  // missing: only the .cpf link exists
   EXPECT_FALSE(res.ok);
   ASSERT_EQ(::symlink("real.dat", "link2.dat"), 0);
   fs::remove("link.cpf");
   ASSERT_EQ(::symlink("link2.dat", "link2.out"), 0);
-  const LoadResult res2 = load("link2.dat");
+  const Result res2 = load("link2.dat");
   EXPECT_FALSE(res2.ok);
   EXPECT_NE(res2.message.find("would overwrite the input file"), std::string::npos)
       << res2.message;
@@ -674,7 +674,7 @@ TEST_F(GeometryInput, ReadOnlyFolderForTheListings) {
     ::chmod("ro", 0755);
     GTEST_SKIP() << "running with rights that ignore a read-only folder";
   }
-  const LoadResult res = load("ro/wing.dat");
+  const Result res = load("ro/wing.dat");
   ::chmod("ro", 0755);
   EXPECT_FALSE(res.ok);
   EXPECT_NE(res.message.find("cannot create the listing ro/wing.deb: Permission denied"),
@@ -695,7 +695,7 @@ TEST_F(GeometryInput, ListingInTheWayOfTheWorkingFolder) {
   write_file("in/w.dat", g.text());
   fs::remove("InputBl.out");
   fs::create_directory("InputBl.out");  // a folder in its place
-  const LoadResult res2 = load("in/w.dat");
+  const Result res2 = load("in/w.dat");
   EXPECT_FALSE(res2.ok);
   EXPECT_NE(res2.message.find("cannot create the listing InputBl.out"), std::string::npos)
       << res2.message;
@@ -713,7 +713,7 @@ TEST_F(GeometryInput, LoadsEveryExample) {
     SCOPED_TRACE(name);
     fs::copy_file(entry.path(), name, fs::copy_options::overwrite_existing);
     GeoFileRecord r;
-    const LoadResult res = load(name, &r);
+    const Result res = load(name, &r);
     ASSERT_TRUE(res.ok) << res.message;
     const ProblemState& s = state();
     ASSERT_GE(s.NELEM, 1);

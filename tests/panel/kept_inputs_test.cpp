@@ -41,7 +41,7 @@ bool load_and_solve(const fs::path& file, int n, std::string* refusal) {
   testing::write_file(path, testing::read_file(file.string()));
   GeoFileRecord record;
   EXPECT_TRUE(make_geo_record(path, record, refusal)) << *refusal;
-  const LoadResult loaded = READ_GEOMETRY(record);
+  const Result loaded = READ_GEOMETRY(record);
   if (!loaded) {
     *refusal = loaded.message;
     return false;

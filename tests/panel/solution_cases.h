@@ -93,7 +93,7 @@ inline std::string load(const Config& c, const std::string& dir, const std::stri
   GeoFileRecord rec{};
   std::string err;
   if (!make_geo_record(path, rec, &err)) return "record: " + err;
-  LoadResult r = READ_GEOMETRY(rec);
+  Result r = READ_GEOMETRY(rec);
   if (!r.ok) return r.message;
   return "";
 }

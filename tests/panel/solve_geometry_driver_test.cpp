@@ -1,9 +1,7 @@
 // The solve_geometry test driver: exit status and messages, and the listings
 // of every example written beside the input.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -19,19 +17,10 @@ using testing::write_file;
 
 // Runs the driver on file inside dir; standard output and error to files.
 int run_driver(const std::string& dir, const std::string& file) {
-  const char* driver = std::getenv("SORVANE_DRIVER");
-  const std::string cmd = "cd '" + dir + "' && '" + driver + "' '" + file +
-                          "' >stdout.txt 2>stderr.txt";
-  const int rc = std::system(cmd.c_str());
-  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  return testing::run_solve_geometry(dir, "'" + file + "'");
 }
 
-class SolveGeometryDriver : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!std::getenv("SORVANE_DRIVER")) GTEST_SKIP() << "SORVANE_DRIVER is not set (run by CTest)";
-  }
-};
+class SolveGeometryDriver : public testing::DriverTest {};
 
 TEST_F(SolveGeometryDriver, RefusesABadFileWithStatus2) {
   const std::string dir = scratch_dir("driver_bad");
