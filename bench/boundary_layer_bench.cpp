@@ -11,10 +11,9 @@
 #include <unistd.h>
 
 #include "solver/boundary_layer/boundary_layer.h"
-#include "solver/panel/geometry_input.h"
-#include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/load_and_solve.h"
 
 namespace {
 
@@ -36,20 +35,9 @@ bool load_example(benchmark::State& st) {
   fs::current_path(dir);
   static std::FILE* devnull = std::fopen("/dev/null", "w");
   text::units().redirect_stdout(devnull);
-  GeoFileRecord record;
-  std::string error;
-  if (!make_geo_record("main_flap.dat", record, &error)) {
-    st.SkipWithError(error.c_str());
-    return false;
-  }
-  const Result result = READ_GEOMETRY(record);
-  if (!result) {
-    st.SkipWithError(result.message.c_str());
-    return false;
-  }
-  FOILPMG();
-  if (state().SOLUTION_STATUS != SolutionStatus::kOk) {
-    st.SkipWithError("the panel solution failed");
+  const std::string failed = sorvane::testing::load_and_solve("main_flap.dat");
+  if (!failed.empty()) {
+    st.SkipWithError(failed.c_str());
     return false;
   }
   loaded = true;

@@ -11,10 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "solver/panel/geometry_input.h"
-#include "solver/panel/panel_solution.h"
-#include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/load_and_solve.h"
 #include "tests/test_support.h"
 
 namespace sorvane::testing {
@@ -39,15 +37,7 @@ class SolvedExampleTest : public ::testing::Test {
   // Copies examples/name into the scratch directory, loads and solves it.
   void solve(const std::string& name) {
     std::filesystem::copy_file(source_path("examples/" + name), name);
-    GeoFileRecord r;
-    std::string err;
-    ASSERT_TRUE(make_geo_record(name, r, &err)) << err;
-    const Result res = READ_GEOMETRY(r);
-    ASSERT_TRUE(res.ok) << res.message;
-    FOILPMG();
-    const ProblemState& s = state();
-    ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk)
-        << std::string(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
+    ASSERT_EQ(load_and_solve(name), "");
   }
 
   std::string dir_;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "solver/text/units.h"
 
@@ -70,6 +71,29 @@ std::vector<std::string> read_lines(const std::string& path) {
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
+}
+
+int count_of(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+ListingTest::ListingTest(std::string prefix, int unit, std::string file)
+    : prefix_(std::move(prefix)), file_(std::move(file)), unit_(unit) {}
+
+void ListingTest::SetUp() {
+  dir_ = test_scratch_dir(prefix_);
+  path_ = dir_ + "/" + file_;
+  std::string err;
+  ASSERT_TRUE(text::units().open(unit_, path_, &err)) << err;
+}
+
+void ListingTest::TearDown() { text::units().close(unit_); }
+
+std::vector<std::string> ListingTest::listing() {
+  text::units().flush_all();
+  return read_lines(path_);
 }
 
 StdoutCapture::StdoutCapture() : file_(std::tmpfile()) {

@@ -21,6 +21,8 @@ std::string test_scratch_dir(const std::string& prefix);
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+// How often what stands in text (overlapping places counted).
+int count_of(const std::string& text, const std::string& what);
 
 // Runs the solve_geometry test driver (the program SORVANE_DRIVER names)
 // with the shell arguments args inside dir, standard output and error to
@@ -29,6 +31,33 @@ void write_file(const std::string& path, const std::string& text);
 int run_solve_geometry(const std::string& dir, const std::string& args);
 // Whether SORVANE_DRIVER names the driver (CTest sets it).
 bool have_solve_geometry();
+
+// Names the instances of a parameterised test by the `name` member of their
+// case: the last argument of INSTANTIATE_TEST_SUITE_P.
+struct CaseName {
+  template <class Case>
+  std::string operator()(const ::testing::TestParamInfo<Case>& p) const {
+    return p.param.name;
+  }
+};
+
+// A test of a routine that writes one listing: while the test runs, unit
+// `unit` is open on `file` in a fresh scratch directory named prefix + the
+// test's name.
+class ListingTest : public ::testing::Test {
+ protected:
+  ListingTest(std::string prefix, int unit, std::string file);
+  void SetUp() override;
+  void TearDown() override;
+  // The lines of the listing written so far.
+  std::vector<std::string> listing();
+
+  std::string dir_, path_;
+
+ private:
+  std::string prefix_, file_;
+  int unit_;
+};
 
 // Tests of the driver: skipped when SORVANE_DRIVER is not set.
 class DriverTest : public ::testing::Test {

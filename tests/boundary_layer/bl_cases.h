@@ -16,6 +16,7 @@
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/load_and_solve.h"
 #include "tests/test_support.h"
 
 namespace sorvane::testing {
@@ -93,13 +94,7 @@ inline void load_case(const std::string& dir_name, const std::string& text,
                       const std::string& file = "case.dat") {
   const std::string path = scratch_dir(dir_name) + "/" + file;
   write_file(path, text);
-  GeoFileRecord record;
-  std::string error;
-  ASSERT_TRUE(make_geo_record(path, record, &error)) << error;
-  const Result loaded = READ_GEOMETRY(record);
-  ASSERT_TRUE(loaded.ok) << loaded.message;
-  FOILPMG();
-  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+  ASSERT_EQ(load_and_solve(path), "");
 }
 
 // Thwaites' method on the station list (s, ue) of a surface with the
@@ -156,17 +151,24 @@ inline void open_bl_listings(const std::string& dir) {
   ASSERT_TRUE(u.open(s.LUBLIN, dir + "/InputBl.out", &err)) << err;
 }
 
+// The boundary-layer record in the store: Reynolds number in millions,
+// points across the layer, ETAE, VGP and CFSEP.
+inline void set_layer_record(double remill, int np, double etae, double vgp, double cfsep) {
+  ProblemState& s = state();
+  s.REMILL = remill;
+  s.NP = np;
+  s.ETAE = etae;
+  s.VGP = vgp;
+  s.CFSEP = cfsep;
+}
+
 // A flat plate in the result store, element 1: station 1 the stagnation
 // point (ue 0), stations 2..n at arc lengths growing quadratically to
 // length, ue 1 from station 2 on.
 inline void flat_plate_store(int n, double length, double remill, int np, double xtr) {
   ProblemState& s = state();
   s.NELEM = 1;
-  s.REMILL = remill;
-  s.NP = np;
-  s.ETAE = 8.0;
-  s.VGP = 1.1;
-  s.CFSEP = 0.0;
+  set_layer_record(remill, np, 8.0, 1.1, 0.0);
   for (int sf = 1; sf <= 2; ++sf) {
     s.NX(1, sf) = n;
     s.XTR(1, sf) = xtr;

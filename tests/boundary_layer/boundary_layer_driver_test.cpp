@@ -14,17 +14,7 @@ namespace sorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::read_file;
-using testing::scratch_dir;
-using testing::write_file;
-
-using testing::run_solve_geometry;
-
-int count_of(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
+using namespace sorvane::testing;
 
 class SplitDriver : public testing::DriverTest {};
 

@@ -49,6 +49,13 @@ struct EddyRun {
       r.v(3, j) = 1.0 / eta_edge;
     }
   }
+  // The linear profile's eddy viscosity, with the momentum-thickness
+  // Reynolds number rtheta at the station before.
+  void linear_eddy_viscosity(double rtheta) {
+    linear();
+    r.rtheta(i - 1) = rtheta;
+    BL_EDDY_VISCOSITY(r, i);
+  }
   double b(int j) { return r.b(3, j); }
   int point_at(double eta) {
     int best = 1;
@@ -88,9 +95,7 @@ TEST(EddyViscosity, OuterConstantAndItsClamps) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rtheta);
     EddyRun t;
-    t.linear();
-    t.r.rtheta(t.i - 1) = c.rtheta;
-    BL_EDDY_VISCOSITY(t.r, t.i);
+    t.linear_eddy_viscosity(c.rtheta);
     const double dstar = 10.0 / 2.0 / kSqre;
     const double alpha = t.b(101) / (kSqre * kSqre * 1.0 * dstar);
     EXPECT_NEAR(alpha, c.alpha, 2e-6 * c.alpha);
@@ -98,9 +103,7 @@ TEST(EddyViscosity, OuterConstantAndItsClamps) {
   }
   // Between the clamps the cubic, at L = log10(3000) = 3.4771213.
   EddyRun t;
-  t.linear();
-  t.r.rtheta(t.i - 1) = 3000.0;
-  BL_EDDY_VISCOSITY(t.r, t.i);
+  t.linear_eddy_viscosity(3000.0);
   EXPECT_NEAR(t.b(101) / (kSqre * 5.0), 0.01748873, 2e-6 * 0.0175);
 }
 
@@ -125,9 +128,7 @@ TEST(EddyViscosity, InnerConstantsAndTheirLowReynoldsNumberBranch) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rtheta);
     EddyRun t;
-    t.linear();
-    t.r.rtheta(t.i - 1) = c.rtheta;
-    BL_EDDY_VISCOSITY(t.r, t.i);
+    t.linear_eddy_viscosity(c.rtheta);
     for (double eta : {0.5, 1.0, 2.0}) {
       const int j = t.point_at(eta);
       const double expected = mixing_length(c.kappa2, c.aplus, t.r.eta(j), 0.1, 0.1);
@@ -177,10 +178,8 @@ TEST(EddyViscosity, PowerLawProfileTakesMixingLengthThenOuterValue) {
 
 TEST(EddyViscosity, InnerValueThatNeverReachesTheOuterStaysInner) {
   EddyRun t;
-  t.linear();
   t.r.ue(t.i) = 100.0;  // a large edge velocity: the outer value is far above
-  t.r.rtheta(t.i - 1) = 20000.0;
-  BL_EDDY_VISCOSITY(t.r, t.i);
+  t.linear_eddy_viscosity(20000.0);
   const double kappa = 0.4 + 0.19 / (1.0 + 0.49 * 400.0);
   const double aplus = 26.0 + 14.0 / 401.0;
   for (int j : {2, 50, 101}) {

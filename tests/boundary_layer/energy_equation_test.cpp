@@ -26,14 +26,19 @@
 #include "solver/boundary_layer/station_equations.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/boundary_layer/block_check.h"
 #include "tests/boundary_layer/station_fixture.h"
 #include "tests/test_support.h"
 
 namespace sorvane::bl {
 namespace {
 
+using station_test::check_blocks_against_differences;
+using station_test::expect_no_blocks_outside_band;
+using station_test::expect_right_hand_side;
 using station_test::fill_similarity;
 using station_test::geometric_spacing;
+using station_test::level3;
 using station_test::make_hiemenz_run;
 using station_test::make_station_run;
 using station_test::pressure_term;
@@ -272,14 +277,6 @@ struct EnergyRows {
   }
 };
 
-std::vector<double> level3(const SurfaceRun& r) {
-  std::vector<double> z;
-  for (int j = 1; j <= r.np; ++j) {
-    for (const Table2<double>* t : {&r.f, &r.u, &r.v, &r.h, &r.g}) z.push_back((*t)(3, j));
-  }
-  return z;
-}
-
 // A non-similar station 4 of a stagnation-point start at a reference speed
 // of Mach 1 (so that the kinetic-energy terms count): levels 1 and 2 the
 // start profiles of stations 2 and 3 with an enthalpy profile of their own,
@@ -331,46 +328,18 @@ TEST_P(EnergyJacobian, BlocksAreTheDerivativesOfTheStationEquations) {
   BL_ASSEMBLE_ENERGY(r, i);
 
   const EnergyRows model(r, i);
-  const std::vector<double> z0 = level3(r);
+  const std::vector<double> z0 = level3(r, 5);
   const std::vector<double> g0 = model.rows(z0, dp);
-  const int n = 5 * np;
-  for (int row = 0; row < n; ++row) {
-    const int j = row / 5 + 1, m = row % 5 + 1;
-    EXPECT_NEAR(r.rvec(m, j), -g0[row], 1e-13 * (1.0 + std::fabs(g0[row])))
-        << "row " << m << " of point " << j;
-  }
+  std::vector<double> want(g0.size());
+  for (std::size_t row = 0; row < g0.size(); ++row) want[row] = -g0[row];
+  expect_right_hand_side(r, 5, want);
 
-  // The equations are quadratic in z with the properties fixed and U > 0, so
-  // central differences are exact up to rounding.
-  double jmax = 0.0;
-  for (int j = 1; j <= np; ++j)
-    for (int a = 1; a <= 5; ++a)
-      for (int b = 1; b <= 5; ++b)
-        jmax = std::max({jmax, std::fabs(r.amat(a, b, j)), std::fabs(r.bmat(a, b, j)),
-                         std::fabs(r.cmat(a, b, j))});
-  for (int col = 0; col < n; ++col) {
-    const int jc = col / 5 + 1, l = col % 5 + 1;
-    const double h = 1e-5 * std::max(1e-2, std::fabs(z0[col]));
-    std::vector<double> zp = z0, zm = z0;
-    zp[col] += h;
-    zm[col] -= h;
-    const std::vector<double> gp = model.rows(zp, dp), gm = model.rows(zm, dp);
-    for (int row = 0; row < n; ++row) {
-      const int j = row / 5 + 1, m = row % 5 + 1;
-      const double fd = (gp[row] - gm[row]) / (2.0 * h);
-      double block = 0.0;
-      if (jc == j - 1) block = r.amat(m, l, j);
-      if (jc == j) block = r.bmat(m, l, j);
-      if (jc == j + 1) block = r.cmat(m, l, j);
-      ASSERT_NEAR(block, fd, 1e-7 * std::fabs(fd) + 1e-9 * jmax)
-          << "row " << m << " of point " << j << ", component " << l << " of point " << jc;
-    }
-  }
-  for (int a = 1; a <= 5; ++a)
-    for (int b = 1; b <= 5; ++b) {
-      EXPECT_EQ(r.amat(a, b, 1), 0.0);
-      EXPECT_EQ(r.cmat(a, b, np), 0.0);
-    }
+  int checked = 0;
+  ASSERT_NO_FATAL_FAILURE(check_blocks_against_differences(
+      r, 5, z0, [&](const std::vector<double>& z) { return model.rows(z, dp); },
+      [](int, int, int, int) { return 0.0; }, &checked));
+  EXPECT_EQ(checked, 25 * np * np);
+  expect_no_blocks_outside_band(r, 5);
   // The wall's energy row is the one the wall temperature selects.
   if (GetParam().tww > 0.0) {
     EXPECT_EQ(r.bmat(5, 4, 1), -1.0);
@@ -384,9 +353,7 @@ TEST_P(EnergyJacobian, BlocksAreTheDerivativesOfTheStationEquations) {
 INSTANTIATE_TEST_SUITE_P(Walls, EnergyJacobian,
                          ::testing::Values(WallCase{"wall_temperature", 330.0},
                                            WallCase{"adiabatic", 0.0}),
-                         [](const ::testing::TestParamInfo<WallCase>& p) {
-                           return p.param.name;
-                         });
+                         sorvane::testing::CaseName());
 
 // ---------------------------------------------------------------------------
 // Uniform total enthalpy at Mach 0: the three-variable system.
@@ -456,9 +423,7 @@ TEST_P(EnergyAtMachZero, GivesTheThreeVariableStation) {
 INSTANTIATE_TEST_SUITE_P(Walls, EnergyAtMachZero,
                          ::testing::Values(WallCase{"wall_temperature", 300.0},
                                            WallCase{"adiabatic", 0.0}),
-                         [](const ::testing::TestParamInfo<WallCase>& p) {
-                           return p.param.name;
-                         });
+                         sorvane::testing::CaseName());
 
 // ---------------------------------------------------------------------------
 // Flat plate.
@@ -591,9 +556,7 @@ TEST_P(EnergyFlatPlate, HeatTransferFollowsPohlhausen) {
 
 INSTANTIATE_TEST_SUITE_P(Walls, EnergyFlatPlate,
                          ::testing::Values(HeatCase{"heated", 1.1}, HeatCase{"cooled", 0.9}),
-                         [](const ::testing::TestParamInfo<HeatCase>& p) {
-                           return p.param.name;
-                         });
+                         sorvane::testing::CaseName());
 
 // The recovery factor of an adiabatic laminar flat plate with constant
 // properties, from the Blasius profile: the static enthalpy
@@ -690,9 +653,7 @@ TEST_P(EnergyCrocco, TotalEnthalpyIsLinearInTheVelocity) {
 INSTANTIATE_TEST_SUITE_P(Walls, EnergyCrocco,
                          ::testing::Values(CroccoCase{"heated", 1.2}, CroccoCase{"cooled", 0.6},
                                            CroccoCase{"adiabatic", 0.0}),
-                         [](const ::testing::TestParamInfo<CroccoCase>& p) {
-                           return p.param.name;
-                         });
+                         sorvane::testing::CaseName());
 
 // ---------------------------------------------------------------------------
 // The gas and the diffusivities of a point against their definitions: the

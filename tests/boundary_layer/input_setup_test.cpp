@@ -11,6 +11,7 @@
 #include "solver/boundary_layer/input_setup.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/boundary_layer/bl_cases.h"
 #include "tests/test_support.h"
 
 namespace sorvane::bl {
@@ -31,14 +32,7 @@ void set_list(int k, int s, const std::vector<double>& x, const std::vector<doub
   st.XINV(k, s) = x.empty() ? 0.0 : x.back();
 }
 
-void set_run_inputs() {
-  ProblemState& st = state();
-  st.NP = 61;
-  st.REMILL = 1.0;
-  st.ETAE = 8.0;
-  st.VGP = 1.1;
-  st.CFSEP = 0.004;
-}
+void set_run_inputs() { testing::set_layer_record(1.0, 61, 8.0, 1.1, 0.004); }
 
 // ---------------------------------------------------------------------------
 // check_surface_run_inputs
@@ -116,23 +110,16 @@ TEST(SurfaceRunInputs, TableOfCases) {
 // ---------------------------------------------------------------------------
 // BL_INPUT_SETUP and EDGE_STATE
 
-class InputSetup : public ::testing::Test {
+class InputSetup : public testing::ListingTest {
  protected:
+  InputSetup() : ListingTest("input_setup_", kBlin, "InputBl.out") {}
   void SetUp() override {
-    dir_ = testing::test_scratch_dir("input_setup_");
-    path_ = dir_ + "/InputBl.out";
-    std::string err;
-    ASSERT_TRUE(text::units().open(kBlin, path_, &err)) << err;
+    ASSERT_NO_FATAL_FAILURE(ListingTest::SetUp());
     state().LUBLIN = kBlin;
     state().LUSTD = 6;
     set_run_inputs();
   }
-  void TearDown() override { text::units().close(kBlin); }
-  std::vector<std::string> echo() {
-    text::units().flush_all();
-    return testing::read_lines(path_);
-  }
-  std::string dir_, path_;
+  std::vector<std::string> echo() { return listing(); }
 };
 
 // Element 2: a three-station upper list and a four-station lower list.
@@ -281,22 +268,20 @@ TEST_F(InputSetup, BothSurfacesInOneFile) {
     EXPECT_EQ(lines[head + 1],
               "   1     0.0000E+00     0.0000E+00     0.0000E+00     0.1000E+01     0.1000E+01     "
               "0.1000E+01     0.1000E+01");
-    for (int i = 1; i <= counts[s]; ++i) {
-      const std::string& row = lines[head + i];
-      ASSERT_GE(row.size(), 34u);
-      EXPECT_EQ(row.substr(34),
-                "     0.0000E+00     0.1000E+01     0.1000E+01     0.1000E+01     0.1000E+01")
-          << row;
-    }
+    // The rows of the table headed at line `first`, from `column` on.
+    auto expect_row_ends = [&](std::size_t first, std::size_t column, const std::string& end) {
+      for (int i = 1; i <= counts[s]; ++i) {
+        const std::string& row = lines[first + i];
+        ASSERT_GE(row.size(), column);
+        EXPECT_EQ(row.substr(column), end) << row;
+      }
+    };
+    ASSERT_NO_FATAL_FAILURE(expect_row_ends(
+        head, 34, "     0.0000E+00     0.1000E+01     0.1000E+01     0.1000E+01     0.1000E+01"));
     const std::size_t bc = head + counts[s] + 1;
     EXPECT_EQ(lines[bc].rfind("    i    X(I)", 0), 0u) << lines[bc];
-    for (int i = 1; i <= counts[s]; ++i) {
-      const std::string& row = lines[bc + i];
-      ASSERT_GE(row.size(), 25u);
-      EXPECT_EQ(row.substr(25),
-                "   0.00000   0.00000   0.00400   0.00000   0.00000   0.00000   0.00000")
-          << row;
-    }
+    ASSERT_NO_FATAL_FAILURE(expect_row_ends(
+        bc, 25, "   0.00000   0.00000   0.00400   0.00000   0.00000   0.00000   0.00000"));
   }
   const std::string et = std::string(46, ' ') + "ET=  0.0000E+00\n";
   EXPECT_EQ(out.text(), et + et);

@@ -18,12 +18,15 @@
 #include "solver/boundary_layer/inverse_mode.h"
 #include "solver/boundary_layer/station_equations.h"
 #include "tests/boundary_layer/station_fixture.h"
+#include "tests/test_support.h"
 
 namespace sorvane::bl {
 namespace {
 
 using station_test::inverse_pressure_term;
+using station_test::level3;
 using station_test::make_hiemenz_run;
+using station_test::prescribed_deficit;
 using station_test::set_weights;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -46,12 +49,6 @@ void make_inverse_station(SurfaceRun& r, int np, int mode) {
   }
   r.d1_bc(2) = 0.02;
   r.d1_bc(3) = 0.021;
-}
-
-// Mass-flux deficit the transpiration of the station prescribes.
-double prescribed_deficit(const SurfaceRun& r, int i) {
-  auto m = [&](int k) { return r.d1_bc(k) * r.roe8(k) * r.ue(k); };
-  return (r.rv_bc(i) - r.cx1 * m(i - 1) - r.cx2 * m(i - 2)) / r.cx0;
 }
 
 // The quantity mode `mode` prescribes, from the level-3 profile, and its
@@ -91,13 +88,6 @@ void set_targets(SurfaceRun& r) {
   r.cf_bc(i) = 1.1 * 2.0 * r.ccmu(3, 1) * r.v(3, 1);
 }
 
-std::vector<double> level3(const SurfaceRun& r) {
-  std::vector<double> z;
-  for (int j = 1; j <= r.np; ++j)
-    for (const Table2<double>* t : {&r.f, &r.u, &r.v}) z.push_back((*t)(3, j));
-  return z;
-}
-
 struct ModeCase {
   std::string name;
   int mode;
@@ -109,19 +99,39 @@ const auto kLambdaModes = ::testing::Values(
     ModeCase{"displacement_shear_row", 4}, ModeCase{"transpiration_shear_row", 5},
     ModeCase{"edge_velocity_shear_row", 6});
 
-auto case_name = [](const ::testing::TestParamInfo<ModeCase>& p) { return p.param.name; };
+// A station of np points in the inverse region of the case's mode, with
+// prescribed values away from its profile.
+template <class Case>
+class TargetStation : public ::testing::TestWithParam<Case> {
+ protected:
+  explicit TargetStation(int points) : np(points) {
+    make_inverse_station(r, np, mode);
+    set_targets(r);
+  }
+  const int mode = this->GetParam().mode;
+  const int np;
+  const int i = kStation;
+  SurfaceRun r;
+};
+
+// The step is xs alone: the corrections are xs.
+void expect_step_is_xs(const SurfaceRun& r) {
+  for (int j = 1; j <= r.np; ++j) {
+    EXPECT_EQ(r.df(j), r.xvec(1, j));
+    EXPECT_EQ(r.du(j), r.xvec(2, j));
+    EXPECT_EQ(r.dv(j), r.xvec(3, j));
+  }
+}
 
 // ---------------------------------------------------------------------------
 // The combination alone: any two corrections xs, ys.
 
-class CombineConstructed : public ::testing::TestWithParam<ModeCase> {};
+class CombineConstructed : public TargetStation<ModeCase> {
+ protected:
+  CombineConstructed() : TargetStation(31) {}
+};
 
 TEST_P(CombineConstructed, PrescribedQuantityHoldsAfterTheStep) {
-  const int mode = GetParam().mode;
-  SurfaceRun r;
-  const int np = 31;
-  make_inverse_station(r, np, mode);
-  set_targets(r);
   for (int j = 1; j <= np; ++j)
     for (int l = 1; l <= 3; ++l) {
       r.xvec(l, j) = 1e-3 * std::sin(0.7 * j + l);
@@ -148,7 +158,7 @@ TEST_P(CombineConstructed, PrescribedQuantityHoldsAfterTheStep) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, CombineConstructed, kLambdaModes, case_name);
+INSTANTIATE_TEST_SUITE_P(Modes, CombineConstructed, kLambdaModes, sorvane::testing::CaseName());
 
 TEST(InverseMode, LambdaIsZeroWhenTheFirstSolutionMeetsTheWallShear) {
   SurfaceRun r;
@@ -164,11 +174,7 @@ TEST(InverseMode, LambdaIsZeroWhenTheFirstSolutionMeetsTheWallShear) {
   r.xvec(3, 1) = 0.125;
   // 0.5*0.75/1 - 0.25 - 0.125 = 0 exactly.
   ASSERT_TRUE(BL_COMBINE_INVERSE(r, 0.75, r.xvec, r.yvec, r.aa, kStation));
-  for (int j = 1; j <= np; ++j) {
-    EXPECT_EQ(r.df(j), r.xvec(1, j));
-    EXPECT_EQ(r.du(j), r.xvec(2, j));
-    EXPECT_EQ(r.dv(j), r.xvec(3, j));
-  }
+  expect_step_is_xs(r);
   EXPECT_EQ(r.v(3, 1), 0.375);
 }
 
@@ -184,14 +190,13 @@ struct UndefinedCase {
 };
 std::ostream& operator<<(std::ostream& os, const UndefinedCase& c) { return os << c.name; }
 
-class CombineUndefined : public ::testing::TestWithParam<UndefinedCase> {};
+class CombineUndefined : public TargetStation<UndefinedCase> {
+ protected:
+  CombineUndefined() : TargetStation(11) {}
+};
 
 TEST_P(CombineUndefined, AppliesTheFirstSolutionAloneAndReportsIt) {
   const UndefinedCase& c = GetParam();
-  SurfaceRun r;
-  const int np = 11;
-  make_inverse_station(r, np, c.mode);
-  set_targets(r);
   for (int j = 1; j <= np; ++j)
     for (int l = 1; l <= 3; ++l) {
       r.xvec(l, j) = 1e-3 * std::sin(0.7 * j + l);
@@ -203,10 +208,8 @@ TEST_P(CombineUndefined, AppliesTheFirstSolutionAloneAndReportsIt) {
 
   EXPECT_FALSE(BL_COMBINE_INVERSE(r, r.cf_bc(kStation), r.xvec, r.yvec, r.aa, kStation));
   const std::vector<double> z1 = level3(r);
+  expect_step_is_xs(r);
   for (int j = 1; j <= np; ++j) {
-    EXPECT_EQ(r.df(j), r.xvec(1, j));
-    EXPECT_EQ(r.du(j), r.xvec(2, j));
-    EXPECT_EQ(r.dv(j), r.xvec(3, j));
     for (int l = 1; l <= 3; ++l) {
       const int k = 3 * (j - 1) + l - 1;
       EXPECT_EQ(z1[k], z0[k] + r.xvec(l, j));
@@ -226,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UndefinedCase{"shear_row_displacement_no_response", 4, 0, 0, 0.0, false},
                       UndefinedCase{"edge_velocity_no_response", 6, 2, 0, 0.0, false},
                       UndefinedCase{"edge_velocity_infinite_response", 6, 2, 0, kInf, false}),
-    [](const ::testing::TestParamInfo<UndefinedCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 // ---------------------------------------------------------------------------
 // The two solves of a station system and their combination.
@@ -250,14 +253,12 @@ double system_misfit(SurfaceRun& r, const std::vector<double>& d, const std::vec
   return worst;
 }
 
-class CombineSolved : public ::testing::TestWithParam<ModeCase> {};
+class CombineSolved : public TargetStation<ModeCase> {
+ protected:
+  CombineSolved() : TargetStation(41) {}
+};
 
 TEST_P(CombineSolved, OneStepMeetsThePrescribedQuantityAndTheLinearSystem) {
-  const int mode = GetParam().mode;
-  SurfaceRun r;
-  const int np = 41, i = kStation;
-  make_inverse_station(r, np, mode);
-  set_targets(r);
   // The driver's pressure-gradient term from the current edge velocity:
   // the edge balance then has no residual.
   const double dp = inverse_pressure_term(r);
@@ -308,7 +309,7 @@ TEST_P(CombineSolved, OneStepMeetsThePrescribedQuantityAndTheLinearSystem) {
   (void)z0;
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, CombineSolved, kLambdaModes, case_name);
+INSTANTIATE_TEST_SUITE_P(Modes, CombineSolved, kLambdaModes, sorvane::testing::CaseName());
 
 // Modes 7 and 8: one bordered solve; its solution is the step.
 struct CoupledCase {
@@ -317,14 +318,12 @@ struct CoupledCase {
 };
 std::ostream& operator<<(std::ostream& os, const CoupledCase& c) { return os << c.name; }
 
-class CoupledModes : public ::testing::TestWithParam<CoupledCase> {};
+class CoupledModes : public TargetStation<CoupledCase> {
+ protected:
+  CoupledModes() : TargetStation(41) {}
+};
 
 TEST_P(CoupledModes, StepIsTheSolutionAndMeetsTheBorderRow) {
-  const int mode = GetParam().mode;
-  SurfaceRun r;
-  const int np = 41, i = kStation;
-  make_inverse_station(r, np, mode);
-  set_targets(r);
   r.uww(i) = 0.002;
   BL_GAS_PROPERTIES(r, i, inverse_pressure_term(r));
   BL_ASSEMBLE_COUPLED(r, i);
@@ -339,11 +338,7 @@ TEST_P(CoupledModes, StepIsTheSolutionAndMeetsTheBorderRow) {
   EXPECT_LT(system_misfit(r, x, rhs, true), 1e-13);
 
   ASSERT_TRUE(BL_COMBINE_INVERSE(r, r.cf_bc(i), r.xvec, r.yvec, r.aa, i));
-  for (int j = 1; j <= np; ++j) {
-    EXPECT_EQ(r.df(j), r.xvec(1, j));
-    EXPECT_EQ(r.du(j), r.xvec(2, j));
-    EXPECT_EQ(r.dv(j), r.xvec(3, j));
-  }
+  expect_step_is_xs(r);
   // The residual of the solved system was formed (and is small).
   for (int j = 1; j <= np; ++j)
     for (int l = 1; l <= 3; ++l) EXPECT_LT(std::fabs(r.rrvec(l, j)), 1e-13);
@@ -364,9 +359,7 @@ TEST_P(CoupledModes, StepIsTheSolutionAndMeetsTheBorderRow) {
 INSTANTIATE_TEST_SUITE_P(Modes, CoupledModes,
                          ::testing::Values(CoupledCase{"displacement", 7},
                                            CoupledCase{"transpiration", 8}),
-                         [](const ::testing::TestParamInfo<CoupledCase>& p) {
-                           return p.param.name;
-                         });
+                         sorvane::testing::CaseName());
 
 // ---------------------------------------------------------------------------
 // Newton passes in the inverse region, as the driver runs them, with the wall

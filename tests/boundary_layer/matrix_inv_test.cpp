@@ -17,7 +17,8 @@ namespace {
 // An n by n column-major matrix with its view.
 struct Mat {
   explicit Mat(int n_, double fill = 0.0) : n(n_), v(static_cast<std::size_t>(n_ * n_), fill) {}
-  Mat(int n_, std::initializer_list<double> rows) : Mat(n_) {
+  Mat(int n_, std::initializer_list<double> rows) : Mat(n_, std::vector<double>(rows)) {}
+  Mat(int n_, const std::vector<double>& rows) : Mat(n_) {
     int k = 0;
     for (double x : rows) {
       (*this)(k / n + 1, k % n + 1) = x;
@@ -305,22 +306,21 @@ TEST(MatInverseSmall, KnownInverses) {
 }
 
 TEST(MatInverseSmall, TinyDeterminantIsFlagged) {
-  {
-    // det = 1e-16 with n = 2: flagged, inverse untouched.
-    Mat a(2, {1e-8, 0, 0, 1e-8}), inv(2, 5.0);
+  // Flagged, inverse untouched.
+  const struct {
+    const char* what;
+    int n;
+    std::vector<double> rows;
+  } untouched[] = {
+      {"det = 1e-16 with n = 2", 2, {1e-8, 0, 0, 1e-8}},
+      {"n = 3 singular", 3, {1, 2, 3, 2, 4, 6, 0, 1, 1}},
+  };
+  for (const auto& c : untouched) {
+    SCOPED_TRACE(c.what);
+    Mat a(c.n, c.rows), inv(c.n, 5.0);
     double det = 1.0;
     int iflag = 0;
-    MAT_INVERSE_SMALL(a.view(), inv.view(), det, iflag, 2);
-    EXPECT_EQ(iflag, kSingular);
-    EXPECT_EQ(det, 0.0);
-    for (double x : inv.v) EXPECT_EQ(x, 5.0);
-  }
-  {
-    // n = 3 singular: flagged, inverse untouched.
-    Mat a(3, {1, 2, 3, 2, 4, 6, 0, 1, 1}), inv(3, 5.0);
-    double det = 1.0;
-    int iflag = 0;
-    MAT_INVERSE_SMALL(a.view(), inv.view(), det, iflag, 3);
+    MAT_INVERSE_SMALL(a.view(), inv.view(), det, iflag, c.n);
     EXPECT_EQ(iflag, kSingular);
     EXPECT_EQ(det, 0.0);
     for (double x : inv.v) EXPECT_EQ(x, 5.0);

@@ -81,22 +81,37 @@ void expect_list(int k, int sf, const std::vector<Station>& want) {
   }
 }
 
-class StagnationSplit : public ::testing::Test {
+// A block of SXR on the debug listing at alpha 4: its head, the table of
+// the control points (rows `points`), the lines of the split (`split`, none
+// when there is no stagnation point) and its finish.
+std::vector<std::string> sxr_block(const std::vector<std::string>& points,
+                                   const std::vector<std::string>& split) {
+  const std::string rule(65, '-');
+  std::vector<std::string> b = {
+      "------------------------------",
+      " Output from SXR, start",
+      "  Alpha=     4.000",
+      "",
+      rule,
+      "  I         S             Ue              X              Y",
+      rule,
+  };
+  b.insert(b.end(), points.begin(), points.end());
+  b.push_back(rule);
+  b.insert(b.end(), split.begin(), split.end());
+  b.push_back(" Output from SXR, finish");
+  b.push_back("------------------------------");
+  return b;
+}
+
+class StagnationSplit : public testing::ListingTest {
  protected:
+  StagnationSplit() : ListingTest("split_", kDeb, "case.deb") {}
   void SetUp() override {
-    dir_ = testing::test_scratch_dir("split_");
-    deb_ = dir_ + "/case.deb";
-    std::string err;
-    ASSERT_TRUE(text::units().open(kDeb, deb_, &err)) << err;
+    ASSERT_NO_FATAL_FAILURE(ListingTest::SetUp());
     state().LUDEB = kDeb;
     state().ALPHA_EFF = 4.0;
   }
-  void TearDown() override { text::units().close(kDeb); }
-  std::vector<std::string> listing() {
-    text::units().flush_all();
-    return testing::read_lines(deb_);
-  }
-  std::string dir_, deb_;
 };
 
 // Four equal panels, velocity (1, 0.5, -0.5, -1): the stagnation point is
@@ -121,40 +136,25 @@ TEST_F(StagnationSplit, FourPanelExample) {
 TEST_F(StagnationSplit, DebugBlockOfTheFourPanelExample) {
   set_element(1, {1.0, 0.5, -0.5, -1.0});
   ASSERT_TRUE(SXR(0).ok);
-  const std::vector<std::string> want = {
-      "------------------------------",
-      " Output from SXR, start",
-      "  Alpha=     4.000",
-      "",
-      "-----------------------------------------------------------------",
-      "  I         S             Ue              X              Y",
-      "-----------------------------------------------------------------",
-      "  1    -0.1500E+01     0.1000E+01     0.5000E+00     0.1000E-01",
-      "  2    -0.5000E+00     0.5000E+00     0.1500E+01     0.2000E-01",
-      "  3     0.5000E+00    -0.5000E+00     0.2500E+01     0.3000E-01",
-      "  4     0.1500E+01    -0.1000E+01     0.3500E+01     0.4000E-01",
-      "-----------------------------------------------------------------",
+  // The split, then both lists: (0, 0), (0.5, 0.5), (1.5, 1).
+  std::vector<std::string> split = {
       "  Icrit=    2    Scrit=   0.200000E+01   0.000000E+00",
       "    S1=   0.150000E+01    S2=   0.250000E+01",
-      "",
-      "------------------------------",
-      "  I    S upper    Ue upper",
-      "------------------------------",
-      "  1  0.0000E+00  0.0000E+00",
-      "  2  0.5000E+00  0.5000E+00",
-      "  3  0.1500E+01  0.1000E+01",
-      "------------------------------",
-      "",
-      "------------------------------",
-      "  I    S lower    Ue lower",
-      "------------------------------",
-      "  1  0.0000E+00  0.0000E+00",
-      "  2  0.5000E+00  0.5000E+00",
-      "  3  0.1500E+01  0.1000E+01",
-      "------------------------------",
-      " Output from SXR, finish",
-      "------------------------------",
   };
+  for (const char* side : {"upper", "lower"}) {
+    const std::string rule(30, '-');
+    split.insert(split.end(), {"", rule, std::string("  I    S ") + side + "    Ue " + side, rule,
+                               "  1  0.0000E+00  0.0000E+00", "  2  0.5000E+00  0.5000E+00",
+                               "  3  0.1500E+01  0.1000E+01", rule});
+  }
+  const std::vector<std::string> want = sxr_block(
+      {
+          "  1    -0.1500E+01     0.1000E+01     0.5000E+00     0.1000E-01",
+          "  2    -0.5000E+00     0.5000E+00     0.1500E+01     0.2000E-01",
+          "  3     0.5000E+00    -0.5000E+00     0.2500E+01     0.3000E-01",
+          "  4     0.1500E+01    -0.1000E+01     0.3500E+01     0.4000E-01",
+      },
+      split);
   EXPECT_EQ(listing(), want);
 }
 
@@ -294,20 +294,12 @@ TEST_F(StagnationSplit, DebugBlockWithoutAStagnationPoint) {
   ASSERT_FALSE(SXR(0).ok);
   state().NPANELS(1) = 0;
   ASSERT_FALSE(SXR(0).ok);  // writes nothing
-  const std::vector<std::string> want = {
-      "------------------------------",
-      " Output from SXR, start",
-      "  Alpha=     4.000",
-      "",
-      "-----------------------------------------------------------------",
-      "  I         S             Ue              X              Y",
-      "-----------------------------------------------------------------",
-      "  1     0.5000E+00     0.1000E+01     0.5000E+00     0.1000E-01",
-      "  2     0.1500E+01     0.5000E+00     0.1500E+01     0.2000E-01",
-      "-----------------------------------------------------------------",
-      " Output from SXR, finish",
-      "------------------------------",
-  };
+  const std::vector<std::string> want = sxr_block(
+      {
+          "  1     0.5000E+00     0.1000E+01     0.5000E+00     0.1000E-01",
+          "  2     0.1500E+01     0.5000E+00     0.1500E+01     0.2000E-01",
+      },
+      {});
   EXPECT_EQ(listing(), want);
 }
 
@@ -315,17 +307,25 @@ TEST_F(StagnationSplit, DebugBlockWithoutAStagnationPoint) {
 // other list is kept.
 TEST_F(StagnationSplit, DegenerateListIsLeftEmptyAndNamed) {
   ProblemState& s = state();
+  // Splits element 3 with surface velocity v: refused with `message`,
+  // upper and lower lists of nx_upper and nx_lower stations.
+  auto expect_refused = [&](const std::vector<double>& v, const std::string& message,
+                            int nx_upper, int nx_lower) {
+    set_element(3, v);
+    const Result r = SXR(2);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, message);
+    EXPECT_EQ(s.NX(3, 1), nx_upper);
+    EXPECT_EQ(s.NX(3, 2), nx_lower);
+  };
   {
     SCOPED_TRACE("sign change after control point 1: a lower list of 2 stations");
     spoil_lists(3);
-    set_element(3, {0.5, -0.5, -0.8, -1.0});
-    const Result r = SXR(2);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message,
-              "Element 3, lower surface: the station list has only 2 stations from the "
-              "stagnation point, and the boundary layer needs at least 3; its boundary layer "
-              "is not computed.");
-    EXPECT_EQ(s.NX(3, 2), 0);
+    expect_refused({0.5, -0.5, -0.8, -1.0},
+                   "Element 3, lower surface: the station list has only 2 stations from the "
+                   "stagnation point, and the boundary layer needs at least 3; its boundary "
+                   "layer is not computed.",
+                   4, 0);
     EXPECT_EQ(s.XINV(3, 2), 0.0);
     expect_list(3, 1, {{0, 0}, {0.5, 0.5}, {1.5, 0.8}, {2.5, 1.0}});
     EXPECT_EQ(s.NXMAX(3), 4);
@@ -363,28 +363,21 @@ TEST_F(StagnationSplit, DegenerateListIsLeftEmptyAndNamed) {
   }
   {
     SCOPED_TRACE("a zero velocity at the first lower station after the drop");
-    set_element(3, {1.0, 0.8, 0.0, 0.1, -0.9, -0.6, -0.8, -1.0});
-    const Result r = SXR(2);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message,
-              "Element 3, lower surface: the first two stations have the same edge velocity, "
-              "so the grid scale is undefined; its boundary layer is not computed.");
-    EXPECT_EQ(s.NX(3, 2), 0);
-    EXPECT_EQ(s.NX(3, 1), 5);
+    expect_refused({1.0, 0.8, 0.0, 0.1, -0.9, -0.6, -0.8, -1.0},
+                   "Element 3, lower surface: the first two stations have the same edge "
+                   "velocity, so the grid scale is undefined; its boundary layer is not "
+                   "computed.",
+                   5, 0);
   }
   {
     SCOPED_TRACE("a velocity that is not a number on the upper list");
     spoil_lists(3);
     for (int i = 1; i <= 20; ++i) s.S(i, 3, 1) = s.UE(i, 3, 1) = 0.0;
-    set_element(3, {1.0, 0.8, 0.6, 0.5, -0.5, std::numeric_limits<double>::quiet_NaN(), -0.8,
-                    -1.0});
-    const Result r = SXR(2);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message,
-              "Element 3, upper surface: station 3 has a value that is not a finite number; its "
-              "boundary layer is not computed.");
-    EXPECT_EQ(s.NX(3, 1), 0);
-    EXPECT_EQ(s.NX(3, 2), 5);
+    expect_refused({1.0, 0.8, 0.6, 0.5, -0.5, std::numeric_limits<double>::quiet_NaN(), -0.8,
+                    -1.0},
+                   "Element 3, upper surface: station 3 has a value that is not a finite "
+                   "number; its boundary layer is not computed.",
+                   0, 5);
     for (int i = 1; i <= 20; ++i) {
       EXPECT_TRUE(std::isfinite(s.S(i, 3, 1)) && std::isfinite(s.UE(i, 3, 1))) << i;
     }

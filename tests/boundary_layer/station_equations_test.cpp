@@ -20,17 +20,24 @@
 #include "solver/boundary_layer/block_tri.h"
 #include "solver/boundary_layer/inverse_mode.h"
 #include "solver/boundary_layer/station_equations.h"
+#include "tests/boundary_layer/block_check.h"
 #include "tests/boundary_layer/station_fixture.h"
+#include "tests/test_support.h"
 
 namespace sorvane::bl {
 namespace {
 
+using station_test::check_blocks_against_differences;
+using station_test::expect_no_blocks_outside_band;
+using station_test::expect_right_hand_side;
 using station_test::kC1;
 using station_test::kC2;
 using station_test::make_hiemenz_run;
 using station_test::make_station_run;
+using station_test::prescribed_deficit;
 using station_test::pressure_term;
 using station_test::set_weights;
+using station_test::level3;
 using station_test::Similar;
 using station_test::sutherland;
 
@@ -93,7 +100,7 @@ struct RowModel {
       G(2, np) = -(U(np) - r.ue(i));
       const double eta = r.eta(np), rn = rho[np - 1];
       const double d = r.invmode == 8 ? -eta * rn : (r.d1_bc(i) - eta) * rn;
-      G(3, np) = F(np) + d * U(np) - F(1) + (r.invmode == 8 ? deficit(i) : 0.0);
+      G(3, np) = F(np) + d * U(np) - F(1) + (r.invmode == 8 ? prescribed_deficit(r, i) : 0.0);
       return g;
     }
     const bool shear_row = layout == Layout::kInverse && r.invmode >= 4 && r.invmode <= 6;
@@ -113,24 +120,7 @@ struct RowModel {
     }
     return g;
   }
-
-  // The deficit the transpiration prescribes (three-level difference of
-  // d1*roe8*ue equal to rv_bc(i)).
-  double deficit(int st) const {
-    auto m = [&](int k) { return r.d1_bc(k) * r.roe8(k) * r.ue(k); };
-    return (r.rv_bc(st) - r.cx1 * m(st - 1) - r.cx2 * m(st - 2)) / r.cx0;
-  }
 };
-
-std::vector<double> level3(const SurfaceRun& r) {
-  std::vector<double> z;
-  for (int j = 1; j <= r.np; ++j) {
-    z.push_back(r.f(3, j));
-    z.push_back(r.u(3, j));
-    z.push_back(r.v(3, j));
-  }
-  return z;
-}
 
 // A non-similar station 4 of a stagnation-point start: levels 1 and 2 the
 // start profiles of stations 2 and 3, level 3 a disturbed first guess with a
@@ -195,50 +185,25 @@ TEST_P(StationJacobian, BlocksAreTheDerivativesOfTheStationEquations) {
 
   // Right-hand side: -G, except the inverse edge row, which carries
   // 2*aa(np)*edge_res with edge_res = -(rho*U*dU/dx + dp).
+  std::vector<double> want(n);
   for (int row = 0; row < n; ++row) {
     const int j = row / 3 + 1, m = row % 3 + 1;
-    const double expect = (c.layout == Layout::kInverse && j == np && m == 3) ? g0[row] : -g0[row];
-    EXPECT_NEAR(r.rvec(m, j), expect, 1e-13 * (1.0 + std::fabs(expect)))
-        << "row " << m << " of point " << j;
+    want[row] = (c.layout == Layout::kInverse && j == np && m == 3) ? g0[row] : -g0[row];
   }
+  expect_right_hand_side(r, 3, want);
 
-  // Blocks against central differences (the equations are quadratic in z
-  // with the properties fixed and U > 0, so the differences are exact up to
-  // rounding).
-  double jmax = 0.0;
-  for (int j = 1; j <= np; ++j)
-    for (int a = 1; a <= 3; ++a)
-      for (int b = 1; b <= 3; ++b)
-        jmax = std::max({jmax, std::fabs(r.amat(a, b, j)), std::fabs(r.bmat(a, b, j)),
-                         std::fabs(r.cmat(a, b, j))});
+  // Blocks against central differences; the coupled layout adds the border
+  // block F0 to the row of the last point and the components of point 1.
   int checked = 0;
-  for (int col = 0; col < n; ++col) {
-    const int jc = col / 3 + 1, l = col % 3 + 1;
-    const double h = 1e-5 * std::max(1e-2, std::fabs(z0[col]));
-    std::vector<double> zp = z0, zm = z0;
-    zp[col] += h;
-    zm[col] -= h;
-    const std::vector<double> gp = model.rows(zp, dp), gm = model.rows(zm, dp);
-    for (int row = 0; row < n; ++row) {
-      const int j = row / 3 + 1, m = row % 3 + 1;
-      const double fd = (gp[row] - gm[row]) / (2.0 * h);
-      double block = 0.0;
-      if (jc == j - 1) block = r.amat(m, l, j);
-      if (jc == j) block = r.bmat(m, l, j);
-      if (jc == j + 1) block = r.cmat(m, l, j);
-      if (c.layout == Layout::kCoupled && j == np && jc == 1) block += r.f0_mat(m, l);
-      ASSERT_NEAR(block, fd, 1e-7 * std::fabs(fd) + 1e-9 * jmax)
-          << "row " << m << " of point " << j << ", component " << l << " of point " << jc;
-      ++checked;
-    }
-  }
+  ASSERT_NO_FATAL_FAILURE(check_blocks_against_differences(
+      r, 3, z0, [&](const std::vector<double>& z) { return model.rows(z, dp); },
+      [&](int m, int l, int j, int jc) {
+        return c.layout == Layout::kCoupled && j == np && jc == 1 ? r.f0_mat(m, l) : 0.0;
+      },
+      &checked));
   EXPECT_EQ(checked, n * n);
   // Blocks outside the band: A(1) and C(np).
-  for (int a = 1; a <= 3; ++a)
-    for (int b = 1; b <= 3; ++b) {
-      EXPECT_EQ(r.amat(a, b, 1), 0.0);
-      EXPECT_EQ(r.cmat(a, b, np), 0.0);
-    }
+  expect_no_blocks_outside_band(r, 3);
 
   // Second right-hand side: the derivative of -G with respect to an additive
   // change of the pressure-gradient term, built only in the inverse region
@@ -268,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                       JacobianCase{"inverse_mode7_plain_rows", Layout::kInverse, 7},
                       JacobianCase{"coupled_displacement", Layout::kCoupled, 7},
                       JacobianCase{"coupled_transpiration", Layout::kCoupled, 8}),
-    [](const ::testing::TestParamInfo<JacobianCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 // The box quantities, wall derivative and edge balance at one point,
 // against their definitions.
@@ -458,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NewtonCase{"decelerating", 0.93, 0.0, 0.0},
                       NewtonCase{"accelerating_with_suction", 1.08, -0.01, 0.0},
                       NewtonCase{"moving_wall_with_blowing", 1.0, 0.004, 0.003}),
-    [](const ::testing::TestParamInfo<NewtonCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 TEST(StationEquations, NewtonConvergesToTheStagnationPointProfile) {
   SurfaceRun r;
@@ -593,7 +558,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MaxCase{"all_nan_keeps_point", {kNaN, kNaN}, 7, 0.0, 7},
                       MaxCase{"all_zero_keeps_point", {0.0, -0.0, 0.0}, 4, 0.0, 4},
                       MaxCase{"infinite", {1.0, -INFINITY, 2.0}, 9, INFINITY, 2}),
-    [](const ::testing::TestParamInfo<MaxCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 TEST(StationEquations, CorrectionIsAddedToLevelThreeOnly) {
   SurfaceRun r;
@@ -712,7 +677,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"scaled", 0.02, 0.08, 1, 0.5, 0.0},
                       StartCase{"flag_zero_uses_x_alone", 0.04, 0.3, 0, 0.2, 0.0},
                       StartCase{"compressible_edge", 0.02, 0.08, 1, 0.5, 0.7}),
-    [](const ::testing::TestParamInfo<StartCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 TEST(StationEquations, ShiftMovesLevelsAndScalesTheFirstGuess) {
   SurfaceRun r;
@@ -838,7 +803,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GrowthCase{"refused_one_short", 820, 1e-3, 0, true},
                       GrowthCase{"refused_at_capacity", 821, 1e-3, 0, true},
                       GrowthCase{"full_grid_small_shear_is_not_full", 821, 1e-6, 0, false}),
-    [](const ::testing::TestParamInfo<GrowthCase>& p) { return p.param.name; });
+    sorvane::testing::CaseName());
 
 }  // namespace
 }  // namespace sorvane::bl

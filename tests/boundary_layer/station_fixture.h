@@ -78,6 +78,23 @@ inline double inverse_pressure_term(const SurfaceRun& r) {
          (r.cx0 * r.u(3, np) + r.cx1 * r.u(2, np) + r.cx2 * r.u(1, np));
 }
 
+// The level-3 unknowns of points 1..np, point by point: (F, U, V) with
+// n = 3, (F, U, V, h, G) with n = 5.
+inline std::vector<double> level3(const SurfaceRun& r, int n = 3) {
+  const Table2<double>* tables[] = {&r.f, &r.u, &r.v, &r.h, &r.g};
+  std::vector<double> z;
+  for (int j = 1; j <= r.np; ++j)
+    for (int e = 0; e < n; ++e) z.push_back((*tables[e])(3, j));
+  return z;
+}
+
+// The mass-flux deficit the transpiration rv_bc(i) of station i prescribes:
+// the three-level x-derivative of d1_bc*roe8*ue equals rv_bc(i).
+inline double prescribed_deficit(const SurfaceRun& r, int i) {
+  auto m = [&](int k) { return r.d1_bc(k) * r.roe8(k) * r.ue(k); };
+  return (r.rv_bc(i) - r.cx1 * m(i - 1) - r.cx2 * m(i - 2)) / r.cx0;
+}
+
 // Spacing of a geometric grid: first spacing (V-1)*E/(V^(N-1)-1), every
 // further one V times the previous, over all 821 points.
 inline std::vector<double> geometric_spacing(int n, double etae, double ratio) {

@@ -66,27 +66,44 @@ Result run_surface(int ielem, int isurf, std::vector<Seen>* seen) {
   });
 }
 
-std::string scratch_path(const std::string& test, const std::string& file) {
-  return scratch_root() + "/" + test + "/" + file;
+// The result tables of the store that a run writes, by station.
+std::vector<decltype(ProblemState::CF)*> run_results(ProblemState& st) {
+  return {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW};
 }
 
 class SurfaceDriver : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = scratch_dir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
+  void SetUp() override { dir = scratch_dir(test_name()); }
   void TearDown() override { text::units().close_all(); }
+  static std::string test_name() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  }
+  // A flat plate of unit length in the store, its listings in dir.
+  void plate(int n, double remill, int np, double xtr) {
+    open_bl_listings(dir);
+    flat_plate_store(n, 1.0, remill, np, xtr);
+  }
+  // The case loaded and solved (in the test's scratch directory) and
+  // element 1 split.
+  static void load_split(const NacaCase& c) {
+    ASSERT_NO_FATAL_FAILURE(load_case(test_name(), naca_geometry(c)));
+    ASSERT_TRUE(SXR(0).ok);
+  }
+  // Runs surface isurf of element 1, recording its stations; the run must
+  // succeed.
+  static void run_ok(int isurf, std::vector<Seen>& seen) {
+    const Result r = run_surface(0, isurf, &seen);
+    ASSERT_TRUE(r.ok) << r.message;
+  }
   std::string dir;
   StdoutCapture console;  // the station log on standard output
 };
 
 // Blasius: far from the start, Cf sqrt(Re_x) = 0.664 and H12 = 2.59.
 TEST_F(SurfaceDriver, LaminarFlatPlateReachesBlasius) {
-  open_bl_listings(dir);
-  flat_plate_store(300, 1.0, 0.1, 61, 5.0);
+  plate(300, 0.1, 61, 5.0);
   std::vector<Seen> seen;
-  const Result r = run_surface(0, 0, &seen);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_NO_FATAL_FAILURE(run_ok(0, seen));
   ASSERT_EQ(seen.size(), 298u);
   const double re = 1e5;
   for (const Seen& s : seen) {
@@ -107,8 +124,7 @@ TEST_F(SurfaceDriver, LaminarSectionAgreesWithThwaites) {
   NacaCase c;
   c.thickness = 0.06;
   c.remill = 0.1;
-  load_case("LaminarSectionAgreesWithThwaites", naca_geometry(c));
-  ASSERT_TRUE(SXR(0).ok);
+  ASSERT_NO_FATAL_FAILURE(load_split(c));
   const ProblemState& st = state();
   for (int isurf = 0; isurf <= 1; ++isurf) {
     SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
@@ -119,8 +135,7 @@ TEST_F(SurfaceDriver, LaminarSectionAgreesWithThwaites) {
       ue.push_back(st.UE(i, 1, sf));
     }
     std::vector<Seen> seen;
-    const Result r = run_surface(0, isurf, &seen);
-    ASSERT_TRUE(r.ok) << r.message;
+    ASSERT_NO_FATAL_FAILURE(run_ok(isurf, seen));
     const std::vector<ThwaitesStation> t = thwaites(s, ue, 1.0 / (c.remill * 1e6));
     int compared = 0;
     double separation_from = 0, separation_to = 0;
@@ -145,11 +160,9 @@ TEST_F(SurfaceDriver, LaminarSectionAgreesWithThwaites) {
 // over the rear half against White's correlation cf = 0.455 / ln^2(0.06 Re_x)
 // and the shape factor of a turbulent layer.
 TEST_F(SurfaceDriver, TurbulentFlatPlateAgreesWithCorrelation) {
-  open_bl_listings(dir);
-  flat_plate_store(300, 1.0, 10.0, 61, 0.01);
+  plate(300, 10.0, 61, 0.01);
   std::vector<Seen> seen;
-  const Result r = run_surface(0, 0, &seen);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_NO_FATAL_FAILURE(run_ok(0, seen));
   const double re = 1e7;
   for (const Seen& s : seen) {
     const double rex = re * s.x;
@@ -173,18 +186,10 @@ bool parse_row(const std::string& line, LogRow* r) {
   auto real = [&](int n) { return std::stod(line.substr(5 + 12 * n, 12)); };
   auto integer = [&](int n) { return std::stoi(line.substr(89 + 5 * n, 5)); };
   r->i = std::stoi(line.substr(0, 5));
-  r->x = real(0);
-  r->ue = real(1);
-  r->me = real(2);
-  r->d1 = real(3);
-  r->rov = real(4);
-  r->cf = real(5);
-  r->dumax = real(6);
-  r->jumax = integer(0);
-  r->kiter = integer(1);
-  r->np = integer(2);
-  r->ninv = integer(3);
-  r->ktbl = integer(4);
+  double* reals[] = {&r->x, &r->ue, &r->me, &r->d1, &r->rov, &r->cf, &r->dumax};
+  int* integers[] = {&r->jumax, &r->kiter, &r->np, &r->ninv, &r->ktbl};
+  for (int n = 0; n < 7; ++n) *reals[n] = real(n);
+  for (int n = 0; n < 5; ++n) *integers[n] = integer(n);
   return true;
 }
 
@@ -219,11 +224,9 @@ std::vector<LogRow> log_rows(const std::string& path) {
 TEST_F(SurfaceDriver, TransitionCriterionAndNewtonConvergence) {
   NacaCase c;
   c.remill = 3;
-  load_case("TransitionCriterionAndNewtonConvergence", naca_geometry(c));
-  ASSERT_TRUE(SXR(0).ok);
+  ASSERT_NO_FATAL_FAILURE(load_split(c));
   std::vector<Seen> seen;
-  const Result r = run_surface(0, 0, &seen);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_NO_FATAL_FAILURE(run_ok(0, seen));
   text::units().flush_all();
   const ProblemState& st = state();
   const double xtr = st.XTR(1, 1);
@@ -243,7 +246,7 @@ TEST_F(SurfaceDriver, TransitionCriterionAndNewtonConvergence) {
   }
   EXPECT_GT(attached, 60);
   const std::vector<LogRow> rows =
-      log_rows(scratch_path("TransitionCriterionAndNewtonConvergence", "case.blf"));
+      log_rows(dir + "/case.blf");
   ASSERT_EQ(rows.size(), seen.size());
   for (const LogRow& row : rows) {
     EXPECT_EQ(row.ktbl, st.S(row.i, 1, 1) > xtr ? 2 : 1) << "station " << row.i;
@@ -261,14 +264,12 @@ TEST_F(SurfaceDriver, TurbulentSeparationEntersInverseMode) {
   c.remill = 3;
   c.cfsep = 0.5;
   c.xtru = c.xtrl = 0.02;
-  load_case("TurbulentSeparationEntersInverseMode", naca_geometry(c));
-  ASSERT_TRUE(SXR(0).ok);
+  ASSERT_NO_FATAL_FAILURE(load_split(c));
   const ProblemState& st = state();
   std::vector<double> panel_ue;
   for (int i = 1; i <= st.NX(1, 1); ++i) panel_ue.push_back(st.UE(i, 1, 1));
   std::vector<Seen> seen;
-  const Result r = run_surface(0, 0, &seen);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_NO_FATAL_FAILURE(run_ok(0, seen));
   text::units().flush_all();
   const int ninv = seen.back().ninv;
   ASSERT_GT(ninv, 3);
@@ -289,7 +290,7 @@ TEST_F(SurfaceDriver, TurbulentSeparationEntersInverseMode) {
   }
   EXPECT_GT(moved, 0);
   for (const LogRow& row :
-       log_rows(scratch_path("TurbulentSeparationEntersInverseMode", "case.blf"))) {
+       log_rows(dir + "/case.blf")) {
     EXPECT_EQ(row.ninv, row.i >= ninv ? ninv : 0) << "station " << row.i;
   }
 }
@@ -350,16 +351,14 @@ TEST(SeparationCheck, TableOfCases) {
 // and the store: stations 1 and 2 keep zeros and the split's edge velocity,
 // NXDONE covers the whole surface, XINV is the last arc length.
 TEST_F(SurfaceDriver, StationLogAndStore) {
-  open_bl_listings(dir);
-  flat_plate_store(100, 1.0, 0.1, 31, 5.0);
+  plate(100, 0.1, 31, 5.0);
   ProblemState& st = state();
-  for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) {
+  for (auto* a : run_results(st)) {
     for (int i = 1; i <= 100; ++i) (*a)(i, 1, 1) = 7.0;  // old values of an earlier run
   }
   st.CF(1, 1, 1) = st.CF(2, 1, 1) = 0.0;
   std::vector<Seen> seen;
-  const Result r = run_surface(0, 0, &seen);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_NO_FATAL_FAILURE(run_ok(0, seen));
   text::units().flush_all();
   const std::vector<std::string> log = read_lines(dir + "/case.blf");
   const std::vector<std::string> head = {
@@ -471,10 +470,9 @@ TEST_F(SurfaceDriver, RefusedRunsWriteNothing) {
 // says where the computed part ends, the stations after it hold no old
 // results, and nothing non-finite is stored.
 TEST_F(SurfaceDriver, StoppedSurfaceKeepsWhatWasComputed) {
-  open_bl_listings(dir);
-  flat_plate_store(80, 1.0, 0.1, 31, 5.0);
+  plate(80, 0.1, 31, 5.0);
   ProblemState& st = state();
-  for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) {
+  for (auto* a : run_results(st)) {
     for (int i = 1; i <= 80; ++i) (*a)(i, 1, 2) = 7.0;
   }
   st.UE(40, 1, 2) = 0.0;  // the edge velocity vanishes mid-surface
@@ -488,7 +486,7 @@ TEST_F(SurfaceDriver, StoppedSurfaceKeepsWhatWasComputed) {
   ASSERT_EQ(seen.size(), 37u);
   for (int i = 3; i <= 39; ++i) EXPECT_EQ(st.CF(i, 1, 2), seen[i - 3].cf);
   for (int i = 40; i <= 80; ++i) {
-    for (auto* a : {&st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW}) EXPECT_EQ((*a)(i, 1, 2), 0.0);
+    for (auto* a : run_results(st)) EXPECT_EQ((*a)(i, 1, 2), 0.0);
   }
   for (int i = 1; i <= 80; ++i) {
     for (auto* a : {&st.UE, &st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW})

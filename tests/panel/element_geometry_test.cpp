@@ -13,16 +13,17 @@
 #include "solver/panel/panel_placement.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/panel/element_state.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
 namespace {
 
+using testing::count_of;
+using testing::kPi;
 using testing::read_file;
 using testing::read_lines;
 using testing::scratch_dir;
-
-constexpr double kPi = 3.141592653589793;
 
 // NACA 00xx half thickness with the closed trailing edge.
 double naca_half_thickness(double x, double t) {
@@ -70,29 +71,18 @@ class GeomTest : public ::testing::Test {
     geo = dir + "/case.geo";
     ASSERT_LE(geo.size(), static_cast<std::size_t>(kPathLength)) << geo;
     ProblemState& s = state();
-    s.NELEM = 1;
-    s.PI = kPi;
-    s.RAD = kPi / 180.0;
     s.SWEPT = 0.0;
     s.IPOS = 0;
-    s.IPRINT = 0;
-    s.NCOMPUTE = 1;
-    s.DADD = 0.01;
-    s.COSSWEPT = 1.0;
     for (int k = 1; k <= kMaxElements; ++k) {
       s.ISMOOTH(k) = 0;
       s.ILE(k) = 0;
       s.NCONT(k) = 0;
-      s.NPANELS(k) = 0;
-      s.XX(k) = s.YY(k) = s.XAX(k) = s.YAX(k) = s.DFL(k) = 0.0;
     }
-    s.LUOUT = 82;
     s.LUGEO = 83;
     s.LUSTD = 6;
     s.GEO_NAME.assign(geo.c_str(), geo.size());
-    std::string err;
     text::units().close(83);
-    ASSERT_TRUE(text::units().open(82, out, &err)) << err;
+    ASSERT_NO_FATAL_FAILURE(testing::set_element_state(0.01, 1, out));
   }
   void TearDown() override {
     text::units().close(82);
@@ -117,12 +107,6 @@ class GeomTest : public ::testing::Test {
     return read_file(out);
   }
 };
-
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
 
 double listed_radius(const std::string& text) {
   const std::string key = "RADIUS OF LEADING EDGE =";
@@ -265,7 +249,7 @@ TEST_F(GeomTest, SmoothingStaysInItsTubeAndKeepsTheEnds) {
   ASSERT_EQ(GEOM(), "");  // a second pass appends its table
   text::units().flush_all();
   const std::vector<std::string> lines = read_lines(geo);
-  EXPECT_EQ(count(read_file(geo), "GEOM2"), 2);
+  EXPECT_EQ(count_of(read_file(geo), "GEOM2"), 2);
   const int n = 81;
   ASSERT_GE(static_cast<int>(lines.size()), n + 2);
   EXPECT_EQ(lines[0], " Element 1     NP= 81     GEOM2");
@@ -287,7 +271,7 @@ TEST_F(GeomTest, SmoothingStaysInItsTubeAndKeepsTheEnds) {
   // The first parameter table shows the tube half-width before the ends are
   // set to 0, on every row.
   const std::string text = listing();
-  EXPECT_EQ(count(text, "   0.100000E-01\n"), 2 * n);
+  EXPECT_EQ(count_of(text, "   0.100000E-01\n"), 2 * n);
 }
 
 // --- sweep cosine ------------------------------------------------------------
@@ -382,7 +366,7 @@ TEST_F(GeomTest, ListingRecordsPerDetailLevel) {
     ASSERT_EQ(GEOM(), "");
     const std::string text = listing();
     for (const Marker& mk : markers)
-      EXPECT_EQ(count(text, mk.text), level > mk.above ? mk.times : 0) << mk.text;
+      EXPECT_EQ(count_of(text, mk.text), level > mk.above ? mk.times : 0) << mk.text;
     if (level < 4) continue;
     // Every record written, in the order of the pass: records 1 to 13 but 6
     // (the smoothing table goes to the geo listing).

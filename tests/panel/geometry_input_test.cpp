@@ -22,9 +22,7 @@ namespace sorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::read_file;
-using testing::scratch_dir;
-using testing::write_file;
+using namespace sorvane::testing;
 
 // One record of ten-character fields.
 std::string rec(std::initializer_list<double> values) {
@@ -278,14 +276,9 @@ TEST_F(GeometryInput, ReversedTable) {
 }
 
 TEST_F(GeometryInput, BoundaryLayerRecords) {
-  for (int ibl : {1, -1}) {
-    ProblemState& s = state();
-    s.REMILL = s.ETAE = s.VGP = s.CFSEP = -9;
-    s.NP = -9;
-    Geo g = one_element(ibl);
-    g.line(6) = rec({3.5, 7.5, 900, 1.2, 0.001});  // NP above 821 stays loadable
-    g.line(10) = rec({0, 0, 0, 0, 0, 0.25, 0, 0.07, 0.4});
-    ASSERT_TRUE(load_text("bl.dat", g.text()).ok) << ibl;
+  // The values of the records below, and IBL.
+  auto expect_layer_values = [](int ibl) {
+    const ProblemState& s = state();
     EXPECT_EQ(s.IBL, ibl);
     EXPECT_EQ(s.REMILL, 3.5);
     EXPECT_EQ(s.ETAE, 7.5);
@@ -294,17 +287,21 @@ TEST_F(GeometryInput, BoundaryLayerRecords) {
     EXPECT_EQ(s.CFSEP, 0.001);
     EXPECT_EQ(s.XTR(1, 1), 0.07);
     EXPECT_EQ(s.XTR(1, 2), 0.4);
+  };
+  for (int ibl : {1, -1}) {
+    ProblemState& s = state();
+    s.REMILL = s.ETAE = s.VGP = s.CFSEP = -9;
+    s.NP = -9;
+    Geo g = one_element(ibl);
+    g.line(6) = rec({3.5, 7.5, 900, 1.2, 0.001});  // NP above 821 stays loadable
+    g.line(10) = rec({0, 0, 0, 0, 0, 0.25, 0, 0.07, 0.4});
+    ASSERT_TRUE(load_text("bl.dat", g.text()).ok) << ibl;
+    expect_layer_values(ibl);
     EXPECT_EQ(s.NCONT(1), 3);
   }
   // A file without boundary-layer records keeps the earlier values.
   ASSERT_TRUE(load_text("plain.dat", one_element(2).text()).ok);  // IBL 2: no records
-  const ProblemState& s = state();
-  EXPECT_EQ(s.IBL, 2);
-  EXPECT_EQ(s.REMILL, 3.5);
-  EXPECT_EQ(s.NP, 900);
-  EXPECT_EQ(s.ETAE, 7.5);
-  EXPECT_EQ(s.XTR(1, 1), 0.07);
-  EXPECT_EQ(s.XTR(1, 2), 0.4);
+  expect_layer_values(2);
 }
 
 TEST_F(GeometryInput, ScalingAppliesToContourMomentPointAndTransition) {

@@ -11,15 +11,15 @@
 #include "solver/panel/panel_placement.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/panel/element_state.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
 namespace {
 
+using testing::kPi;
 using testing::read_file;
 using testing::scratch_dir;
-
-constexpr double kPi = 3.141592653589793;
 
 struct Node {
   double x, y;
@@ -33,21 +33,7 @@ class PlacementTest : public ::testing::Test {
     const std::string dir = scratch_dir(
         std::string("pan_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     out = dir + "/case.out";
-    ProblemState& s = state();
-    s.NELEM = 1;
-    s.PI = kPi;
-    s.RAD = kPi / 180.0;
-    s.COSSWEPT = 1.0;
-    s.DADD = 0.1;
-    s.IPRINT = 0;
-    s.NCOMPUTE = 2;
-    for (int k = 1; k <= kMaxElements; ++k) {
-      s.XX(k) = s.YY(k) = s.XAX(k) = s.YAX(k) = s.DFL(k) = 0.0;
-      s.NPANELS(k) = 0;
-    }
-    s.LUOUT = 82;
-    std::string err;
-    ASSERT_TRUE(text::units().open(82, out, &err)) << err;
+    ASSERT_NO_FATAL_FAILURE(testing::set_element_state(0.1, 2, out));
   }
   void TearDown() override { text::units().close(82); }
 

@@ -16,6 +16,7 @@
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
+#include "tests/load_and_solve.h"
 
 namespace sorvane::cases {
 
@@ -90,24 +91,14 @@ inline std::string load(const Config& c, const std::string& dir, const std::stri
     std::ofstream out(path);
     out << geometry_text(c);
   }
-  GeoFileRecord rec{};
-  std::string err;
-  if (!make_geo_record(path, rec, &err)) return "record: " + err;
-  Result r = READ_GEOMETRY(rec);
-  if (!r.ok) return r.message;
-  return "";
+  return testing::load_geometry(path);
 }
 
 // Loads and solves; "" when both worked, else the message.
 inline std::string solve(const Config& c, const std::string& dir, const std::string& name) {
   std::string err = load(c, dir, name);
   if (!err.empty()) return "load: " + err;
-  FOILPMG();
-  const ProblemState& s = state();
-  if (s.SOLUTION_STATUS != SolutionStatus::kOk) {
-    return std::string(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
-  }
-  return "";
+  return testing::solve_loaded();
 }
 
 // Row (1-based) of the contour point farthest from the trailing-edge midpoint.

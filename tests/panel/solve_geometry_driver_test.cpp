@@ -11,9 +11,7 @@ namespace sorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::read_file;
-using testing::scratch_dir;
-using testing::write_file;
+using namespace sorvane::testing;
 
 // Runs the driver on file inside dir; standard output and error to files.
 int run_driver(const std::string& dir, const std::string& file) {
