@@ -49,18 +49,6 @@ namespace {
   std::abort();
 }
 
-// The station system's tables must hold neq equations at np points.
-void check_shapes(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol) {
-  const int n = run.neq;
-  const int np = run.np;
-  if (!run.diag3_allocated) solve_fault("block system solved before its arrays are made");
-  if (n < 1 || n > kMaxKitOrder) solve_fault("block order outside the kit's range");
-  if (run.bmat.dim1() != n || np > run.bmat.dim3())
-    solve_fault("block system larger than its arrays");
-  if (rhs.rows() != n || sol.rows() != n || np > rhs.cols() || np > sol.cols())
-    solve_fault("right-hand side or solution does not match the block system");
-}
-
 // The coupled inverse modes solve the bordered system past xinv.
 bool bordered(SurfaceRun& run, int i) {
   return (run.invmode == 7 || run.invmode == 8) && run.x(i) > run.xinv;
@@ -105,8 +93,28 @@ void border_chain(SurfaceRun& run, int np) {
 
 }  // namespace
 
+void check_block_system(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol) {
+  const int n = run.neq;
+  const int np = run.np;
+  if (!run.diag3_allocated) solve_fault("block system solved before its arrays are made");
+  if (n < 1 || n > kMaxKitOrder) solve_fault("block order outside the kit's range");
+  if (run.bmat.dim1() != n || np > run.bmat.dim3())
+    solve_fault("block system larger than its arrays");
+  if (rhs.rows() != n || sol.rows() != n || np > rhs.cols() || np > sol.cols())
+    solve_fault("right-hand side or solution does not match the block system");
+}
+
+int first_nonfinite_point(const Table2<double>& sol, int n, int np) {
+  for (int j = 1; j <= np; ++j) {
+    const double* s = sol.column(j);
+    for (int r = 0; r < n; ++r)
+      if (!std::isfinite(s[r])) return j;
+  }
+  return 0;
+}
+
 int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs, Table2<double>& sol) {
-  check_shapes(run, rhs, sol);
+  check_block_system(run, rhs, sol);
   const int n = run.neq;
   const int np = run.np;
   if (np < 1) return 0;
@@ -169,18 +177,12 @@ int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs, Table2<double>&
     MAT_VEC(run.inv_d.block(j), h, s, n);
     for (int r = 0; r < n; ++r) nonfinite += 0.0 * s.p[r];
   }
-  if (nonfinite != 0.0) {  // NaN compares unequal too
-    for (int j = 1; j <= np; ++j) {
-      const double* s = sol.column(j);
-      for (int r = 0; r < n; ++r)
-        if (!std::isfinite(s[r])) return j;
-    }
-  }
+  if (nonfinite != 0.0) return first_nonfinite_point(sol, n, np);  // NaN compares unequal too
   return 0;
 }
 
 void BLOCK_TRI_RESIDUAL(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol, int i) {
-  check_shapes(run, rhs, sol);
+  check_block_system(run, rhs, sol);
   const int n = run.neq;
   const int np = run.np;
   if (np < 1) return;

@@ -22,6 +22,16 @@ namespace sorvane::bl {
 [[nodiscard]] int BLOCK_TRI_SOLVE(SurfaceRun& run, int i, Table2<double>& rhs,
                                   Table2<double>& sol);
 
+// The shapes a block solve of order neq needs: the station system made,
+// neq in the kit's range, np points within the block arrays and within rhs
+// and sol, both of neq rows. Anything else is an internal fault: a message on
+// standard error and an abort.
+void check_block_system(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol);
+
+// The first grid point 1..np whose n entries of sol are not all finite; 0
+// when every one is.
+int first_nonfinite_point(const Table2<double>& sol, int n, int np);
+
 // rrvec(:, j) = A(j) sol(j-1) + B(j) sol(j) + C(j) sol(j+1) - rhs(:, j) for
 // j = 1..np (no A term at 1, no C term at np), with f0_mat times sol(1) in
 // the last row exactly when BLOCK_TRI_SOLVE solves the bordered form; the

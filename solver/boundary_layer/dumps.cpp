@@ -70,6 +70,35 @@ struct Listing {
 
 const Listing& listing() { return text::listing_table<Listing>(); }
 
+// The column after CCRO of a profile table.
+enum class LastColumn { kNone, kTte, kTteMinusOne };
+
+// The table of level k on unit lu: its head and dash line, a row a grid
+// point (ETA, DETA, A, F, U, V, with the energy variables H and G, B, CCRO,
+// then the last column) and its end line.
+void profile_table(int lu, const SurfaceRun& r, int k, bool energy, LastColumn last,
+                   const Format& head, const Format& dash, const Format& row,
+                   const Format& end) {
+  text::Units& units = text::units();
+  units.write(lu, head, {});
+  units.write(lu, dash, {});
+  std::vector<Item> items;
+  items.reserve(12);
+  for (int j = 1; j <= r.np; ++j) {
+    items.assign({j, r.eta(j), r.deta(j), r.aa(j), r.f(k, j), r.u(k, j), r.v(k, j)});
+    if (energy) {
+      items.emplace_back(r.h(k, j));
+      items.emplace_back(r.g(k, j));
+    }
+    items.emplace_back(r.b(k, j));
+    items.emplace_back(r.ccro(k, j));
+    if (last == LastColumn::kTte) items.emplace_back(r.tte(j));
+    if (last == LastColumn::kTteMinusOne) items.emplace_back(r.tte(j) - 1.0);
+    units.write(lu, row, items.data(), items.size());
+  }
+  units.write(lu, end, {});
+}
+
 }  // namespace
 
 void BL_PRINT_PROFILE(SurfaceRun& r, int i, int k) {
@@ -80,24 +109,12 @@ void BL_PRINT_PROFILE(SurfaceRun& r, int i, int k) {
   units.write(lu, L.profile_rule, {});
   units.write(lu, L.profile_pass, {r.k_iter, i, r.x(i), r.ue(i), r.eme(i)});
   if (r.neq <= 4) {
-    units.write(lu, L.profile_head3, {});
-    units.write(lu, L.profile_dash3, {});
-    for (int j = 1; j <= r.np; ++j) {
-      units.write(lu, L.profile_row3,
-                  {j, r.eta(j), r.deta(j), r.aa(j), r.f(k, j), r.u(k, j), r.v(k, j), r.b(k, j),
-                   r.ccro(k, j)});
-    }
-    units.write(lu, L.profile_end3, {});
+    profile_table(lu, r, k, false, LastColumn::kNone, L.profile_head3, L.profile_dash3,
+                  L.profile_row3, L.profile_end3);
   } else {
     units.write(lu, L.profile_rule5, {});
-    units.write(lu, L.profile_head5, {});
-    units.write(lu, L.profile_dash5, {});
-    for (int j = 1; j <= r.np; ++j) {
-      units.write(lu, L.profile_row5,
-                  {j, r.eta(j), r.deta(j), r.aa(j), r.f(k, j), r.u(k, j), r.v(k, j), r.h(k, j),
-                   r.g(k, j), r.b(k, j), r.ccro(k, j), r.tte(j)});
-    }
-    units.write(lu, L.profile_end5, {});
+    profile_table(lu, r, k, true, LastColumn::kTte, L.profile_head5, L.profile_dash5,
+                  L.profile_row5, L.profile_end5);
   }
 }
 
@@ -153,24 +170,12 @@ void BL_PRINT_BLOCK_SYSTEM(SurfaceRun& r, int i, int it, int k) {
   // Profile of the pass.
   if (n == 3) {
     units.write(lu, L.state_rule3, {});
-    units.write(lu, L.state_head3, {});
-    units.write(lu, L.state_dash3, {});
-    for (int j = 1; j <= r.np; ++j) {
-      units.write(lu, L.state_row3,
-                  {j, r.eta(j), r.deta(j), r.aa(j), r.f(k, j), r.u(k, j), r.v(k, j), r.b(k, j),
-                   r.ccro(k, j), r.tte(j) - 1.0});
-    }
-    units.write(lu, L.state_end3, {});
+    profile_table(lu, r, k, false, LastColumn::kTteMinusOne, L.state_head3, L.state_dash3,
+                  L.state_row3, L.state_end3);
   } else {
     units.write(lu, L.state_rule5, {});
-    units.write(lu, L.state_head5, {});
-    units.write(lu, L.state_dash5, {});
-    for (int j = 1; j <= r.np; ++j) {
-      units.write(lu, L.state_row5,
-                  {j, r.eta(j), r.deta(j), r.aa(j), r.f(k, j), r.u(k, j), r.v(k, j), r.h(k, j),
-                   r.g(k, j), r.b(k, j), r.ccro(k, j), r.tte(j) - 1.0});
-    }
-    units.write(lu, L.state_end5, {});
+    profile_table(lu, r, k, true, LastColumn::kTteMinusOne, L.state_head5, L.state_dash5,
+                  L.state_row5, L.state_end5);
   }
 }
 

@@ -75,6 +75,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "solver/boundary_layer/block_tri.h"
+#include "solver/boundary_layer/box_rows.h"
 #include "solver/boundary_layer/matrix_inv.h"
 #include "solver/boundary_layer/station_equations.h"
 
@@ -89,7 +91,7 @@ constexpr int kLevels = kProfileLevels;  // stride of the level arrays
 constexpr int kN = kEnergyEquations;
 constexpr int kNN = kN * kN;
 
-inline int at(int level, int j) { return kLevels * (j - 1) + (level - 1); }
+inline int at(int level, int j) { return level_at(level, j); }
 
 [[noreturn]] void energy_fault(const char* what) {
   std::fprintf(stderr, "internal error: %s\n", what);
@@ -104,17 +106,6 @@ int energy_points(const SurfaceRun& r) {
     energy_fault("five-variable station system on arrays not made with neq = 5");
   check_index("grid points in use", r.np, kGridPoints);
   return r.np;
-}
-
-// Shapes of a block solve of order neq.
-void check_solve(SurfaceRun& r, Table2<double>& rhs, Table2<double>& sol) {
-  const int n = r.neq;
-  if (!r.diag3_allocated) energy_fault("block system solved before its arrays are made");
-  if (n < 1 || n > kMaxKitOrder) energy_fault("block order outside the kit's range");
-  if (r.bmat.dim1() != n || r.np > r.bmat.dim3())
-    energy_fault("block system larger than its arrays");
-  if (rhs.rows() != n || sol.rows() != n || r.np > rhs.cols() || r.np > sol.cols())
-    energy_fault("right-hand side or solution does not match the block system");
 }
 
 // Factorises D(j) into afmat, inverts it there and copies the inverse into
@@ -216,65 +207,42 @@ void BL_ENERGY_COEF(SurfaceRun& r, int /*i*/, double dp) {
     dd[k] = ddj;
 
     const double up = Uj < 0.0 ? 0.0 : Uj;
-    const double ux = cx0 * up + cx1 * U[at(2, j)] + cx2 * U[at(1, j)];
-    const double fx = cx0 * Fj + cx1 * F[at(2, j)] + cx2 * F[at(1, j)];
-    const double hx = cx0 * Hj + cx1 * H[at(2, j)] + cx2 * H[at(1, j)];
+    const double ux = x_derivative(cx0, cx1, cx2, up, U, j);
+    const double fx = x_derivative(cx0, cx1, cx2, Fj, F, j);
+    const double hx = x_derivative(cx0, cx1, cx2, Hj, H, j);
 
+    // The momentum rows as in the three-variable form, then the energy rows
+    // h' = G and (ee G + dd U V)' = rho U+ h_x - G F_x, with their
+    // Jacobians: entry (row a, column c) at offset c*5 + a (0-based).
     double* qj = q + kN * k;
     double* qpj = qp + kN * k;
-    qj[0] = Fj;
-    qj[1] = Uj;
-    qj[2] = bbj * Vj;
-    qj[3] = Hj;
-    qj[4] = eej * Gj + ddj * Uj * Vj;
-    qpj[0] = rho * Uj;
-    qpj[1] = Vj;
-    qpj[2] = rho * up * ux - Vj * fx + dp;
-    qpj[3] = Gj;
-    qpj[4] = rho * up * hx - Gj * fx;
-
-    // Jacobians, entry (row a, column c) at offset c*5 + a (0-based).
     double* dj = dq + kNN * k;
     double* dpj = dqp + kNN * k;
     for (int e = 0; e < kNN; ++e) dj[e] = dpj[e] = 0.0;
-    dj[0 * kN + 0] = 1.0;
-    dj[1 * kN + 1] = 1.0;
-    dj[2 * kN + 2] = bbj;
+    const MomentumPoint m{Fj, Uj, Vj, rho, bbj, up, ux, fx};
+    m.rows(dp, cx0, kN, qj, qpj, dj, dpj);
+    qj[3] = Hj;
+    qj[4] = eej * Gj + ddj * Uj * Vj;
+    qpj[3] = Gj;
+    qpj[4] = rho * up * hx - Gj * fx;
     dj[3 * kN + 3] = 1.0;
     dj[1 * kN + 4] = ddj * Vj;
     dj[2 * kN + 4] = ddj * Uj;
     dj[4 * kN + 4] = eej;
-    dpj[1 * kN + 0] = rho;
-    dpj[2 * kN + 1] = 1.0;
-    dpj[0 * kN + 2] = -cx0 * Vj;
-    dpj[1 * kN + 2] = rho * (cx0 * up + ux);
-    dpj[2 * kN + 2] = -fx;
     dpj[4 * kN + 3] = 1.0;
     dpj[0 * kN + 4] = -cx0 * Gj;
     dpj[1 * kN + 4] = rho * hx;
     dpj[3 * kN + 4] = rho * up * cx0;
     dpj[4 * kN + 4] = -fx;
 
-    if (j >= 2) {
-      const double* qm = q + kN * (k - 1);
-      const double* qpm = qp + kN * (k - 1);
-      double* rj = rq + kN * k;
-      for (int e = 0; e < kN; ++e) rj[e] = -((qj[e] - qm[e]) - aa[k] * (qpj[e] + qpm[e]));
-    }
+    if (j >= 2) box_residuals<kN>(q, qp, aa, kN, k, rq);
     if (j == 1) r.dfdx_wall = fx;
   }
 }
 
 void BL_ASSEMBLE_ENERGY(SurfaceRun& r, int i) {
   const int np = energy_points(r);
-  const double* dq = r.dqdx.data();
-  const double* dqp = r.dqpdx.data();
-  const double* rq = r.rq.data();
-  const double* aa = r.aa.data();
-  double* A = r.amat.data();
-  double* B = r.bmat.data();
-  double* C = r.cmat.data();
-  double* rv = r.rvec.data();
+  const BoxRows box(r, kN);
   const double kappa = r.u8 * r.u8 / (r.cpgas * r.t0);
 
   // Rows taken from the box below the point and from the box above it.
@@ -283,21 +251,14 @@ void BL_ASSEMBLE_ENERGY(SurfaceRun& r, int i) {
 
   for (int j = 1; j <= np; ++j) {
     const int k = j - 1;
-    double* Aj = A + kNN * k;
-    double* Bj = B + kNN * k;
-    double* Cj = C + kNN * k;
-    double* rj = rv + kN * k;
-    for (int e = 0; e < kNN; ++e) Aj[e] = Bj[e] = Cj[e] = 0.0;
-    for (int e = 0; e < kN; ++e) rj[e] = 0.0;
+    const auto [Aj, Bj, Cj, rj] = box.cleared(k);
 
     if (j == 1) {
       // Wall: transpiration, wall velocity, and the wall temperature or the
       // adiabatic wall.
       const double u1 = r.u(3, 1), v1 = r.v(3, 1);
-      Bj[0] = -1.0;
-      rj[0] = (r.dfdx_wall + r.vww(i) * r.ccro(3, 1)) / r.cx0;
-      Bj[1 * kN + 1] = -1.0;
-      rj[1] = u1 - r.uww(i);
+      transpiration_row(r, i, Bj, rj);
+      box.velocity_row(1, Bj, rj, u1, r.uww(i));
       if (r.tww(i) > 0.0) {
         Bj[1 * kN + 4] = kappa * u1;
         Bj[3 * kN + 4] = -1.0;
@@ -309,37 +270,14 @@ void BL_ASSEMBLE_ENERGY(SurfaceRun& r, int i) {
         rj[4] = r.g(3, 1) - kappa * u1 * v1;
       }
     } else {
-      const double a = aa[k];
-      const double* dm = dq + kNN * (k - 1);
-      const double* dpm = dqp + kNN * (k - 1);
-      const double* d0 = dq + kNN * k;
-      const double* dp0 = dqp + kNN * k;
-      for (int e : kBelow) {
-        for (int c = 0; c < kN; ++c) {
-          Aj[c * kN + e] = -dm[c * kN + e] - a * dpm[c * kN + e];
-          Bj[c * kN + e] = d0[c * kN + e] - a * dp0[c * kN + e];
-        }
-        rj[e] = rq[kN * k + e];
-      }
+      for (int e : kBelow) box.below<kN>(k, e, Aj, Bj, rj);
     }
 
     if (j < np) {
-      const double a = aa[k + 1];
-      const double* d0 = dq + kNN * k;
-      const double* dp0 = dqp + kNN * k;
-      const double* d1 = dq + kNN * (k + 1);
-      const double* dp1 = dqp + kNN * (k + 1);
-      for (int e : kAbove) {
-        for (int c = 0; c < kN; ++c) {
-          Bj[c * kN + e] = -d0[c * kN + e] - a * dp0[c * kN + e];
-          Cj[c * kN + e] = d1[c * kN + e] - a * dp1[c * kN + e];
-        }
-        rj[e] = rq[kN * (k + 1) + e];
-      }
+      for (int e : kAbove) box.above<kN>(k, e, Bj, Cj, rj);
     } else {
       // Edge: U = ue(i), h = 1.
-      Bj[1 * kN + 2] = -1.0;
-      rj[2] = r.u(3, np) - r.ue(i);
+      box.velocity_row(2, Bj, rj, r.u(3, np), r.ue(i));
       Bj[3 * kN + 3] = -1.0;
       rj[3] = r.h(3, np) - 1.0;
     }
@@ -347,7 +285,7 @@ void BL_ASSEMBLE_ENERGY(SurfaceRun& r, int i) {
 }
 
 int BL_MATRIX_SOLVE(SurfaceRun& r, Table2<double>& rhs, Table2<double>& sol) {
-  check_solve(r, rhs, sol);
+  check_block_system(r, rhs, sol);
   const int n = r.neq;
   const int np = r.np;
   if (np < 1) return 0;
@@ -395,13 +333,7 @@ int BL_MATRIX_SOLVE(SurfaceRun& r, Table2<double>& rhs, Table2<double>& sol) {
     const double* s = sol.column(j);
     for (int e = 0; e < n; ++e) nonfinite += 0.0 * s[e];
   }
-  if (nonfinite != 0.0) {  // NaN compares unequal too
-    for (int j = 1; j <= np; ++j) {
-      const double* s = sol.column(j);
-      for (int e = 0; e < n; ++e)
-        if (!std::isfinite(s[e])) return j;
-    }
-  }
+  if (nonfinite != 0.0) return first_nonfinite_point(sol, n, np);  // NaN compares unequal too
   return 0;
 }
 

@@ -14,6 +14,7 @@
 
 #include "solver/boundary_layer/block_tri.h"
 #include "solver/boundary_layer/box_rows.h"
+#include "solver/boundary_layer/station_equations.h"
 
 namespace sorvane::bl {
 namespace {
@@ -30,40 +31,6 @@ double prescribed_deficit(const SurfaceRun& r, int i) {
   return (r.rv_bc(i) - r.cx1 * deficit_flux(r, i - 1) - r.cx2 * deficit_flux(r, i - 2)) / r.cx0;
 }
 
-// df, du, dv = xs + lambda*ys (xs alone when use_ys is false), added to
-// level 3.
-void combine(SurfaceRun& r, const Table2<double>& xs, const Table2<double>& ys, double lambda,
-             bool use_ys) {
-  const int np = r.np;
-  check_index("grid points in use", np, kGridPoints);
-  check_index("correction points", np, xs.cols());
-  check_index("correction points", np, ys.cols());
-  const int nx = xs.rows(), ny = ys.rows();
-  const double* x = xs.data();
-  const double* y = ys.data();
-  double* F = r.f.data();
-  double* U = r.u.data();
-  double* V = r.v.data();
-  double* df = r.df.data();
-  double* du = r.du.data();
-  double* dv = r.dv.data();
-  for (int j = 1; j <= np; ++j) {
-    const int k = j - 1, o = kProfileLevels * k + 2;
-    if (use_ys) {
-      df[k] = x[nx * k + 0] + lambda * y[ny * k + 0];
-      du[k] = x[nx * k + 1] + lambda * y[ny * k + 1];
-      dv[k] = x[nx * k + 2] + lambda * y[ny * k + 2];
-    } else {
-      df[k] = x[nx * k + 0];
-      du[k] = x[nx * k + 1];
-      dv[k] = x[nx * k + 2];
-    }
-    F[o] += df[k];
-    U[o] += du[k];
-    V[o] += dv[k];
-  }
-}
-
 }  // namespace
 
 // `value` is the prescribed wall shear of mode 2 (and of any mode outside
@@ -77,7 +44,7 @@ bool BL_COMBINE_INVERSE(SurfaceRun& r, double value, Table2<double>& xs, Table2<
   // Modes 7 and 8 solved the coupled system once: its solution is the step.
   if (r.invmode == 7 || r.invmode == 8) {
     BLOCK_TRI_RESIDUAL(r, r.rvec, xs, i);
-    combine(r, xs, ys, 0.0, false);
+    apply_combined_correction(r, xs, ys, 0.0, false);
     return true;
   }
 
@@ -120,10 +87,10 @@ bool BL_COMBINE_INVERSE(SurfaceRun& r, double value, Table2<double>& xs, Table2<
 
   const double lambda = num / den;
   if (den == 0.0 || !std::isfinite(den) || !std::isfinite(lambda)) {
-    combine(r, xs, ys, 0.0, false);
+    apply_combined_correction(r, xs, ys, 0.0, false);
     return false;
   }
-  combine(r, xs, ys, lambda, true);
+  apply_combined_correction(r, xs, ys, lambda, true);
   return true;
 }
 
@@ -145,8 +112,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
 
     if (j == 1) {
       // Wall velocity.
-      Bj[1 * n + 0] = -1.0;
-      rj[0] = r.u(3, 1) - r.uww(i);
+      box.velocity_row(0, Bj, rj, r.u(3, 1), r.uww(i));
     } else {
       // F' = rho*U on the box below the point.
       box.below(k, 0, Aj, Bj, rj);
@@ -159,8 +125,7 @@ void BL_ASSEMBLE_COUPLED(SurfaceRun& r, int i) {
     } else {
       // Edge velocity, and the border row
       // dF(np) + D*dU(np) - dF(1) = -(F(np) + D*U(np) - F(1)) [- M_i].
-      Bj[1 * n + 1] = -1.0;
-      rj[1] = r.u(3, np) - r.ue(i);
+      box.velocity_row(1, Bj, rj, r.u(3, np), r.ue(i));
       const double rho_edge = r.ccro(3, np), eta_edge = r.eta(np);
       const double d =
           r.invmode == 8 ? -eta_edge * rho_edge : (r.d1_bc(i) - eta_edge) * rho_edge;

@@ -24,8 +24,7 @@ constexpr double kGrowthThreshold = 9.999999747378752e-05;
 
 constexpr int kLevels = kProfileLevels;  // stride of the level arrays
 
-// Offset of (level, j) in a level array; j is 1-based, level 1..3.
-inline int at(int level, int j) { return kLevels * (j - 1) + (level - 1); }
+inline int at(int level, int j) { return level_at(level, j); }
 
 int grid_points(const SurfaceRun& r) {
   check_index("grid points in use", r.np, kGridPoints);
@@ -113,16 +112,8 @@ void gas_properties(SurfaceRun& r, int i, double dp) {
 
     // Box quantities; the current level enters dU/dx only with U >= 0.
     const double up = Uj < 0.0 ? 0.0 : Uj;
-    const double ux = cx0 * up + cx1 * U[at(2, j)] + cx2 * U[at(1, j)];
-    const double fx = cx0 * Fj + cx1 * F[at(2, j)] + cx2 * F[at(1, j)];
-    double* qj = q + n * k;
-    double* qpj = qp + n * k;
-    qj[0] = Fj;
-    qj[1] = Uj;
-    qj[2] = bbj * Vj;
-    qpj[0] = rho * Uj;
-    qpj[1] = Vj;
-    qpj[2] = rho * up * ux - Vj * fx + dp;
+    const double ux = x_derivative(cx0, cx1, cx2, up, U, j);
+    const double fx = x_derivative(cx0, cx1, cx2, Fj, F, j);
 
     // Their Jacobians with the properties held fixed; entry (row a, column c)
     // of the block at offset (c-1)*n + (a-1).
@@ -134,22 +125,11 @@ void gas_properties(SurfaceRun& r, int i, double dp) {
         dpj[c * n + a] = 0.0;
       }
     }
-    dj[0 * n + 0] = 1.0;
-    dj[1 * n + 1] = 1.0;
-    dj[2 * n + 2] = bbj;
-    dpj[1 * n + 0] = rho;
-    dpj[2 * n + 1] = 1.0;
-    dpj[0 * n + 2] = -cx0 * Vj;
-    dpj[1 * n + 2] = rho * (cx0 * up + ux);
-    dpj[2 * n + 2] = -fx;
+    const MomentumPoint m{Fj, Uj, Vj, rho, bbj, up, ux, fx};
+    m.rows(dp, cx0, n, q + n * k, qp + n * k, dj, dpj);
 
     // Residuals of the box between points j-1 and j.
-    if (j >= 2) {
-      const double* qm = q + n * (k - 1);
-      const double* qpm = qp + n * (k - 1);
-      double* rj = rq + n * k;
-      for (int e = 0; e < 3; ++e) rj[e] = -((qj[e] - qm[e]) - aa[k] * (qpj[e] + qpm[e]));
-    }
+    if (j >= 2) box_residuals<3>(q, qp, aa, n, k, rq);
     if (j == 1) r.dfdx_wall = fx;
     if (j == np) ux_edge = ux;
   }
@@ -177,10 +157,8 @@ void assemble(SurfaceRun& r, int i) {
 
     if (j == 1) {
       // Wall: F's x-derivative gives the transpiration, U the wall velocity.
-      Bj[0] = -1.0;
-      rj[0] = (r.dfdx_wall + r.vww(i) * r.ccro(3, 1)) / r.cx0;
-      Bj[1 * n + 1] = -1.0;
-      rj[1] = r.u(3, 1) - r.uww(i);
+      transpiration_row(r, i, Bj, rj);
+      box.velocity_row(1, Bj, rj, r.u(3, 1), r.uww(i));
       if (wall_shear_row) {
         // The wall shear 2*ccmu*V prescribed in place of the transpiration.
         Bj[0] = 0.0;
@@ -204,8 +182,7 @@ void assemble(SurfaceRun& r, int i) {
       }
     } else if (!inverse) {
       // Edge: U = ue(i).
-      Bj[1 * n + 2] = -1.0;
-      rj[2] = r.u(3, np) - r.ue(i);
+      box.velocity_row(2, Bj, rj, r.u(3, np), r.ue(i));
     } else {
       // Edge in the inverse region: the linearised momentum balance.
       const double a = aa[k];
@@ -217,6 +194,35 @@ void assemble(SurfaceRun& r, int i) {
         ey[n * k + 2] = 2.0 * a;
       }
     }
+  }
+}
+
+// Adds the correction of points 1..np to level 3 and keeps it in df, du,
+// dv: x (nx entries a point) plus, with Combined, lambda times y (ny
+// entries a point).
+template <bool Combined>
+void add_correction(SurfaceRun& r, int np, const double* x, int nx, const double* y, int ny,
+                    double lambda) {
+  double* F = r.f.data();
+  double* U = r.u.data();
+  double* V = r.v.data();
+  double* df = r.df.data();
+  double* du = r.du.data();
+  double* dv = r.dv.data();
+  for (int j = 1; j <= np; ++j) {
+    const int k = j - 1;
+    if constexpr (Combined) {
+      df[k] = x[nx * k + 0] + lambda * y[ny * k + 0];
+      du[k] = x[nx * k + 1] + lambda * y[ny * k + 1];
+      dv[k] = x[nx * k + 2] + lambda * y[ny * k + 2];
+    } else {
+      df[k] = x[nx * k + 0];
+      du[k] = x[nx * k + 1];
+      dv[k] = x[nx * k + 2];
+    }
+    F[at(3, j)] += df[k];
+    U[at(3, j)] += du[k];
+    V[at(3, j)] += dv[k];
   }
 }
 
@@ -240,23 +246,19 @@ void BL_ASSEMBLE(SurfaceRun& r, int i) {
 
 void BL_APPLY_CORRECTION(SurfaceRun& r, Table2<double>& sol) {
   const int np = grid_points(r);
-  const int n = sol.rows();
   check_index("correction points", np, sol.cols());
-  const double* s = sol.data();
-  double* F = r.f.data();
-  double* U = r.u.data();
-  double* V = r.v.data();
-  double* df = r.df.data();
-  double* du = r.du.data();
-  double* dv = r.dv.data();
-  for (int j = 1; j <= np; ++j) {
-    const int k = j - 1;
-    df[k] = s[n * k + 0];
-    du[k] = s[n * k + 1];
-    dv[k] = s[n * k + 2];
-    F[at(3, j)] += df[k];
-    U[at(3, j)] += du[k];
-    V[at(3, j)] += dv[k];
+  add_correction<false>(r, np, sol.data(), sol.rows(), nullptr, 0, 0.0);
+}
+
+void apply_combined_correction(SurfaceRun& r, const Table2<double>& xs,
+                               const Table2<double>& ys, double lambda, bool use_ys) {
+  const int np = grid_points(r);
+  check_index("correction points", np, xs.cols());
+  check_index("correction points", np, ys.cols());
+  if (use_ys) {
+    add_correction<true>(r, np, xs.data(), xs.rows(), ys.data(), ys.rows(), lambda);
+  } else {
+    add_correction<false>(r, np, xs.data(), xs.rows(), nullptr, 0, 0.0);
   }
 }
 

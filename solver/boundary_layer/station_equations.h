@@ -26,6 +26,12 @@ void BL_ASSEMBLE(SurfaceRun& run, int i);
 // the corrections in df, du, dv.
 void BL_APPLY_CORRECTION(SurfaceRun& run, Table2<double>& sol);
 
+// The correction of the inverse mode: adds xs + lambda*ys (xs alone when
+// use_ys is false) to level 3 and keeps it in df, du, dv. Both solutions
+// must cover the grid points in use.
+void apply_combined_correction(SurfaceRun& run, const Table2<double>& xs,
+                               const Table2<double>& ys, double lambda, bool use_ys);
+
 // dumax = max |du(j)| over 1..np, jumax its first point (kept when no |du|
 // exceeds 0; a correction that is not a number never becomes the maximum).
 void BL_CORRECTION_MAX(SurfaceRun& run);
