@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <utility>
 
@@ -17,6 +18,14 @@ namespace sorvane::testing {
 
 std::string source_path(const std::string& relative) {
   return std::string(SORVANE_SOURCE_DIR) + "/" + relative;
+}
+
+std::vector<std::filesystem::path> geometry_files(const std::string& relative_folder) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& e : std::filesystem::directory_iterator(source_path(relative_folder)))
+    if (e.path().extension() == ".dat") files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 // The scratch directories live under a short root: the geometry reader takes

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ namespace sorvane::testing {
 
 // Absolute path of a file in the source tree (e.g. "examples/naca0012.dat").
 std::string source_path(const std::string& relative);
+// The geometry files (*.dat) of a folder of the source tree (e.g.
+// "examples"), in the order of their names.
+std::vector<std::filesystem::path> geometry_files(const std::string& relative_folder);
 // A fresh, empty scratch directory named after the test, under scratch_root().
 std::string scratch_dir(const std::string& name);
 // The folder of the scratch directories: short, one per build tree.

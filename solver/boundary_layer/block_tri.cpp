@@ -30,8 +30,6 @@
 #include "solver/boundary_layer/block_tri.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "solver/boundary_layer/matrix_inv.h"
 
@@ -43,11 +41,6 @@
 
 namespace sorvane::bl {
 namespace {
-
-[[noreturn]] void solve_fault(const char* what) {
-  std::fprintf(stderr, "internal error: %s\n", what);
-  std::abort();
-}
 
 // The coupled inverse modes solve the bordered system past xinv.
 bool bordered(SurfaceRun& run, int i) {
@@ -96,12 +89,12 @@ void border_chain(SurfaceRun& run, int np) {
 void check_block_system(SurfaceRun& run, Table2<double>& rhs, Table2<double>& sol) {
   const int n = run.neq;
   const int np = run.np;
-  if (!run.diag3_allocated) solve_fault("block system solved before its arrays are made");
-  if (n < 1 || n > kMaxKitOrder) solve_fault("block order outside the kit's range");
+  if (!run.diag3_allocated) internal_fault("block system solved before its arrays are made");
+  if (n < 1 || n > kMaxKitOrder) internal_fault("block order outside the kit's range");
   if (run.bmat.dim1() != n || np > run.bmat.dim3())
-    solve_fault("block system larger than its arrays");
+    internal_fault("block system larger than its arrays");
   if (rhs.rows() != n || sol.rows() != n || np > rhs.cols() || np > sol.cols())
-    solve_fault("right-hand side or solution does not match the block system");
+    internal_fault("right-hand side or solution does not match the block system");
 }
 
 int first_nonfinite_point(const Table2<double>& sol, int n, int np) {

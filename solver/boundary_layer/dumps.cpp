@@ -125,43 +125,45 @@ void BL_PRINT_BLOCK_SYSTEM(SurfaceRun& r, int i, int it, int k) {
   const int n = r.neq;
   std::vector<Item> items;
   items.reserve(static_cast<std::size_t>(3 * n + 4));
-  auto put = [&](const Format& f) { units.write(lu, f, items.data(), items.size()); };
+  // A line a row of every point: the point and the row number on its first
+  // row (format `first`), the row number alone on the others (`other`), then
+  // what fill(j, row) adds.
+  auto rows_of_points = [&](const Format& first, const Format& other, auto fill) {
+    for (int j = 1; j <= r.np; ++j) {
+      for (int row = 1; row <= n; ++row) {
+        items.clear();
+        if (row == 1) items.emplace_back(j);
+        items.emplace_back(row);
+        fill(j, row);
+        const Format& f = row == 1 ? first : other;
+        units.write(lu, f, items.data(), items.size());
+      }
+    }
+  };
 
   units.write(lu, L.block_rule, {});
   units.write(lu, L.block_pass, {it, i, r.x(i), r.ue(i)});
 
   // Station equations: q, qp, rq and the rows of their Jacobians.
   units.write(lu, n <= 4 ? L.eq_head3 : L.eq_head5, {});
-  for (int j = 1; j <= r.np; ++j) {
-    for (int row = 1; row <= n; ++row) {
-      items.clear();
-      if (row == 1) items.emplace_back(j);
-      items.emplace_back(row);
-      items.emplace_back(r.q(row, j));
-      items.emplace_back(r.qp(row, j));
-      items.emplace_back(r.rq(row, j));
-      for (int c = 1; c <= n; ++c) items.emplace_back(r.dqdx(row, c, j));
-      for (int c = 1; c <= n; ++c) items.emplace_back(r.dqpdx(row, c, j));
-      put(row == 1 ? L.eq_first : L.eq_other);
-    }
-  }
+  rows_of_points(L.eq_first, L.eq_other, [&](int j, int row) {
+    items.emplace_back(r.q(row, j));
+    items.emplace_back(r.qp(row, j));
+    items.emplace_back(r.rq(row, j));
+    for (int c = 1; c <= n; ++c) items.emplace_back(r.dqdx(row, c, j));
+    for (int c = 1; c <= n; ++c) items.emplace_back(r.dqpdx(row, c, j));
+  });
 
   // Block system: the rows of A, B, C, the right-hand side and, on the first
   // row of a point, the determinant of its diagonal block.
   units.write(lu, n <= 4 ? L.sys_head3 : L.sys_head5, {});
-  for (int j = 1; j <= r.np; ++j) {
-    for (int row = 1; row <= n; ++row) {
-      items.clear();
-      if (row == 1) items.emplace_back(j);
-      items.emplace_back(row);
-      for (int c = 1; c <= n; ++c) items.emplace_back(r.amat(row, c, j));
-      for (int c = 1; c <= n; ++c) items.emplace_back(r.bmat(row, c, j));
-      for (int c = 1; c <= n; ++c) items.emplace_back(r.cmat(row, c, j));
-      items.emplace_back(r.rvec(row, j));
-      if (row == 1) items.emplace_back(r.det(j));
-      put(row == 1 ? L.sys_first : L.sys_other);
-    }
-  }
+  rows_of_points(L.sys_first, L.sys_other, [&](int j, int row) {
+    for (int c = 1; c <= n; ++c) items.emplace_back(r.amat(row, c, j));
+    for (int c = 1; c <= n; ++c) items.emplace_back(r.bmat(row, c, j));
+    for (int c = 1; c <= n; ++c) items.emplace_back(r.cmat(row, c, j));
+    items.emplace_back(r.rvec(row, j));
+    if (row == 1) items.emplace_back(r.det(j));
+  });
 
   units.write(lu, L.block_rule, {});
   units.write(lu, L.station, {it, i, r.x(i), r.ue(i), r.roe8(i), r.emue8(i)});

@@ -72,8 +72,6 @@
 #include "solver/boundary_layer/energy_equation.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "solver/boundary_layer/block_tri.h"
 #include "solver/boundary_layer/box_rows.h"
@@ -93,17 +91,12 @@ constexpr int kNN = kN * kN;
 
 inline int at(int level, int j) { return level_at(level, j); }
 
-[[noreturn]] void energy_fault(const char* what) {
-  std::fprintf(stderr, "internal error: %s\n", what);
-  std::abort();
-}
-
 // The five-variable rows need a station system made with neq = 5.
 int energy_points(const SurfaceRun& r) {
   if (!r.inputi_allocated || !r.diag3_allocated)
-    energy_fault("five-variable station system used before its arrays are made");
+    internal_fault("five-variable station system used before its arrays are made");
   if (r.neq != kN || r.q.rows() != kN || r.amat.dim1() != kN)
-    energy_fault("five-variable station system on arrays not made with neq = 5");
+    internal_fault("five-variable station system on arrays not made with neq = 5");
   check_index("grid points in use", r.np, kGridPoints);
   return r.np;
 }
@@ -339,7 +332,7 @@ int BL_MATRIX_SOLVE(SurfaceRun& r, Table2<double>& rhs, Table2<double>& sol) {
 
 void BL_APPLY_ENERGY_CORRECTION(SurfaceRun& r, Table2<double>& sol) {
   const int np = energy_points(r);
-  if (sol.rows() != kN) energy_fault("five-variable correction with another number of rows");
+  if (sol.rows() != kN) internal_fault("five-variable correction with another number of rows");
   check_index("correction points", np, sol.cols());
   BL_APPLY_CORRECTION(r, sol);
   const double* s = sol.data();

@@ -14,6 +14,7 @@
 
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
 
@@ -60,19 +61,14 @@ constexpr double kH0Cp = 1004.8605316732844;        // total enthalpy factor
 const char* surface_name(int isurf) { return isurf == 0 ? "upper" : "lower"; }
 
 std::string list_failure(int ielem, int isurf, const std::string& what) {
-  return "Element " + std::to_string(ielem + 1) + ", " + surface_name(isurf) +
-         " surface: " + what + "; its boundary layer is not computed.";
+  return surface_text(ielem, isurf) + ": " + what + "; its boundary layer is not computed.";
 }
-
-std::string number_text(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
-int std_unit(const ProblemState& st) { return st.LUSTD != 0 ? st.LUSTD : text::Units::kStdout; }
 
 }  // namespace
+
+std::string surface_text(int ielem, int isurf) {
+  return "Element " + std::to_string(ielem + 1) + ", " + surface_name(isurf) + " surface";
+}
 
 Result check_station_list(int ielem, int isurf, const double* x, const double* ue, int n) {
   if (n <= 0)
@@ -232,7 +228,7 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
   u.write(lu, formats().et, {run.et});
   u.write(lu, formats().runValues,
           {run.nxt, run.np, run.xtr, run.etae, run.vlbl, run.vtbl, run.nu8});
-  u.write(std_unit(st), formats().et, {run.et});
+  u.write(text::Units::std_unit(st.LUSTD), formats().et, {run.et});
 }
 
 void BC_QUADRATIC_FILL(int i1, int i2, double r1, double r2, Table1<double>& f,

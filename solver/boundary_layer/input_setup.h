@@ -3,10 +3,16 @@
 // condition arrays, and the echo on "InputBl.out".
 #pragma once
 
+#include <string>
+
 #include "solver/boundary_layer/surface_run.h"
 #include "solver/state/result.h"
 
 namespace sorvane::bl {
+
+// The surface a message is about: "Element k, upper surface" (k = ielem + 1;
+// "lower" for isurf 1).
+std::string surface_text(int ielem, int isurf);
 
 // The one check of a surface run's inputs, made before anything is made or
 // written: NP within 2..821, REMILL above 0, and the surface's station list

@@ -121,6 +121,19 @@ inline void swap_columns(M& A, int k, int p, int n) {
   }
 }
 
+// Exchanges row or column k with p > k through swap(q) with q = p. With the
+// order N known, q is a constant of the unrolled loop, which keeps the block
+// in registers: only q == p exchanges.
+template <int N, class Swap>
+inline void exchange(int k, int p, Swap swap) {
+  if constexpr (N > 0) {
+    for (int q = k + 1; q <= N; ++q)
+      if (q == p) swap(q);
+  } else {
+    swap(p);
+  }
+}
+
 // Pivoted factorisation of the matrix already in LU (see LU_PIVOT).
 template <int N, class M>
 void lu_pivot_core(M& LU, int* ipvt, double& det, int& iflag, int n_arg) {
@@ -148,14 +161,7 @@ void lu_pivot_core(M& LU, int* ipvt, double& det, int& iflag, int n_arg) {
       return;
     }
     if (p != k) {
-      if constexpr (N > 0) {
-        // Row q as a constant of the unrolled loop keeps the block in
-        // registers; only q == p exchanges.
-        for (int q = k + 1; q <= N; ++q)
-          if (q == p) swap_rows(LU, k, q, n);
-      } else {
-        swap_rows(LU, k, p, n);
-      }
+      exchange<N>(k, p, [&](int q) { swap_rows(LU, k, q, n); });
       det = -det;
     }
     const double piv = LU(k, k);
@@ -245,14 +251,7 @@ void mat_inverse_lu_core(M& A, const int* ipvt, int n_arg) {
   // Undo the row exchanges as column exchanges, last first.
   for (int k = n - 1; k >= 1; --k) {
     const int p = ipvt[k - 1];
-    if (p != k) {
-      if constexpr (N > 0) {
-        for (int q = k + 1; q <= N; ++q)
-          if (q == p) swap_columns(A, k, q, n);
-      } else {
-        swap_columns(A, k, p, n);
-      }
-    }
+    if (p != k) exchange<N>(k, p, [&](int q) { swap_columns(A, k, q, n); });
   }
 }
 

@@ -20,8 +20,6 @@
 #include "solver/boundary_layer/similarity_start.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "solver/boundary_layer/matrix_inv.h"
@@ -44,11 +42,6 @@ const PassFormats& formats() { return text::listing_table<PassFormats>(); }
 
 // 0.001 in single precision: the growth ratio counts as uniform up to 1 plus this.
 constexpr double kUniformRatio = 0.0010000000474974513;
-
-[[noreturn]] void set_fault(const char* what) {
-  std::fprintf(stderr, "internal error: %s\n", what);
-  std::abort();
-}
 
 // x^n for n >= 0 by repeated squaring, in the order of the runtime's integer
 // power, so the grid's first spacing has the same rounding.
@@ -87,7 +80,7 @@ bool INIT2D_GRID(int np, int nmax, double vgp, double etae, Table1<double>& deta
                  Table1<double>& eta, Table1<double>& a) {
   if (np < 2 || np > nmax) return false;
   if (nmax > deta.size() || nmax > eta.size() || nmax > a.size())
-    set_fault("the similarity grid is longer than its arrays");
+    internal_fault("the similarity grid is longer than its arrays");
   const double first = (vgp - 1.0 <= kUniformRatio)
                            ? etae / (np - 1)
                            : (vgp - 1.0) * etae / (int_power(vgp, np - 1) - 1.0);
@@ -312,7 +305,7 @@ bool INIT2D(Init2d& m, int np, double vgp, double etae, int flag) {
 
 void INIT2D_ALLOCATE(Init2d& m, int np) {
   if (m.full_block_allocated)
-    set_fault("the full-block arrays of the similarity start are made twice");
+    internal_fault("the full-block arrays of the similarity start are made twice");
   const int n = m.block_order;
   for (Table3<double>* t : {&m.a3, &m.b3, &m.c3, &m.d3, &m.inv_d3, &m.g3, &m.m3, &m.inv_m, &m.e3,
                             &m.w3m, &m.a3f}) {
@@ -332,7 +325,8 @@ namespace {
 
 void check_full_block(Init2d& m, int np) {
   if (!m.full_block_allocated || m.block_order != 3 || np < 1 || np > m.b3.dim3())
-    set_fault("the full-block arrays of the similarity start do not hold the points asked for");
+    internal_fault(
+        "the full-block arrays of the similarity start do not hold the points asked for");
 }
 
 // Block (3, 3) in column-major storage.

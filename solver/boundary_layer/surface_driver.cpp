@@ -71,20 +71,6 @@ constexpr int kPassLimit = 20;
 constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 
-const char* surface_name(int isurf) { return isurf == 0 ? "upper" : "lower"; }
-
-std::string where(int ielem, int isurf) {
-  return "Element " + std::to_string(ielem + 1) + ", " + surface_name(isurf) + " surface";
-}
-
-bool finite_solution(const Table2<double>& sol, int neq, int np) {
-  const double* p = sol.data();
-  for (int n = 0; n < neq * np; ++n) {
-    if (!std::isfinite(p[n])) return false;
-  }
-  return true;
-}
-
 // Streamwise derivative weights of station i (cx0 for i, cx1 for i-1, cx2
 // for i-2): a two-point difference at station 3, three points after it.
 void set_weights(SurfaceRun& r, int i) {
@@ -188,7 +174,7 @@ Result March::run() {
   st.NXDONE(k_, s_) = 0;
   if (!start()) {
     finish();
-    return Result::failure(where(ielem_, isurf_) +
+    return Result::failure(surface_text(ielem_, isurf_) +
                            ": the first two stations give no grid scale (the edge velocity "
                            "does not rise from the stagnation point); the boundary layer is "
                            "not computed.");
@@ -208,7 +194,7 @@ Result March::run() {
   }
   finish();
   if (unconverged_ > 0) {
-    result_.warnings.push_back(where(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
+    result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
                                " station(s) did not converge within " +
                                std::to_string(kPassLimit + 1) +
                                " Newton passes and were taken as they stood.");
@@ -304,7 +290,7 @@ bool March::solve_station(int i, std::string* cause) {
     if (full && !grid_full_reported_) {
       grid_full_reported_ = true;
       result_.warnings.push_back(
-          where(ielem_, isurf_) + ": from station " + std::to_string(i) +
+          surface_text(ielem_, isurf_) + ": from station " + std::to_string(i) +
           " on the layer is thicker than the " + std::to_string(kGridPoints) +
           " points of the normal grid hold; those stations were taken on the full grid.");
     }
@@ -379,7 +365,7 @@ March::Passes March::newton(int i, std::string* cause) {
       *cause = "singular block of the station system at grid point " + std::to_string(bad);
       return Passes::kBroken;
     }
-    if (!finite_solution(r.xvec, r.neq, np)) {
+    if (first_nonfinite_point(r.xvec, r.neq, np) != 0) {
       *cause = "the Newton correction is not finite";
       return Passes::kBroken;
     }
@@ -391,14 +377,14 @@ March::Passes March::newton(int i, std::string* cause) {
         *cause = "singular block of the station system at grid point " + std::to_string(bad);
         return Passes::kBroken;
       }
-      if (!finite_solution(r.yvec, r.neq, np)) {
+      if (first_nonfinite_point(r.yvec, r.neq, np) != 0) {
         *cause = "the Newton correction is not finite";
         return Passes::kBroken;
       }
       if (!BL_COMBINE_INVERSE(r, r.cf_bc(i), r.xvec, r.yvec, r.aa, i) && !lambda_reported_) {
         lambda_reported_ = true;
         result_.warnings.push_back(
-            where(ielem_, isurf_) + ": at station " + std::to_string(i) +
+            surface_text(ielem_, isurf_) + ": at station " + std::to_string(i) +
             " the prescribed wall shear could not be met (the inverse step had no wall-shear "
             "response); the direct step was taken.");
       }
@@ -455,7 +441,7 @@ void March::finish() {
 }
 
 Result March::stopped(int i, const std::string& cause) {
-  const std::string message = where(ielem_, isurf_) + ", station " + std::to_string(i) +
+  const std::string message = surface_text(ielem_, isurf_) + ", station " + std::to_string(i) +
                               ": " + cause + "; the boundary layer stops at station " +
                               std::to_string(i - 1) + ".";
   units_.write_free(lublf_, {message});

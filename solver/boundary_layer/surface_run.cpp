@@ -1,21 +1,10 @@
 // Making and releasing the two array sets of a surface run.
 #include "solver/boundary_layer/surface_run.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace sorvane::bl {
-namespace {
-
-[[noreturn]] void set_fault(const char* what) {
-  std::fprintf(stderr, "internal error: %s\n", what);
-  std::abort();
-}
-
-}  // namespace
 
 void INPUTI_ALLOCATE(SurfaceRun& r, int nx) {
-  if (r.inputi_allocated) set_fault("the station arrays of a surface run are made twice");
+  if (r.inputi_allocated) internal_fault("the station arrays of a surface run are made twice");
   r.neq = 3;
   for (Table1<double>* t :
        {&r.x, &r.ue, &r.eme, &r.dpdx, &r.te, &r.roe, &r.emue, &r.roe8, &r.emue8, &r.enue8,
@@ -34,7 +23,8 @@ void INPUTI_ALLOCATE(SurfaceRun& r, int nx) {
 }
 
 void INPUTI_DEALLOCATE(SurfaceRun& r) {
-  if (!r.inputi_allocated) set_fault("the station arrays of a surface run are released unmade");
+  if (!r.inputi_allocated)
+    internal_fault("the station arrays of a surface run are released unmade");
   for (Table1<double>* t :
        {&r.x, &r.ue, &r.eme, &r.dpdx, &r.te, &r.roe, &r.emue, &r.roe8, &r.emue8, &r.enue8,
         &r.te8, &r.rx, &r.uww, &r.vww, &r.tww, &r.cfb, &r.d1b, &r.d2b, &r.rov, &r.h12,
@@ -49,7 +39,7 @@ void INPUTI_DEALLOCATE(SurfaceRun& r) {
 }
 
 void DIAG_3_ALLOCATE(SurfaceRun& r) {
-  if (r.diag3_allocated) set_fault("the station system of a surface run is made twice");
+  if (r.diag3_allocated) internal_fault("the station system of a surface run is made twice");
   const int n = r.neq;
   for (Table2<double>* t : {&r.q, &r.qp, &r.rq, &r.rvec, &r.xvec, &r.eyvec, &r.yvec, &r.wvec,
                             &r.uvec, &r.kvec, &r.hvec, &r.rrvec, &r.k1vec, &r.k2vec,
@@ -68,7 +58,7 @@ void DIAG_3_ALLOCATE(SurfaceRun& r) {
 }
 
 void DIAG_3_DEALLOCATE(SurfaceRun& r) {
-  if (!r.diag3_allocated) set_fault("the station system of a surface run is released unmade");
+  if (!r.diag3_allocated) internal_fault("the station system of a surface run is released unmade");
   for (Table2<double>* t : {&r.q, &r.qp, &r.rq, &r.rvec, &r.xvec, &r.eyvec, &r.yvec, &r.wvec,
                             &r.uvec, &r.kvec, &r.hvec, &r.rrvec, &r.k1vec, &r.k2vec,
                             &r.k3vec, &r.afmat, &r.f0_mat}) {

@@ -51,6 +51,7 @@
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
 
@@ -99,10 +100,6 @@ struct GeometryFormats {
 
 const GeometryFormats& formats() { return text::listing_table<GeometryFormats>(); }
 
-std::string fault(int k, const std::string& what) {
-  return "element " + std::to_string(k) + ": " + what;
-}
-
 // Spline value and slope at t on the current (TPC, YP, M) spline.
 struct SplinePoint {
   double value, slope;
@@ -129,24 +126,23 @@ bool parameter_increases(const double* XP, int n, int ile) {
 std::string check_counts(const ProblemState& s, int k) {
   const int n = s.NCONT(k);
   const int N = s.NPANELS(k);
-  if (n < 3) return fault(k, std::to_string(n) + " contour points (at least 3 are needed)");
+  if (n < 3) return element_text(k) + std::to_string(n) + " contour points (at least 3 are needed)";
   const int cap = contour_point_capacity(s.ISMOOTH(k));
   if (n > cap)
-    return fault(k, std::to_string(n) + " contour points, more than the " +
-                        std::to_string(cap) +
-                        (s.ISMOOTH(k) == 1 ? " the contour smoothing holds"
-                                           : " the contour spline holds"));
+    return element_text(k) + std::to_string(n) + " contour points, more than the " +
+           std::to_string(cap) +
+           (s.ISMOOTH(k) == 1 ? " the contour smoothing holds" : " the contour spline holds");
   if (s.ILE(k) < 0 || s.ILE(k) > n)
-    return fault(k, "leading-edge row " + std::to_string(s.ILE(k)) + " outside 1.." +
-                        std::to_string(n));
+    return element_text(k) + "leading-edge row " + std::to_string(s.ILE(k)) + " outside 1.." +
+           std::to_string(n);
   if (!panel_count_allowed(N))
-    return fault(k, std::to_string(N) + " panels (2 to " + std::to_string(kMaxPanels) +
-                        " are allowed)");
+    return element_text(k) + std::to_string(N) + " panels (2 to " + std::to_string(kMaxPanels) +
+           " are allowed)";
   const double* x0 = s.X0.column(k);
   const double* y0 = s.Y0.column(k);
   for (int i = 0; i < n; ++i) {
     if (!std::isfinite(x0[i]) || !std::isfinite(y0[i]))
-      return fault(k, "contour point " + std::to_string(i + 1) + " is not a finite number");
+      return element_text(k) + "contour point " + std::to_string(i + 1) + " is not a finite number";
   }
   return "";
 }
@@ -204,9 +200,9 @@ std::string step1_frame(ProblemState& s, const Element& e, Frame* f) {
   const double dy = ym - f->yl;
   f->c = std::sqrt(dx * dx + dy * dy);
   if (!std::isfinite(f->c))
-    return fault(e.k, "the chord is too long to compute (check the contour points)");
+    return element_text(e.k) + "the chord is too long to compute (check the contour points)";
   if (f->c == 0.0)
-    return fault(e.k, "zero chord (trailing-edge midpoint on the leading-edge point)");
+    return element_text(e.k) + "zero chord (trailing-edge midpoint on the leading-edge point)";
   f->ex = dx / f->c;
   f->ey = dy / f->c;
   f->theta = std::atan(f->ey / f->ex) / s.RAD;
@@ -303,9 +299,8 @@ std::string step6_parameter(const ProblemState& s, const Element& e, GeometryWor
   w.DP[0] = w.DP[n - 1] = 0.0;
   for (int i = 0; i + 1 < n; ++i) {
     if (!(w.TPC[i + 1] > w.TPC[i]))
-      return fault(e.k, "the contour abscissae do not increase strictly at rows " +
-                            std::to_string(i + 1) + "-" + std::to_string(i + 2) +
-                            " (check the point order)");
+      return element_text(e.k) + "the contour abscissae do not increase strictly at rows " +
+             std::to_string(i + 1) + "-" + std::to_string(i + 2) + " (check the point order)";
   }
   return "";
 }

@@ -53,10 +53,7 @@ constexpr int kMaxColumns = 1200;  // n: 1199 variables and the right-hand side
 // singular at some panel counts.
 constexpr double kNegligiblePivot = 1e-7;
 
-int std_unit() {
-  const int lu = state().LUSTD;
-  return lu != 0 ? lu : text::Units::kStdout;
-}
+int std_unit() { return text::Units::std_unit(state().LUSTD); }
 
 // Records of the elimination on standard output.
 struct EliminationFormats {

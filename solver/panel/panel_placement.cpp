@@ -22,6 +22,7 @@
 
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
 
@@ -51,10 +52,6 @@ struct PlacementFormats {
 };
 
 const PlacementFormats& formats() { return text::listing_table<PlacementFormats>(); }
-
-std::string fault(int k, const std::string& what) {
-  return "element " + std::to_string(k) + ": " + what;
-}
 
 std::string number(double v) {
   char buf[40];
@@ -115,25 +112,24 @@ std::string place(ProblemState& s, int k) {
   // Faults.
   for (int i = 0; i <= N; ++i) {
     if (!std::isfinite(xpn[i]) || !std::isfinite(ypn[i]))
-      return fault(k, "node " + std::to_string(i + 1) + " is not a finite number");
+      return element_text(k) + "node " + std::to_string(i + 1) + " is not a finite number";
   }
   for (int i = 0; i < N; ++i) {
     if (xpn[i] == xpn[i + 1] && ypn[i] == ypn[i + 1])
-      return fault(k, "panel " + std::to_string(i + 1) + " has zero length (nodes " +
-                          std::to_string(i + 1) + " and " + std::to_string(i + 2) +
-                          " coincide)");
+      return element_text(k) + "panel " + std::to_string(i + 1) + " has zero length (nodes " +
+             std::to_string(i + 1) + " and " + std::to_string(i + 2) + " coincide)";
   }
   if (!std::isfinite(xc[N]) || !std::isfinite(yc[N]))
-    return fault(k, "the additional control point is not a finite number (DADD = " +
-                        number(s.DADD) + ")");
+    return element_text(k) +
+           "the additional control point is not a finite number (DADD = " + number(s.DADD) + ")";
   double size = 0.0;  // largest distance of a node from the trailing-edge midpoint
   for (int i = 0; i <= N; ++i) size = std::fmax(size, std::hypot(xpn[i] - xt, ypn[i] - yt));
   const int ends[2] = {0, N};
   for (int e : ends) {
     if (std::hypot(xc[N] - xpn[e], yc[N] - ypn[e]) < kOnNode * size)
-      return fault(k, "the additional control point lies on trailing-edge node " +
-                          std::to_string(e + 1) + " (DADD = " + number(s.DADD) +
-                          "; a closed trailing edge needs DADD other than 0)");
+      return element_text(k) + "the additional control point lies on trailing-edge node " +
+             std::to_string(e + 1) + " (DADD = " + number(s.DADD) +
+             "; a closed trailing edge needs DADD other than 0)";
   }
   return "";
 }
@@ -158,8 +154,8 @@ std::string GEOM_PAN() {
   std::string first;
   for (int k = 1; k <= nelem; ++k) {
     if (!panel_count_allowed(s.NPANELS(k)) && first.empty())
-      first = fault(k, std::to_string(s.NPANELS(k)) + " panels (2 to " +
-                           std::to_string(kMaxPanels) + " are allowed)");
+      first = element_text(k) + std::to_string(s.NPANELS(k)) + " panels (2 to " +
+              std::to_string(kMaxPanels) + " are allowed)";
   }
 
   if (s.IPRINT > 2) {

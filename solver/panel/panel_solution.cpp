@@ -20,6 +20,7 @@
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
+#include "solver/state/result.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
 
@@ -126,14 +127,6 @@ void size_for(ProblemState& s, Work& w, int N) {
   if (s.c.size() < store && s.c.capacity() >= store) s.c.resize(store);
 }
 
-std::string element_text(int k) { return "element " + std::to_string(k) + ": "; }
-
-std::string number_text(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
 // Element and control point of equation r (1-based).
 void locate(const Work& w, int r, int* k, int* i) {
   int e = 1;
@@ -210,7 +203,7 @@ Result fail(ProblemState& s, const std::string& message) {
   const std::string line = "Solution failed: " + message;
   text::units().write_text(s.LUOUT, line + "\n");
   // Standard output is unit 6 also before a file has set LUSTD.
-  text::units().write_text(s.LUSTD != 0 ? s.LUSTD : text::Units::kStdout, line + "\n");
+  text::units().write_text(text::Units::std_unit(s.LUSTD), line + "\n");
   s.SOLUTION_STATUS = SolutionStatus::kFailed;
   s.SOLUTION_MESSAGE.assign(line.data(), line.size());
   text::units().flush_all();

@@ -20,12 +20,6 @@ struct SplineFormats {
 
 const SplineFormats& formats() { return text::listing_table<SplineFormats>(); }
 
-// Standard output of the listings: the state's unit once a file has set it.
-int std_unit() {
-  const int lu = state().LUSTD;
-  return lu != 0 ? lu : text::Units::kStdout;
-}
-
 }  // namespace
 
 void SPLINE_COEF(double e1, double e2, double h, int n, const double* x, const double* y,
@@ -165,7 +159,7 @@ void SPLINE_TUBE_SMOOTH(int n, const double* t, const double* y, const double* w
   int pass = 1;
   for (;;) {
     if (pass > 10 * n) {
-      text::units().write(std_unit(), formats().passLimit, {});
+      text::units().write(text::Units::std_unit(state().LUSTD), formats().passLimit, {});
       return;
     }
     // A spline needs two anchors; with fewer nothing can move.

@@ -16,6 +16,13 @@
 
 namespace sorvane {
 
+// A fault of the program itself (never of the user's input): the message on
+// standard error, then the process stops.
+[[noreturn]] inline void internal_fault(const char* what) {
+  std::fprintf(stderr, "internal error: %s\n", what);
+  std::abort();
+}
+
 [[noreturn]] inline void index_fault(const char* what, long index, long extent) {
   std::fprintf(stderr, "internal error: %s index %ld outside 1..%ld\n", what, index, extent);
   std::abort();

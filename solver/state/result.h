@@ -6,6 +6,7 @@
 // problem state, where the windows read it).
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,5 +27,14 @@ struct Result {
   }
   explicit operator bool() const { return ok; }
 };
+
+// Pieces of messages: a number as they show it (printf's %g), and the start
+// of a message about element k of the panel solver, "element k: ".
+inline std::string number_text(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+inline std::string element_text(int k) { return "element " + std::to_string(k) + ": "; }
 
 }  // namespace sorvane

@@ -15,6 +15,10 @@ class Units {
  public:
   static constexpr int kStdout = 6;
 
+  // The unit of standard output for the state's LUSTD: LUSTD once a file
+  // has set it, kStdout while it is 0.
+  static int std_unit(int lustd) { return lustd != 0 ? lustd : kStdout; }
+
   Units();
   ~Units();
   Units(const Units&) = delete;

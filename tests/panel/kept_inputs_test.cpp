@@ -21,10 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<fs::path> kept(const std::string& folder) {
-  std::vector<fs::path> files;
-  for (const auto& e : fs::directory_iterator(testing::source_path("tests/data/" + folder)))
-    if (e.path().extension() == ".dat") files.push_back(e.path());
-  return files;
+  return testing::geometry_files("tests/data/" + folder);
 }
 
 std::string solution_message() {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/test_support.h"
 
@@ -86,21 +87,19 @@ TEST_F(SolveGeometryDriver, DegenerateInputsGiveStatus3) {
 
 TEST_F(SolveGeometryDriver, SolvesEveryExample) {
   const std::string dir = scratch_dir("driver_examples");
-  int count = 0;
-  for (const auto& entry : fs::directory_iterator(testing::source_path("examples"))) {
-    if (entry.path().extension() != ".dat") continue;
-    ++count;
-    const std::string name = entry.path().filename().string();
+  const std::vector<fs::path> examples = geometry_files("examples");
+  EXPECT_EQ(examples.size(), 3u);
+  for (const fs::path& example : examples) {
+    const std::string name = example.filename().string();
     SCOPED_TRACE(name);
-    fs::copy_file(entry.path(), dir + "/" + name);
+    fs::copy_file(example, dir + "/" + name);
     EXPECT_EQ(run_driver(dir, name), 0) << read_file(dir + "/stderr.txt");
-    const std::string stem = dir + "/" + entry.path().stem().string();
+    const std::string stem = dir + "/" + example.stem().string();
     EXPECT_FALSE(read_file(stem + ".out").empty());
     EXPECT_TRUE(fs::exists(stem + ".cpf"));
     EXPECT_TRUE(fs::exists(stem + ".deb"));
     EXPECT_NE(read_file(dir + "/stdout.txt").find(name + ": CYS = "), std::string::npos);
   }
-  EXPECT_EQ(count, 3);
 }
 
 }  // namespace
