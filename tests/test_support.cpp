@@ -77,6 +77,14 @@ std::vector<std::string> read_lines(const std::string& path) {
   return lines;
 }
 
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t b = 0;
+  for (std::size_t e; (e = text.find('\n', b)) != std::string::npos; b = e + 1)
+    lines.push_back(text.substr(b, e - b));
+  return lines;
+}
+
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;

@@ -24,6 +24,9 @@ std::string test_scratch_dir(const std::string& prefix);
 // Whole file as text ("" when missing).
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);
+// The lines of text, each ended by '\n' (text after the last one is not a
+// line).
+std::vector<std::string> split_lines(const std::string& text);
 void write_file(const std::string& path, const std::string& text);
 // How often what stands in text (overlapping places counted).
 int count_of(const std::string& text, const std::string& what);

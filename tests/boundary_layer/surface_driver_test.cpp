@@ -193,20 +193,6 @@ bool parse_row(const std::string& line, LogRow* r) {
   return true;
 }
 
-std::vector<std::string> split_lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::string line;
-  for (char ch : text) {
-    if (ch == '\n') {
-      out.push_back(line);
-      line.clear();
-    } else {
-      line += ch;
-    }
-  }
-  return out;
-}
-
 std::vector<LogRow> log_rows(const std::string& path) {
   std::vector<LogRow> rows;
   for (const std::string& line : read_lines(path)) {

@@ -390,12 +390,7 @@ TEST_F(GeometryInput, AnglePairWithoutEffectiveAngleLoadsAndTheSolutionFails) {
   text::units().redirect_stdout(listing);
   // The NACA 0012 example with record 2 (line 4) at alpha 60, sweep 60.
   Geo g;
-  const std::string text = read_file(testing::source_path("examples/naca0012.dat"));
-  for (std::size_t b = 0, e; b < text.size(); b = e + 1) {
-    e = text.find('\n', b);
-    if (e == std::string::npos) e = text.size();
-    g.lines.push_back(text.substr(b, e - b));
-  }
+  g.lines = read_lines(testing::source_path("examples/naca0012.dat"));
   g.line(4) = rec({60, 0, 60, 1, 0.25, 0});
   const Result res = load_text("angle.dat", g.text());
   ASSERT_TRUE(res.ok) << res.message;

@@ -603,11 +603,7 @@ TEST(PanelListings, RecordOrderOfOneSolution) {
     }
   };
   check(testing::read_lines(dir + "/ro.out"), out, static_cast<int>(std::size(out)));
-  std::vector<std::string> stdLines;
-  std::size_t b = 0;
-  for (std::size_t e; (e = stdoutText.find('\n', b)) != std::string::npos; b = e + 1)
-    stdLines.push_back(stdoutText.substr(b, e - b));
-  check(stdLines, std_out, static_cast<int>(std::size(std_out)));
+  check(testing::split_lines(stdoutText), std_out, static_cast<int>(std::size(std_out)));
 }
 
 // The matrix listing of a system wider than twenty values continues on
