@@ -85,7 +85,6 @@ namespace {
 constexpr double kSutherlandC1 = 1.4910000345480512e-07;
 constexpr double kSutherlandC2 = 110.4000015258789;
 
-constexpr int kLevels = kProfileLevels;  // stride of the level arrays
 constexpr int kN = kEnergyEquations;
 constexpr int kNN = kN * kN;
 

@@ -110,13 +110,12 @@ void gas_properties(SurfaceRun& r, int i, double dp) {
     const double bbj = (1.0 + B[at(3, j)]) * gas.mu;
     bb[k] = bbj;
 
-    // Box quantities; the current level enters dU/dx only with U >= 0.
+    // Box quantities and their Jacobians with the properties held fixed
+    // (entry (row a, column c) of a block at offset (c-1)*n + (a-1)); the
+    // current level enters dU/dx only with U >= 0.
     const double up = Uj < 0.0 ? 0.0 : Uj;
     const double ux = x_derivative(cx0, cx1, cx2, up, U, j);
     const double fx = x_derivative(cx0, cx1, cx2, Fj, F, j);
-
-    // Their Jacobians with the properties held fixed; entry (row a, column c)
-    // of the block at offset (c-1)*n + (a-1).
     double* dj = dq + n * n * k;
     double* dpj = dqp + n * n * k;
     for (int c = 0; c < 3; ++c) {
