@@ -1,7 +1,8 @@
 // The boundary-layer dialog's plots: the axis steps, the mapping of a plot
 // with its grid, labels, title and markers (recorded from the drawing
 // calls), degenerate ranges, a surface without a result, a surface that
-// stopped early, and a picture of the dialog checked by colour regions.
+// stopped early, curves in the element's colour, and a picture of the
+// dialog checked by colour regions.
 #include <cmath>
 #include <limits>
 
@@ -323,6 +324,45 @@ TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
   const int black = count_in_plot(img, d, d->ueCanvas, rgb("Black"), row - 1, row + 2);
   EXPECT_GT(count_in_plot(img, d, d->ueCanvas, rgb("Black")), 100);  // the computed curve
   EXPECT_LT(black, 40);  // crossed once, not run along
+}
+
+// Curves are drawn in the shown element's colour, not in the black of the
+// labels: element 2 of examples/main_flap.dat (red), chosen with the
+// spinner. Counted above the bottom rows, where the red marker of the upper
+// plot sits (y = 0 of the lower plot lies a little higher: its marker adds
+// a few red pixels, far fewer than a curve's).
+TEST_F(PlotTest, CurvesTakeTheElementsColour) {
+  D* d = open("blcolour");
+  ASSERT_NE(d, nullptr);
+  d->elementSpinner->setValue(2);
+  to(d, D::ID_ELEMENT);
+  ASSERT_EQ(d->currentElement, 1);
+  ASSERT_STREQ(d->elementColor[1], "Red");
+  d->position(0, 0, d->getWidth(), d->getHeight());
+  settle();
+  d->drawPlots();
+  test_app().flush(TRUE);
+  FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+  grab(d, img);
+  const int aboveMarkers = d->ueCanvas->getHeight() - 29;
+  for (FXCanvas* c : {d->ueCanvas, d->quantityCanvas}) {
+    EXPECT_GT(count_in_plot(img, d, c, rgb("Red"), 6, aboveMarkers), 100);
+    EXPECT_EQ(count_in_plot(img, d, c, rgb("Black"), 6, aboveMarkers), 0);
+  }
+
+  // The black variant of the edge-velocity curve covers the red one and
+  // leaves the lower plot alone. The plots leave the lower plot's mapping
+  // behind; the upper one's is set again without painting.
+  const int s = d->shownSurface[1];
+  RecordingDC mapping(&test_app());
+  d->drawAxes(mapping, d->ueCanvas, s, d->rangeMin[D::Q_S][s][1], d->rangeMax[D::Q_S][s][1],
+              d->rangeMin[D::Q_UE][s][1], d->rangeMax[D::Q_UE][s][1], "Ue(X)");
+  d->drawUeCurveBlack(1, s, state().UE.column(2, s + 1));
+  test_app().flush(TRUE);
+  grab(d, img);
+  EXPECT_GT(count_in_plot(img, d, d->ueCanvas, rgb("Black"), 6, aboveMarkers), 100);
+  EXPECT_EQ(count_in_plot(img, d, d->ueCanvas, rgb("Red"), 6, aboveMarkers), 0);
+  EXPECT_GT(count_in_plot(img, d, d->quantityCanvas, rgb("Red"), 6, aboveMarkers), 100);
 }
 
 // The dialog on the real boundary layer of examples/main_flap.dat; the
