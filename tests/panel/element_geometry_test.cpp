@@ -59,6 +59,14 @@ Contour naca(int upper, int lower, double t = 0.12) {
   return c;
 }
 
+// The contour of naca(11, 10, t) with a parabolic camber line of 2 % added:
+// both surfaces share their abscissae, so at t = 0 they coincide.
+Contour cambered(double t) {
+  Contour c = naca(11, 10, t);
+  for (std::size_t i = 0; i < c.x.size(); ++i) c.y[i] += 0.08 * c.x[i] * (1.0 - c.x[i]);
+  return c;
+}
+
 class GeomTest : public ::testing::Test {
  protected:
   std::string dir, out, geo;
@@ -512,6 +520,12 @@ TEST_F(GeomTest, DegenerateInputIsReportedWithoutFittingTheSpline) {
        },
        "element 1: the contour abscissae do not increase strictly at rows 14-15 (check the point "
        "order)"},
+      {"camber line of zero thickness", [&] { load(1, cambered(0.0), 10, 11); },
+       "element 1: the contour encloses no area: its upper and lower surfaces coincide (a "
+       "section of zero thickness, whose panel system is singular)"},
+      {"flat line of zero thickness", [&] { load(1, naca(11, 10, 0.0), 10, 11); },
+       "element 1: the contour encloses no area: its upper and lower surfaces coincide (a "
+       "section of zero thickness, whose panel system is singular)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -527,6 +541,18 @@ TEST_F(GeomTest, DegenerateInputIsReportedWithoutFittingTheSpline) {
   }
   s.NELEM = 6;
   EXPECT_EQ(GEOM(), "the configuration has 6 elements (at most 5)");
+}
+
+// The test for a contour that encloses no area leaves thin sections alone,
+// cambered or not, down to a thousandth of the chord.
+TEST_F(GeomTest, ThinSectionsAreNotTakenForZeroThickness) {
+  for (double t : {0.01, 0.001}) {
+    SCOPED_TRACE(t);
+    load(1, naca(11, 10, t), 10, 11);
+    EXPECT_EQ(GEOM(), "");
+    load(1, cambered(t), 10, 11);
+    EXPECT_EQ(GEOM(), "");
+  }
 }
 
 }  // namespace
