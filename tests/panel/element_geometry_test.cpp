@@ -464,6 +464,10 @@ TEST_F(GeomTest, ExactListingOfASmallElement) {
 
 TEST_F(GeomTest, DegenerateInputIsReportedWithoutFittingTheSpline) {
   ProblemState& s = state();
+  const std::string kNoAreaMessage =
+      "element 1: the contour encloses no area (less than 1e-05 of the chord squared): its "
+      "upper and lower surfaces coincide or nearly so, and the panel system of such a section "
+      "is singular";
   struct Case {
     const char* name;
     std::function<void()> setup;
@@ -521,11 +525,11 @@ TEST_F(GeomTest, DegenerateInputIsReportedWithoutFittingTheSpline) {
        "element 1: the contour abscissae do not increase strictly at rows 14-15 (check the point "
        "order)"},
       {"camber line of zero thickness", [&] { load(1, cambered(0.0), 10, 11); },
-       "element 1: the contour encloses no area: its upper and lower surfaces coincide (a "
-       "section of zero thickness, whose panel system is singular)"},
+       kNoAreaMessage},
       {"flat line of zero thickness", [&] { load(1, naca(11, 10, 0.0), 10, 11); },
-       "element 1: the contour encloses no area: its upper and lower surfaces coincide (a "
-       "section of zero thickness, whose panel system is singular)"},
+       kNoAreaMessage},
+      {"section of 1e-5 chord thickness", [&] { load(1, naca(11, 10, 1e-5), 10, 11); },
+       kNoAreaMessage},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
