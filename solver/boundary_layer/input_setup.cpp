@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/boundary_layer/similarity_start.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/state/result.h"
@@ -124,6 +125,24 @@ Result check_surface_run_inputs(int ielem, int isurf) {
     return Result::failure(
         "The boundary layer needs a finite Reynolds number above 0; Re mill= is " +
         number_text(st.REMILL) + ".");
+  // The similarity start's grid: refused here, with the value named, rather
+  // than failing inside the run after its listings have begun.
+  if (!(std::isfinite(st.ETAE) && st.ETAE > 0.0))
+    return Result::failure(
+        "The boundary layer needs a finite outer edge ETAE above 0 for its normal grid; the "
+        "file gives ETAE = " +
+        number_text(st.ETAE) + ".");
+  if (!(std::isfinite(st.VGP) && st.VGP > 0.0))
+    return Result::failure(
+        "The boundary layer needs a finite growth ratio VGP above 0 for its normal grid; the "
+        "file gives VGP = " +
+        number_text(st.VGP) + ".");
+  if (!similarity_grid_usable(st.NP, st.VGP, st.ETAE))
+    return Result::failure("The normal grid of the boundary layer cannot be made: NP = " +
+                           std::to_string(st.NP) + " points growing by VGP = " +
+                           number_text(st.VGP) + " to ETAE = " + number_text(st.ETAE) +
+                           " give spacings outside the range of numbers (a VGP nearer 1 or "
+                           "fewer points are needed).");
   const int k = ielem + 1, s = isurf + 1;
   const int n = st.NX(k, s);
   if (n > kStations)  // before the list is read: the store holds no more

@@ -15,10 +15,12 @@ namespace sorvane::bl {
 std::string surface_text(int ielem, int isurf);
 
 // The one check of a surface run's inputs, made before anything is made or
-// written: NP within 2..821, REMILL above 0, and the surface's station list
-// (at least three stations, x(2) != x(1), ue(2) != ue(1), all finite).
-// Messages about NP and REMILL name no surface (they are the same for every
-// surface of a run); a message about a list names element and surface.
+// written: NP within 2..821, REMILL above 0, ETAE and VGP finite and above
+// 0 and together with NP giving a usable similarity grid, and the surface's
+// station list (at least three stations, x(2) != x(1), ue(2) != ue(1), all
+// finite). Messages about NP, REMILL, ETAE and VGP name no surface (they are
+// the same for every surface of a run); a message about a list names
+// element and surface.
 [[nodiscard]] Result check_surface_run_inputs(int ielem, int isurf);
 
 // The element part of that check, also made by the stagnation split: ielem

@@ -57,6 +57,13 @@ double int_power(double x, int n) {
 
 bool positive_finite(double x) { return std::isfinite(x) && x > 0.0; }
 
+// First spacing of the stretched grid: uniform up to a ratio of 1.001,
+// geometric above it.
+double first_spacing(int np, double vgp, double etae) {
+  return (vgp - 1.0 <= kUniformRatio) ? etae / (np - 1)
+                                      : (vgp - 1.0) * etae / (int_power(vgp, np - 1) - 1.0);
+}
+
 void write_pass_table(Init2d& m, int np) {
   text::Units& out = text::units();
   out.write(kTableUnit, formats().passHead, {});
@@ -81,9 +88,7 @@ bool INIT2D_GRID(int np, int nmax, double vgp, double etae, Table1<double>& deta
   if (np < 2 || np > nmax) return false;
   if (nmax > deta.size() || nmax > eta.size() || nmax > a.size())
     internal_fault("the similarity grid is longer than its arrays");
-  const double first = (vgp - 1.0 <= kUniformRatio)
-                           ? etae / (np - 1)
-                           : (vgp - 1.0) * etae / (int_power(vgp, np - 1) - 1.0);
+  const double first = first_spacing(np, vgp, etae);
   VecView d = deta.view(), e = eta.view(), h = a.view();
   double dprev = first, eprev = 0.0;  // point j-1, carried in locals
   d(1) = dprev;
@@ -98,6 +103,18 @@ bool INIT2D_GRID(int np, int nmax, double vgp, double etae, Table1<double>& deta
     eprev = ej;
   }
   return true;
+}
+
+bool similarity_grid_usable(int np, double vgp, double etae) {
+  if (np < 2 || np > kSimPoints || !positive_finite(vgp) || !positive_finite(etae)) return false;
+  // The spacings of points 1..np by the recurrence of INIT2D_GRID.
+  double d = first_spacing(np, vgp, etae), edge = 0.0;
+  for (int j = 1; j < np; ++j) {
+    if (!positive_finite(d) || !std::isfinite(1.0 / d)) return false;
+    edge += d;
+    d *= vgp;
+  }
+  return std::isfinite(edge);
 }
 
 void INIT2D_START_PROFILE(int np, Table1<double>& eta, Table1<double>& f, Table1<double>& u,

@@ -77,6 +77,14 @@ struct Init2d {
 // outside 2..nmax (nmax at most the tables' size).
 [[nodiscard]] bool INIT2D_GRID(int np, int nmax, double vgp, double etae, Table1<double>& deta,
                                Table1<double>& eta, Table1<double>& a);
+// Whether the stretched grid of np points, growth ratio vgp and outer edge
+// etae can carry the box equations: np within 2..kSimPoints, vgp and etae
+// positive finite numbers, every spacing of points 1..np above 0 with a
+// finite reciprocal, and a finite outer edge. A ratio far from 1 over many
+// points fails it (2.5 over 821 points: the power overflows and the first
+// spacing becomes 0; a small ratio makes the last spacings underflow), and
+// INIT2D would then end in a non-finite pass.
+[[nodiscard]] bool similarity_grid_usable(int np, double vgp, double etae);
 // Cubic start profile on points 1..np (u = 0 at the wall, u = 1, v = 0 at
 // eta(np)).
 void INIT2D_START_PROFILE(int np, Table1<double>& eta, Table1<double>& f, Table1<double>& u,

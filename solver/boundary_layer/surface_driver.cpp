@@ -127,6 +127,48 @@ void clear_stations(int from, int to, int k, int s) {
   }
 }
 
+// The first grid point 1..np where the station system (its blocks and the
+// right-hand side rhs) holds a value that is not finite; 0 when none does.
+int first_nonfinite_equation(const SurfaceRun& r, const Table2<double>& rhs) {
+  const int n = r.neq, nn = n * n;
+  for (int j = 1; j <= r.np; ++j) {
+    for (const Table3<double>* m : {&r.amat, &r.bmat, &r.cmat}) {
+      const double* b = m->block_data(j);
+      for (int e = 0; e < nn; ++e)
+        if (!std::isfinite(b[e])) return j;
+    }
+    const double* v = rhs.column(j);
+    for (int e = 0; e < n; ++e)
+      if (!std::isfinite(v[e])) return j;
+  }
+  return 0;
+}
+
+// Why the block solve of the station system for rhs broke down at grid
+// point bad (the solver's return). The solver reports a block it cannot
+// invert and a solution that is not finite alike; the causes differ:
+// - equations that are not finite (an overflow in the station equations,
+//   from an edge velocity far out of range or a profile that ran away) make
+//   blocks the solver cannot invert, so they are looked for first;
+// - a solution that is not finite at bad: the solver got through the
+//   elimination. sol is finite before every solve of the march (the arrays
+//   are made zero-filled and a solution that is not finite stops the
+//   surface), and a solve that stops at a block leaves it as it was;
+// - otherwise the eliminated block at bad could not be inverted: it
+//   overflowed (its determinant is not finite) or it is singular.
+std::string block_failure(const SurfaceRun& r, const Table2<double>& rhs,
+                          const Table2<double>& sol, int bad) {
+  if (const int j = first_nonfinite_equation(r, rhs))
+    return "the station equations are not finite at grid point " + std::to_string(j);
+  if (first_nonfinite_point(sol, r.neq, r.np) == bad)
+    return "the solution of the station system is not finite at grid point " +
+           std::to_string(bad);
+  if (!std::isfinite(r.det(bad)))
+    return "the block elimination of the station system overflows at grid point " +
+           std::to_string(bad);
+  return "singular block of the station system at grid point " + std::to_string(bad);
+}
+
 // One surface run after its inputs have been checked.
 class March {
  public:
@@ -136,7 +178,9 @@ class March {
   Result run();
 
  private:
-  bool start();
+  // Set-up and start; false with *cause (the whole message) when the run
+  // cannot start.
+  bool start(std::string* cause);
   enum class Passes { kSettled, kDiverged, kBroken };
   // Solves station i; false with *cause when it cannot be solved.
   bool solve_station(int i, std::string* cause);
@@ -150,6 +194,8 @@ class March {
   void log_station(int i);
   void finish();
   Result stopped(int i, const std::string& cause);
+  // The warning that counts the stations taken at the pass limit.
+  void warn_unconverged();
 
   SurfaceRun& r_;
   const int ielem_, isurf_, k_, s_;
@@ -162,7 +208,11 @@ class March {
   Result result_;
   bool grid_full_reported_ = false;
   bool lambda_reported_ = false;
+  // Stations taken at the pass limit, and whether the last solve of the
+  // station being solved was (a station solved anew after grid growth
+  // counts by its last solve).
   int unconverged_ = 0;
+  bool at_pass_limit_ = false;
   // Level 3 of the station being solved as its passes start (f, u, v, b,
   // ccro, ccmu at every grid point), and np then.
   std::vector<double> guess_;
@@ -172,12 +222,10 @@ class March {
 Result March::run() {
   ProblemState& st = state();
   st.NXDONE(k_, s_) = 0;
-  if (!start()) {
+  std::string failed;
+  if (!start(&failed)) {
     finish();
-    return Result::failure(surface_text(ielem_, isurf_) +
-                           ": the first two stations give no grid scale (the edge velocity "
-                           "does not rise from the stagnation point); the boundary layer is "
-                           "not computed.");
+    return Result::failure(failed);
   }
   st.NXDONE(k_, s_) = 2;
   for (int i = 3; i <= r_.nxt; ++i) {
@@ -187,22 +235,26 @@ Result March::run() {
     }
     std::string cause;
     if (!solve_station(i, &cause)) return stopped(i, cause);
+    if (at_pass_limit_) ++unconverged_;
     log_station(i);
     store_station(r_, i, k_, s_);
     st.NXDONE(k_, s_) = i;
     if (hook_) hook_(r_, i);
   }
   finish();
-  if (unconverged_ > 0) {
-    result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
-                               " station(s) did not converge within " +
-                               std::to_string(kPassLimit + 1) +
-                               " Newton passes and were taken as they stood.");
-  }
+  warn_unconverged();
   return result_;
 }
 
-bool March::start() {
+void March::warn_unconverged() {
+  if (unconverged_ == 0) return;
+  result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
+                             " station(s) did not converge within " +
+                             std::to_string(kPassLimit + 1) +
+                             " Newton passes and were taken as they stood.");
+}
+
+bool March::start(std::string* cause) {
   SurfaceRun& r = r_;
   BL_INPUT_SETUP(r, ielem_, isurf_);
   units_.write_free(lublf_, {"  Start  of b.l. computation 0"});
@@ -216,12 +268,26 @@ bool March::start() {
   r.xinv = r.x(r.nxt);
 
   units_.write_free(lublf_, {"  Start  of b.l. computation 1"});
-  if (!INIT2D(r.sim, r.np, r.vlbl, r.etae, 1)) return false;
+  if (!INIT2D(r.sim, r.np, r.vlbl, r.etae, 1)) {
+    // The inputs were checked before the run; what is left is a pass of the
+    // start that gave values that are not finite.
+    *cause = surface_text(ielem_, isurf_) +
+             ": the similarity start at the stagnation point did not converge to finite values "
+             "(NP = " +
+             std::to_string(r.np) + ", ETAE = " + number_text(r.etae) +
+             ", VGP = " + number_text(r.vlbl) + "); the boundary layer is not computed.";
+    return false;
+  }
   units_.write_free(lublf_, {"  Start  of b.l. computation 2"});
   DIAG_3_ALLOCATE(r);
   units_.write_free(lublf_, {"  Start  of b.l. computation 3"});
 
-  if (!scale_grid(r)) return false;
+  if (!scale_grid(r)) {
+    *cause = surface_text(ielem_, isurf_) +
+             ": the first two stations give no grid scale (the edge velocity does not rise "
+             "from the stagnation point); the boundary layer is not computed.";
+    return false;
+  }
 
   units_.write(lublf_, f_.reLine, {r.re, r.xtr, r.xinv});
   units_.write(lublf_, f_.npLine, {r.np, r.etae, r.vlbl});
@@ -255,6 +321,7 @@ bool March::solve_station(int i, std::string* cause) {
   SurfaceRun& r = r_;
   keep_first_guess();
   for (;;) {
+    at_pass_limit_ = false;
     set_weights(r, i);
     r.k_iter = 0;
     const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
@@ -362,7 +429,7 @@ March::Passes March::newton(int i, std::string* cause) {
     BL_ASSEMBLE(r, i);
     int bad = BLOCK_TRI_SOLVE(r, i, r.rvec, r.xvec);
     if (bad != 0) {
-      *cause = "singular block of the station system at grid point " + std::to_string(bad);
+      *cause = block_failure(r, r.rvec, r.xvec, bad);
       return Passes::kBroken;
     }
     if (first_nonfinite_point(r.xvec, r.neq, np) != 0) {
@@ -374,7 +441,7 @@ March::Passes March::newton(int i, std::string* cause) {
     } else {
       bad = BLOCK_TRI_SOLVE(r, i, r.eyvec, r.yvec);
       if (bad != 0) {
-        *cause = "singular block of the station system at grid point " + std::to_string(bad);
+        *cause = block_failure(r, r.eyvec, r.yvec, bad);
         return Passes::kBroken;
       }
       if (first_nonfinite_point(r.yvec, r.neq, np) != 0) {
@@ -407,7 +474,7 @@ March::Passes March::newton(int i, std::string* cause) {
         *cause = text;
         return Passes::kDiverged;
       }
-      ++unconverged_;
+      at_pass_limit_ = true;
       break;
     }
     if (i == kDumpStation1 || i == kDumpStation2) {
@@ -447,6 +514,7 @@ Result March::stopped(int i, const std::string& cause) {
   units_.write_free(lublf_, {message});
   clear_stations(i, r_.nxt, k_, s_);
   finish();
+  warn_unconverged();
   Result failed = Result::failure(message);
   failed.warnings = result_.warnings;
   return failed;

@@ -43,6 +43,7 @@ struct CheckCase {
   double remill;
   std::vector<double> x, ue;
   const char* message;  // "" = accepted; else a text the message starts with
+  double etae = 8.0, vgp = 1.1;
 };
 
 TEST(SurfaceRunInputs, TableOfCases) {
@@ -75,12 +76,50 @@ TEST(SurfaceRunInputs, TableOfCases) {
       {"NaN edge velocity", 61, 1.0, {0.0, 0.01, 0.03}, {0.0, 0.4, kNaN}, list_msg},
       {"infinite arc length", 61, 1.0, {0.0, 0.01, std::numeric_limits<double>::infinity()},
        {0.0, 0.4, 0.8}, list_msg},
+      {"ETAE 0", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite outer edge ETAE above 0 for its normal grid; the file "
+       "gives ETAE = 0.",
+       0.0},
+      {"ETAE -8", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite outer edge ETAE above 0 for its normal grid; the file "
+       "gives ETAE = -8.",
+       -8.0},
+      {"ETAE NaN", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite outer edge ETAE above 0 for its normal grid; the file "
+       "gives ETAE = ",
+       kNaN},
+      {"VGP 0", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite growth ratio VGP above 0 for its normal grid; the file "
+       "gives VGP = 0.",
+       8.0, 0.0},
+      {"VGP -1.1", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite growth ratio VGP above 0 for its normal grid; the file "
+       "gives VGP = -1.1.",
+       8.0, -1.1},
+      {"VGP infinite", 61, 1.0, good_x, good_ue,
+       "The boundary layer needs a finite growth ratio VGP above 0 for its normal grid; the file "
+       "gives VGP = ",
+       8.0, std::numeric_limits<double>::infinity()},
+      // 2.5^820 overflows: the first spacing is 0.
+      {"VGP 2.5 over 821 points", 821, 1.0, good_x, good_ue,
+       "The normal grid of the boundary layer cannot be made: NP = 821 points growing by VGP = "
+       "2.5 to ETAE = 8 give spacings outside the range of numbers",
+       8.0, 2.5},
+      // 0.001^819 underflows: the last spacings are 0.
+      {"VGP 0.001 over 821 points", 821, 1.0, good_x, good_ue,
+       "The normal grid of the boundary layer cannot be made: NP = 821 points growing by VGP = "
+       "0.001 to ETAE = 8",
+       8.0, 0.001},
+      {"VGP 2.5 over 61 points", 61, 1.0, good_x, good_ue, "", 8.0, 2.5},
+      {"VGP 0.95, shrinking spacings", 61, 1.0, good_x, good_ue, "", 8.0, 0.95},
   };
   ProblemState& st = state();
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.what);
     st.NP = c.np;
     st.REMILL = c.remill;
+    st.ETAE = c.etae;
+    st.VGP = c.vgp;
     set_list(2, 2, c.x, c.ue);
     const Result r = check_surface_run_inputs(1, 1);
     if (*c.message == '\0') {
@@ -90,12 +129,14 @@ TEST(SurfaceRunInputs, TableOfCases) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message.rfind(c.message, 0), 0u) << r.message;
     const bool about_list = std::string(c.message) == list_msg;
-    // Messages about NP and REMILL are the same for every surface.
+    // Messages about NP, REMILL, ETAE and VGP are the same for every surface.
     EXPECT_EQ(r.message.find("surface") != std::string::npos, about_list) << r.message;
   }
   // A station count beyond the store is refused before the list is read.
   st.NP = 61;
   st.REMILL = 1.0;
+  st.ETAE = 8.0;
+  st.VGP = 1.1;
   st.NX(2, 2) = 601;
   const Result r = check_surface_run_inputs(1, 1);
   EXPECT_FALSE(r.ok);

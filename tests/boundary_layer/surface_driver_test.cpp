@@ -5,9 +5,12 @@
 // station log, the store and the refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "solver/boundary_layer/boundary_layer.h"
@@ -423,17 +426,25 @@ TEST_F(SurfaceDriver, RefusedRunsWriteNothing) {
     double remill;
     int nx;
     const char* says;
+    double etae = 8.0, vgp = 1.1;
   };
   const Case cases[] = {
       {"NP above the grid", 822, 0.1, 50, "821"},
       {"NP below 2", 1, 0.1, 50, "NP = 1"},
       {"Reynolds number 0", 61, 0.0, 50, "Re mill="},
       {"two stations", 61, 0.1, 2, "Element 1, upper surface"},
+      {"ETAE 0", 61, 0.1, 50, "ETAE = 0.", 0.0},
+      {"ETAE not a number", 61, 0.1, 50, "ETAE = nan", std::nan("")},
+      {"VGP -1", 61, 0.1, 50, "VGP = -1.", 8.0, -1.0},
+      {"VGP 2.5 over 821 points", 821, 0.1, 50, "NP = 821 points growing by VGP = 2.5", 8.0,
+       2.5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     flat_plate_store(50, 1.0, c.remill, c.np, 5.0);
     ProblemState& st = state();
+    st.ETAE = c.etae;
+    st.VGP = c.vgp;
     st.NX(1, 1) = c.nx;
     st.NXDONE(1, 1) = 33;
     for (int i = 1; i <= 50; ++i) st.CF(i, 1, 1) = 7.0;
@@ -477,6 +488,281 @@ TEST_F(SurfaceDriver, StoppedSurfaceKeepsWhatWasComputed) {
   for (int i = 1; i <= 80; ++i) {
     for (auto* a : {&st.UE, &st.CF, &st.D1, &st.D2, &st.RV, &st.H12, &st.VW})
       EXPECT_TRUE(std::isfinite((*a)(i, 1, 2)));
+  }
+}
+
+// Runs whose start fails after their inputs were accepted say why: a
+// similarity start that ends in values that are not finite (an outer edge
+// far out of scale), or an edge velocity that falls from the stagnation
+// point (no grid scale). Nothing of the surface is stored.
+TEST_F(SurfaceDriver, FailedStartNamesItsCause) {
+  struct Case {
+    const char* what;
+    double etae, ue2;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"ETAE 1e-300", 1e-300, 1.0,
+       "Element 1, upper surface: the similarity start at the stagnation point did not converge "
+       "to finite values (NP = 31, ETAE = 1e-300, VGP = 1.1); the boundary layer is not "
+       "computed."},
+      {"ETAE 1e308", 1e308, 1.0, "did not converge to finite values (NP = 31, ETAE = 1e+308,"},
+      {"falling edge velocity", 8.0, -0.5,
+       "Element 1, upper surface: the first two stations give no grid scale"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plate(50, 0.1, 31, 5.0);
+    ProblemState& st = state();
+    st.ETAE = c.etae;
+    st.UE(2, 1, 1) = c.ue2;
+    st.NXDONE(1, 1) = 33;
+    for (int i = 1; i <= 50; ++i) st.CF(i, 1, 1) = 7.0;
+    const Result r = FOIL_BL2D(0, 0);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
+    EXPECT_EQ(st.NXDONE(1, 1), 0);
+    for (int i = 1; i <= 50; ++i) EXPECT_EQ(st.CF(i, 1, 1), 7.0);
+    text::units().close_all();
+  }
+}
+
+// A station whose equations overflow (an edge velocity far out of range)
+// is stopped with that cause, not as a singular block.
+TEST_F(SurfaceDriver, OverflowingStationNamesItsCause) {
+  for (const double ue : {1e200, 1e300}) {
+    SCOPED_TRACE(ue);
+    plate(80, 0.1, 31, 5.0);
+    state().UE(40, 1, 1) = ue;
+    const Result r = FOIL_BL2D(0, 0);
+    ASSERT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("Element 1, upper surface, station 40: the station equations are "
+                             "not finite at grid point "),
+              std::string::npos)
+        << r.message;
+    EXPECT_EQ(r.message.find("singular"), std::string::npos) << r.message;
+    EXPECT_EQ(state().NXDONE(1, 1), 39);
+    text::units().close_all();
+  }
+}
+
+// A "k_iter > k_iterMax" record on standard output.
+struct PassLimitRecord {
+  int it = 0, i = 0;
+  double x = 0, ue = 0, dumax = 0;
+};
+
+std::vector<PassLimitRecord> pass_limit_records(const std::string& text) {
+  std::vector<PassLimitRecord> records;
+  for (const std::string& line : split_lines(text)) {
+    PassLimitRecord p;
+    if (std::sscanf(line.c_str(), " k_iter > k_iterMax IT=%d NX=%d X=%lf UE=%lf %lf", &p.it,
+                    &p.i, &p.x, &p.ue, &p.dumax) == 5)
+      records.push_back(p);
+  }
+  return records;
+}
+
+// Howarth's linearly retarded flow ue = 1 - s at Re 1e5 with a separation
+// threshold Cf sqrt(Re) = 0.5: the separation test finds the threshold
+// crossed ahead of a station before the Newton passes fail there. That
+// station is the first turbulent one: XTR holds its arc length exactly (the
+// transition criterion would leave the arc length of the station before),
+// its row and every later one show KTBL 2, every earlier one KTBL 1, and the
+// passes of that station did not reach the limit.
+TEST_F(SurfaceDriver, LaminarSeparationMakesTheStationTurbulent) {
+  open_bl_listings(dir);
+  flat_plate_store(200, 0.2, 0.1, 61, 5.0);
+  ProblemState& st = state();
+  st.CFSEP = 0.5;
+  for (int i = 2; i <= 200; ++i) st.UE(i, 1, 1) = 1.0 - st.S(i, 1, 1);
+  const Result r = FOIL_BL2D(0, 0);
+  ASSERT_TRUE(r.ok) << r.message;
+  text::units().flush_all();
+  const std::vector<LogRow> rows = log_rows(dir + "/case.blf");
+  ASSERT_EQ(rows.size(), 198u);
+  int first = 0;
+  for (const LogRow& row : rows) {
+    if (row.ktbl == 2 && first == 0) first = row.i;
+    EXPECT_EQ(row.ktbl, first == 0 ? 1 : 2) << "station " << row.i;
+  }
+  ASSERT_GT(first, 3);
+  EXPECT_EQ(st.XTR(1, 1), st.S(first, 1, 1));
+  EXPECT_LT(rows[first - 3].kiter, 21);
+  for (const PassLimitRecord& p : pass_limit_records(console.text())) EXPECT_GT(p.i, first);
+  // Howarth's layer separates at s = 0.1199; the threshold lies ahead of it.
+  EXPECT_LT(st.XTR(1, 1), 0.1199);
+  EXPECT_GT(st.XTR(1, 1), 0.09);
+}
+
+// A stagnation flow ue = 7e8 s on the plate's stations, laminar: edge
+// velocities so large that the rounding of the velocity profile stays far
+// above the Newton tolerance of 1e-6 while far below the edge velocity.
+void fast_stagnation_flow(int n) {
+  flat_plate_store(n, 1.0, 0.1, 31, 5.0);
+  ProblemState& st = state();
+  for (int i = 2; i <= n; ++i) st.UE(i, 1, 1) = 7e8 * st.S(i, 1, 1);
+}
+
+// Stations whose passes have settled but cannot meet the tolerance are
+// taken at the pass limit: each has its record on standard output (pass 21,
+// a last correction of at most 1e-3 of the edge velocity), its row shows 21
+// passes, the march goes on to the end, and one warning counts them.
+TEST_F(SurfaceDriver, PassLimitAcceptsSettledStations) {
+  open_bl_listings(dir);
+  fast_stagnation_flow(170);
+  const Result r = FOIL_BL2D(0, 0);
+  ASSERT_TRUE(r.ok) << r.message;
+  text::units().flush_all();
+  EXPECT_EQ(state().NXDONE(1, 1), 170);
+  std::vector<int> at_limit;
+  for (const LogRow& row : log_rows(dir + "/case.blf"))
+    if (row.kiter == 21) at_limit.push_back(row.i);
+  ASSERT_GT(at_limit.size(), 10u);
+  std::vector<int> recorded;
+  for (const PassLimitRecord& p : pass_limit_records(console.text())) {
+    EXPECT_EQ(p.it, 21);
+    EXPECT_GT(p.dumax, 1e-6) << "station " << p.i;
+    EXPECT_LE(p.dumax, 1e-3 * p.ue) << "station " << p.i;
+    if (recorded.empty() || recorded.back() != p.i) recorded.push_back(p.i);
+  }
+  // A station solved anew on a grown grid may have a record of an earlier
+  // solve; each station at the limit has one of its last.
+  for (const int i : at_limit)
+    EXPECT_NE(std::find(recorded.begin(), recorded.end(), i), recorded.end()) << i;
+  ASSERT_EQ(r.warnings.size(), 1u);
+  EXPECT_EQ(r.warnings[0], "Element 1, upper surface: " + std::to_string(at_limit.size()) +
+                               " station(s) did not converge within 21 Newton passes and were "
+                               "taken as they stood.");
+}
+
+// Stations whose passes still move at the limit are taken as separated. On
+// the thin section at low Reynolds number the laminar layer of the upper
+// surface turns turbulent at that station and, failing again, enters the
+// inverse mode from it, and the march goes on; with a reversed separation
+// wall shear at 14 degrees the inverse station cannot be solved and the
+// surface stops there. Neither counts as a station taken unconverged.
+TEST_F(SurfaceDriver, PassLimitWithMovingPassesSeparatesOrStops) {
+  struct Case {
+    const char* what;
+    NacaCase naca;
+    bool stops;
+  };
+  NacaCase thin;
+  thin.thickness = 0.06;
+  thin.remill = 0.1;
+  NacaCase reversed;
+  reversed.alpha = 14;
+  reversed.remill = 3;
+  reversed.cfsep = -0.5;
+  reversed.xtru = reversed.xtrl = 0.02;
+  const Case cases[] = {{"sep", thin, false}, {"stop", reversed, true}};
+  const ProblemState& st = state();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::size_t said = console.text().size();
+    ASSERT_NO_FATAL_FAILURE(
+        load_case(test_name(), naca_geometry(c.naca), c.what + std::string(".dat")));
+    ASSERT_TRUE(SXR(0).ok);
+    const Result r = FOIL_BL2D(0, 0);
+    text::units().flush_all();
+    const std::vector<PassLimitRecord> records = pass_limit_records(console.text().substr(said));
+    ASSERT_FALSE(records.empty());
+    const int i = records[0].i;
+    for (const PassLimitRecord& p : records) {
+      EXPECT_EQ(p.i, i);
+      EXPECT_GT(p.dumax, 1e-3 * std::fabs(p.ue));
+    }
+    for (const std::string& w : r.warnings)
+      EXPECT_EQ(w.find("did not converge"), std::string::npos) << w;
+    if (c.stops) {
+      ASSERT_FALSE(r.ok);
+      const std::string start = "Element 1, upper surface, station " + std::to_string(i) +
+                                ": the Newton passes do not converge (largest velocity "
+                                "correction ";
+      const std::string end = " after 21 passes); the boundary layer stops at station " +
+                              std::to_string(i - 1) + ".";
+      EXPECT_EQ(r.message.rfind(start, 0), 0u) << r.message;
+      ASSERT_GT(r.message.size(), end.size());
+      EXPECT_EQ(r.message.substr(r.message.size() - end.size()), end) << r.message;
+      EXPECT_EQ(st.NXDONE(1, 1), i - 1);
+      continue;
+    }
+    ASSERT_TRUE(r.ok) << r.message;
+    ASSERT_EQ(records.size(), 2u);  // laminar, then turbulent; solved in the inverse mode
+    EXPECT_EQ(st.XTR(1, 1), st.S(i, 1, 1));
+    EXPECT_EQ(st.XINV(1, 1), st.S(i - 1, 1, 1));
+    EXPECT_EQ(st.NXDONE(1, 1), st.NX(1, 1));
+    for (const LogRow& row : log_rows(scratch_dir(test_name()) + "/sep.blf")) {
+      EXPECT_EQ(row.ktbl, row.i >= i ? 2 : 1) << "station " << row.i;
+      EXPECT_EQ(row.ninv, row.i >= i ? i : 0) << "station " << row.i;
+    }
+  }
+}
+
+// The profile table (profile listing) and the block dump (debug listing)
+// are written at stations 162 and 163 only, once per Newton pass and not
+// after a pass beyond the limit. A station solved anew on a grown grid dumps
+// the passes of each solve. Checked on a laminar flat plate (a few passes a
+// station) and on the fast stagnation flow (every pass up to the limit).
+TEST_F(SurfaceDriver, DumpsAtStations162And163OncePerPass) {
+  struct Case {
+    const char* what;
+    bool fast;
+  };
+  for (const Case& c : {Case{"flat plate", false}, Case{"fast stagnation flow", true}}) {
+    SCOPED_TRACE(c.what);
+    open_bl_listings(dir);
+    if (c.fast) {
+      fast_stagnation_flow(170);
+    } else {
+      flat_plate_store(300, 1.0, 0.1, 61, 5.0);
+    }
+    const Result r = FOIL_BL2D(0, 0);
+    ASSERT_TRUE(r.ok) << r.message;
+    text::units().flush_all();
+    const std::vector<LogRow> rows = log_rows(dir + "/case.blf");
+    // The pass counts each dump should show: for every solve of the
+    // station, 1, 2, ... up to its passes (at most 20). A solve before a
+    // growth of the grid (np up by 2) is not in the row; its passes are
+    // taken from the dumps and must run 1, 2, ... too.
+    std::vector<std::pair<int, int>> block_dumps, profile_tables;  // (IT, NX)
+    for (const std::string& line : read_lines(dir + "/case.deb")) {
+      int it, nx;
+      if (line.find("Roe/Ro8") == std::string::npos &&
+          std::sscanf(line.c_str(), " IT=%d NX=%d", &it, &nx) == 2)
+        block_dumps.push_back({it, nx});
+    }
+    for (const std::string& line : read_lines(dir + "/case.bln")) {
+      int it, nx;
+      if (std::sscanf(line.c_str(), " IT=%d NX=%d", &it, &nx) == 2 && nx > 3)
+        profile_tables.push_back({it, nx});
+    }
+    EXPECT_EQ(profile_tables, block_dumps);
+    std::size_t at = 0;
+    for (const int i : {162, 163}) {
+      const LogRow& row = rows[i - 3];
+      ASSERT_EQ(row.i, i);
+      const int solves = 1 + (row.np - rows[i - 4].np) / 2;
+      for (int solve = 1; solve <= solves; ++solve) {
+        int pass = 0;
+        while (at < block_dumps.size() && block_dumps[at].second == i &&
+               block_dumps[at].first == pass + 1) {
+          ++pass;
+          ++at;
+        }
+        EXPECT_GE(pass, 1) << "station " << i << ", solve " << solve;
+        EXPECT_LE(pass, 20) << "station " << i << ", solve " << solve;
+        if (solve == solves) {
+          EXPECT_EQ(pass, std::min(row.kiter, 20)) << "station " << i;
+        }
+      }
+      if (c.fast) {
+        EXPECT_EQ(row.kiter, 21) << "station " << i;
+      }
+    }
+    EXPECT_EQ(at, block_dumps.size());
+    text::units().close_all();
   }
 }
 
