@@ -432,20 +432,12 @@ March::Passes March::newton(int i, std::string* cause) {
       *cause = block_failure(r, r.rvec, r.xvec, bad);
       return Passes::kBroken;
     }
-    if (first_nonfinite_point(r.xvec, r.neq, np) != 0) {
-      *cause = "the Newton correction is not finite";
-      return Passes::kBroken;
-    }
     if (r.x(i) <= r.xinv) {
       BL_APPLY_CORRECTION(r, r.xvec);
     } else {
       bad = BLOCK_TRI_SOLVE(r, i, r.eyvec, r.yvec);
       if (bad != 0) {
         *cause = block_failure(r, r.eyvec, r.yvec, bad);
-        return Passes::kBroken;
-      }
-      if (first_nonfinite_point(r.yvec, r.neq, np) != 0) {
-        *cause = "the Newton correction is not finite";
         return Passes::kBroken;
       }
       if (!BL_COMBINE_INVERSE(r, r.cf_bc(i), r.xvec, r.yvec, r.aa, i) && !lambda_reported_) {
