@@ -275,6 +275,17 @@ void grab(FXWindow* w, FXImage& img) {
   img.restore();
 }
 
+// Puts the whole dialog on the screen (so that it can be copied from there),
+// draws its plots and copies it into img, made at the dialog's size.
+void draw_and_grab(D* d, FXImage& img, bool raise = false) {
+  d->position(0, 0, d->getWidth(), d->getHeight());
+  if (raise) d->raise();
+  settle();
+  d->drawPlots();
+  test_app().flush(TRUE);
+  grab(d, img);
+}
+
 FXColor pixel(FXImage& img, int x, int y) { return img.getPixel(x, y) & 0x00FFFFFF; }
 
 // Pixels of a colour in the rectangle x0..x1-1, y0..y1-1 of a canvas.
@@ -309,12 +320,8 @@ TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
     s.UE(i, 1, 1) = 0.5 * top;
     s.S(i, 1, 1) = s.S(30, 1, 1) * (s.NX(1, 1) - i) / (s.NX(1, 1) - 31.0);
   }
-  d->position(0, 0, d->getWidth(), d->getHeight());
-  settle();
-  d->drawPlots();
-  test_app().flush(TRUE);
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
-  grab(d, img);
+  draw_and_grab(d, img);
   // The row of half the maximum in the upper plot.
   double raised = top, step = 0.2;
   niceScale(raised, step);
@@ -338,12 +345,8 @@ TEST_F(PlotTest, CurvesTakeTheElementsColour) {
   to(d, D::ID_ELEMENT);
   ASSERT_EQ(d->currentElement, 1);
   ASSERT_STREQ(d->elementColor[1], "Red");
-  d->position(0, 0, d->getWidth(), d->getHeight());
-  settle();
-  d->drawPlots();
-  test_app().flush(TRUE);
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
-  grab(d, img);
+  draw_and_grab(d, img);
   const int aboveMarkers = d->ueCanvas->getHeight() - 29;
   for (FXCanvas* c : {d->ueCanvas, d->quantityCanvas}) {
     EXPECT_GT(count_in_plot(img, d, c, rgb("Red"), 6, aboveMarkers), 100);
@@ -373,14 +376,8 @@ TEST_F(PlotTest, RendersTheDialog) {
   loadTwo("blrender");
   D* d = click();
   ASSERT_NE(d, nullptr) << window->lastError.text();
-  // The whole dialog on the screen, so that it can be copied from there.
-  d->position(0, 0, d->getWidth(), d->getHeight());
-  d->raise();
-  settle();
-  d->drawPlots();
-  test_app().flush(TRUE);
   FXPNGImage shot(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
-  grab(d, shot);
+  draw_and_grab(d, shot, /*raise=*/true);
 
   // Element 1 is black: its curves lie in both plot areas, where no label
   // is; the separation and transition markers sit on y = 0 of the edge
