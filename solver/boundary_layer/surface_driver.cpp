@@ -130,18 +130,19 @@ void clear_stations(int from, int to, int k, int s) {
 // The first grid point 1..np where the station system (its blocks and the
 // right-hand side rhs) holds a value that is not finite; 0 when none does.
 int first_nonfinite_equation(const SurfaceRun& r, const Table2<double>& rhs) {
-  const int n = r.neq, nn = n * n;
-  for (int j = 1; j <= r.np; ++j) {
+  const int nn = r.neq * r.neq;
+  // The blocks are looked at up to the first point whose right-hand side is
+  // not finite (all of them when there is none).
+  const int in_rhs = first_nonfinite_point(rhs, r.neq, r.np);
+  const int last = in_rhs != 0 ? in_rhs : r.np;
+  for (int j = 1; j <= last; ++j) {
     for (const Table3<double>* m : {&r.amat, &r.bmat, &r.cmat}) {
       const double* b = m->block_data(j);
       for (int e = 0; e < nn; ++e)
         if (!std::isfinite(b[e])) return j;
     }
-    const double* v = rhs.column(j);
-    for (int e = 0; e < n; ++e)
-      if (!std::isfinite(v[e])) return j;
   }
-  return 0;
+  return in_rhs;
 }
 
 // Why the block solve of the station system for rhs broke down at grid
