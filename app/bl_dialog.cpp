@@ -234,11 +234,14 @@ void BlCalc_2D::loadSurfaceFields(int k) {
     strValue[j - 1] = s.XTR(k, j);
     ssepValue[j - 1] = s.XINV(k, j);
     // Separation along the chord: the chord less the arc length from the
-    // separation point to the trailing edge. A surface without stations
-    // has none.
+    // separation point to the trailing edge. The arc is longer than the
+    // chord, so a separation near the stagnation point (or a surface that
+    // stopped there) would come out ahead of the element: the position is
+    // kept within the chord. A surface without stations has none.
     const int nx = s.NX(k, j);
+    const double chord = s.BELEM(k);
     xsepValue[j - 1] = nx >= 1 && nx <= sorvane::kStations
-                           ? s.BELEM(k) - (s.S(nx, k, j) - s.XINV(k, j))
+                           ? std::min(std::max(chord - (s.S(nx, k, j) - s.XINV(k, j)), 0.0), chord)
                            : 0.0;
   }
 }

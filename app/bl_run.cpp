@@ -5,6 +5,7 @@
 
 #include "app/bl_dialog.h"
 #include "app/main_window.h"
+#include "solver/boundary_layer/boundary_layer.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 
@@ -41,6 +42,13 @@ void Sorvane_2D::runBoundaryLayer() {
     blRun.failures.push_back(
         "The boundary layer needs a valid panel solution; the last solution failed: " +
         std::string(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length()));
+    return;
+  }
+  // A run that would be refused is refused before the first split: the
+  // split rewrites the station lists that open dialogs draw.
+  const sorvane::Result inputs = sorvane::check_boundary_layer_run();
+  if (!inputs) {
+    blRun.failures.push_back(inputs.message);
     return;
   }
   for (int e = 0; e < n; ++e) {

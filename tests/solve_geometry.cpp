@@ -9,7 +9,9 @@
 // cannot be loaded (the reader's message on standard error), 3 when the
 // solution fails (its message), 4 when a split or a surface run was refused
 // or stopped (one message line per such element or surface on standard
-// error; remarks of runs that went on are listed there too).
+// error; remarks of runs that went on are listed there too; inputs that no
+// surface can run with, such as NP or REMILL out of range, are said once and
+// nothing is split).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -51,6 +53,14 @@ int main(int argc, char** argv) {
   std::printf("%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n", path, s.CYS, s.CXS, s.CMS);
   int status = 0;
   if (bl) {
+    // Inputs that would refuse every surface are refused once, before any
+    // split.
+    const Result inputs = check_boundary_layer_run();
+    if (!inputs) {
+      std::fprintf(stderr, "%s\n", inputs.message.c_str());
+      text::units().close_all();
+      return 4;
+    }
     for (int e = 0; e < s.NELEM; ++e) {
       const Result split = SXR(e);
       if (!split) {

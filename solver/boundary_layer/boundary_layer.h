@@ -6,6 +6,12 @@
 
 namespace sorvane {
 
+// The check of a boundary-layer run's inputs that is the same for every
+// surface (NP, REMILL, ETAE, VGP and their normal grid), with the message
+// that FOIL_BL2D would give. Made before the first split of a run, so that a
+// run that would be refused leaves the result store as it was.
+[[nodiscard]] Result check_boundary_layer_run();
+
 // Splits element ielem of the current panel solution at its stagnation point
 // into the upper and lower station lists of the result store (S, UE, NX,
 // NXMAX, XINV; NXDONE 0) and writes the "Output from SXR" block to the debug

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/boundary_layer/boundary_layer.h"
 #include "solver/boundary_layer/similarity_start.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
@@ -110,12 +111,7 @@ Result check_element_index(int ielem) {
   return Result::success();
 }
 
-Result check_surface_run_inputs(int ielem, int isurf) {
-  Result element = check_element_index(ielem);
-  if (!element) return element;
-  if (isurf < 0 || isurf > 1)
-    return Result::failure("Surface " + std::to_string(isurf) +
-                           " does not exist (0 is the upper, 1 the lower surface).");
+Result check_run_inputs() {
   const ProblemState& st = state();
   if (st.NP < 2 || st.NP > kMaxLayerPoints)
     return Result::failure("The boundary layer needs 2 to " + std::to_string(kMaxLayerPoints) +
@@ -143,6 +139,18 @@ Result check_surface_run_inputs(int ielem, int isurf) {
                            number_text(st.VGP) + " to ETAE = " + number_text(st.ETAE) +
                            " give spacings outside the range of numbers (a VGP nearer 1 or "
                            "fewer points are needed).");
+  return Result::success();
+}
+
+Result check_surface_run_inputs(int ielem, int isurf) {
+  Result element = check_element_index(ielem);
+  if (!element) return element;
+  if (isurf < 0 || isurf > 1)
+    return Result::failure("Surface " + std::to_string(isurf) +
+                           " does not exist (0 is the upper, 1 the lower surface).");
+  Result run = check_run_inputs();
+  if (!run) return run;
+  const ProblemState& st = state();
   const int k = ielem + 1, s = isurf + 1;
   const int n = st.NX(k, s);
   if (n > kStations)  // before the list is read: the store holds no more
@@ -277,3 +285,9 @@ void BC_EXTRAPOLATE_FILL(int& iout, double& xs, int i, int n, double r1, double 
 }
 
 }  // namespace sorvane::bl
+
+namespace sorvane {
+
+Result check_boundary_layer_run() { return bl::check_run_inputs(); }
+
+}  // namespace sorvane

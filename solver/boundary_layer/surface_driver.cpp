@@ -71,13 +71,19 @@ constexpr int kPassLimit = 20;
 constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 
+// The two-point difference of station 3, at station i: weights 1/h and -1/h
+// of stations i and i-1.
+void set_two_point_weights(SurfaceRun& r, int i) {
+  r.cx0 = 1.0 / (r.x(i) - r.x(i - 1));
+  r.cx1 = -r.cx0;
+  r.cx2 = 0.0;
+}
+
 // Streamwise derivative weights of station i (cx0 for i, cx1 for i-1, cx2
 // for i-2): a two-point difference at station 3, three points after it.
 void set_weights(SurfaceRun& r, int i) {
   if (i == 3) {
-    r.cx0 = 1.0 / (r.x(3) - r.x(2));
-    r.cx1 = -r.cx0;
-    r.cx2 = 0.0;
+    set_two_point_weights(r, i);
     return;
   }
   const double h1 = r.x(i) - r.x(i - 1);
@@ -85,6 +91,25 @@ void set_weights(SurfaceRun& r, int i) {
   r.cx0 = (2.0 * h1 + h2) / (h1 * (h1 + h2));
   r.cx1 = -(h1 + h2) / (h1 * h2);
   r.cx2 = h1 / (h2 * (h1 + h2));
+}
+
+// Whether the three-point derivative of the prescribed edge velocity at
+// station i (the weights of set_weights) has the sign opposite to the trend
+// of ue there: ue rises (or falls) from station i-1 to i and on to i+1, and
+// the parabola through stations i-2, i-1, i still has the other slope at i.
+// That happens where ue bends over sharply, just behind a small leading-edge
+// radius: the parabola reaches back to a steep first interval and tips over
+// in the next. An edge velocity that is taken to fall where it rises makes
+// the station equations of an attached layer unsolvable and starts the
+// separation test; such a station takes the two-point difference instead.
+// Only stations whose edge velocity and next station's are prescribed (the
+// direct region, before the last station) are judged.
+bool three_point_contradicts_trend(const SurfaceRun& r, int i) {
+  if (i < 4 || i >= r.nxt || !(r.x(i + 1) <= r.xinv)) return false;
+  const double slope = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+  const double last = r.ue(i) - r.ue(i - 1);
+  const double next = r.ue(i + 1) - r.ue(i);
+  return (last > 0.0 && next > 0.0 && slope < 0.0) || (last < 0.0 && next < 0.0 && slope > 0.0);
 }
 
 // The station grid: the similarity grid scaled by sqrt(dx/due) of the first
@@ -174,7 +199,9 @@ std::string block_failure(const SurfaceRun& r, const Table2<double>& rhs,
 class March {
  public:
   March(SurfaceRun& run, int ielem, int isurf, const StationHook& hook)
-      : r_(run), ielem_(ielem), isurf_(isurf), k_(ielem + 1), s_(isurf + 1), hook_(hook) {}
+      : r_(run), ielem_(ielem), isurf_(isurf), k_(ielem + 1), s_(isurf + 1), hook_(hook) {
+    guess_.resize(kGuessTables * kProfileLevels * static_cast<std::size_t>(kGridPoints));
+  }
 
   Result run();
 
@@ -182,16 +209,22 @@ class March {
   // Set-up and start; false with *cause (the whole message) when the run
   // cannot start.
   bool start(std::string* cause);
-  enum class Passes { kSettled, kDiverged, kBroken };
-  // Solves station i; false with *cause when it cannot be solved.
+  // How the Newton passes of a station ended.
+  enum class Passes { kConverged, kAtLimit, kBroken };
+  // Solves station i (its levels not yet shifted); false with *cause when it
+  // cannot be solved.
   bool solve_station(int i, std::string* cause);
   Passes newton(int i, std::string* cause);
-  // After the passes of station i diverged under a prescribed edge
-  // velocity: treats the station as separated (see solve_station) and says
-  // whether it is worth solving again.
-  bool separated_at(int i);
-  void keep_first_guess();
-  void restore_first_guess();
+  // Station i is taken as separated: a laminar layer turns turbulent there,
+  // a turbulent one enters the inverse mode from it.
+  void separate_at(int i);
+  // The first guess of station i: the levels of the stations before it
+  // shifted down, level 3 the profile of station i-1 scaled to the edge
+  // velocity of station i (that of station i-1 in the inverse region).
+  // begin_station keeps the levels as they were before the shift, so that
+  // restart_station can make the first guess again for a new solve.
+  void begin_station(int i);
+  void restart_station(int i, int np = 0);
   void log_station(int i);
   void finish();
   Result stopped(int i, const std::string& cause);
@@ -214,9 +247,12 @@ class March {
   // counts by its last solve).
   int unconverged_ = 0;
   bool at_pass_limit_ = false;
-  // Level 3 of the station being solved as its passes start (f, u, v, b,
-  // ccro, ccmu at every grid point), and np then.
+  // The levels (f, u, v, b, ccro, ccmu at every grid point in use) before
+  // the shift to the station being solved, its prescribed edge velocity and
+  // np then.
+  static constexpr int kGuessTables = 6;
   std::vector<double> guess_;
+  double guess_ue_ = 0.0;
   int guess_np_ = 0;
 };
 
@@ -230,10 +266,7 @@ Result March::run() {
   }
   st.NXDONE(k_, s_) = 2;
   for (int i = 3; i <= r_.nxt; ++i) {
-    if (i > 3) {
-      if (r_.x(i) > r_.xinv) r_.ue(i) = r_.ue(i - 1);
-      BL_SHIFT_LEVELS(r_, i);
-    }
+    if (i > 3) begin_station(i);
     std::string cause;
     if (!solve_station(i, &cause)) return stopped(i, cause);
     if (at_pass_limit_) ++unconverged_;
@@ -318,20 +351,60 @@ bool March::start(std::string* cause) {
   return true;
 }
 
+// Station i: the Newton passes under the station's edge condition, again on
+// a grown grid while the layer outgrows it, and the integral values.
+//
+// Two rules decide whether a layer separates at station i:
+// - The separation test extrapolates the skin friction of the two stations
+//   before i. A turbulent layer enters the inverse mode where it says so. A
+//   laminar layer turns turbulent there only when station i's own laminar
+//   solution confirms the separation: its passes do not settle, or its skin
+//   friction falls to the separation threshold. Behind a suction peak the
+//   laminar skin friction falls steeply but stays well above zero, and the
+//   extrapolation alone would turn such layers turbulent far ahead of
+//   transition.
+// - Passes that do not settle under a prescribed edge velocity, where the
+//   separation test is made (behind the inverse-mode start, in a falling
+//   edge velocity, before separation was found), mean a layer that
+//   separates abruptly: the extrapolation misses it and the station has no
+//   attached solution. The station is taken as separated and solved anew
+//   from its first guess. Elsewhere, at the last station and in the inverse
+//   region, a station that used up its passes is taken as it stands, with
+//   its record and the warning.
+// Both look at the final solve of the station, after any redo on a grown
+// grid.
 bool March::solve_station(int i, std::string* cause) {
   SurfaceRun& r = r_;
-  keep_first_guess();
+  // The separation test found the laminar layer's skin friction reaching
+  // the threshold ahead of station i; the station's own solution decides.
+  bool laminar_separation_ahead = false;
+  // A solve of the station ended at the pass limit without settling.
+  bool unsettled = false;
+  bool regrown_unsettled = false;
+  const double ue_given = r.ue(i);
+  bool first_solve = true;
   for (;;) {
     at_pass_limit_ = false;
     set_weights(r, i);
+    if (three_point_contradicts_trend(r, i)) set_two_point_weights(r, i);
     r.k_iter = 0;
     const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
     r.dpdx(i) = -r.roe8(i) * r.ue(i) * dUedx;
     if (r.x(i) > kInverseStart && i > 3) r.invmode = 2;
     // The separation test extrapolates the skin friction of the two stations
     // before i; it is made once two finished stations exist (from station 5).
-    if (r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5) {
+    // Its outcome stands for every solve of the station: a redo on a grown
+    // grid or after separation asks it again in the same place (and with a
+    // laminar layer that turned turbulent meanwhile it would take the
+    // laminar skin friction for a turbulent one).
+    const bool separation_tested = r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5;
+    if (separation_tested && first_solve) {
+      const double xtr = r.xtr;
       SEPARATION_CHECK(r.ninv, r.xinv, r.xtr, i, r.nxt, r.x, r.cfb, r.cf_bc, r.cfsep, r.sqre);
+      if (r.xtr != xtr) {
+        r.xtr = xtr;  // laminar: station i is solved laminar first
+        laminar_separation_ahead = true;
+      }
     }
     if (r.xtr > r.x(i) && i > 3) TRANSITION_CHECK(r, i - 1, 2);
     if (r.x(i) >= r.xtr && i > 3) {
@@ -343,78 +416,116 @@ bool March::solve_station(int i, std::string* cause) {
       }
       BL_EDDY_VISCOSITY(r, i);
     }
+    const bool laminar = KTBL == 1;
+    const bool direct = r.x(i) <= r.xinv;
     r.dumax = 1.0;
+    first_solve = false;
     const Passes passes = newton(i, cause);
-    if (passes == Passes::kBroken) return false;
-    if (passes == Passes::kDiverged) {
-      if (!separated_at(i)) return false;
-      restore_first_guess();
-      continue;  // solve the station anew past separation
+    const bool confirm = laminar && laminar_separation_ahead;
+    // Where the layer may separate at station i: a laminar layer in a
+    // falling edge velocity anywhere after the start, a turbulent one where
+    // the separation test is made.
+    const bool may_separate =
+        direct && (laminar ? dUedx < 0.0 && i > 3 : separation_tested);
+    if (passes != Passes::kBroken) {
+      if (!direct) r.ue(i) = r.u(3, r.np);
+      // A station whose passes still move the profile by a visible fraction
+      // of the edge velocity has not settled; one that has nearly settled
+      // is taken as it stands.
+      const bool settled =
+          passes == Passes::kConverged || r.dumax <= kSettled * std::fabs(r.ue(i));
+      if (!settled) unsettled = true;
+      int grew = 0;
+      bool full = false;
+      BL_EDGE_GROWTH(r, grew, full);
+      if (full && !grid_full_reported_) {
+        grid_full_reported_ = true;
+        result_.warnings.push_back(
+            surface_text(ielem_, isurf_) + ": from station " + std::to_string(i) +
+            " on the layer is thicker than the " + std::to_string(kGridPoints) +
+            " points of the normal grid hold; those stations were taken on the full grid.");
+      }
+      // The station is solved anew on the grown grid, as often as the
+      // layer outgrows it; after passes that did not settle, once.
+      if (grew == 1 && (settled || !regrown_unsettled)) {
+        if (!settled) {
+          regrown_unsettled = true;
+          // At the last station the passes take the edge velocity from the
+          // profile; one that did not settle gives none to start from.
+          if (direct) r.ue(i) = ue_given;
+        }
+        continue;
+      }
+      if (!settled && may_separate) {
+        separate_at(i);
+        restart_station(i);
+        unsettled = regrown_unsettled = false;
+        continue;
+      }
+      if (passes == Passes::kAtLimit) at_pass_limit_ = true;
+      if (!std::isfinite(r.ue(i))) {
+        *cause = "the edge velocity of the solution is not finite";
+      } else if (BL_INTEGRAL_QUANTITIES(r, i, 3, cause)) {
+        if (!(confirm && !(r.cfb(i) > r.cfsep / r.sqre))) return true;
+        separate_at(i);  // the laminar skin friction reaches the threshold
+        restart_station(i);
+        unsettled = regrown_unsettled = false;
+        continue;
+      }
     }
-    if (r.x(i) > r.xinv) r.ue(i) = r.u(3, r.np);
-    int grew = 0;
-    bool full = false;
-    BL_EDGE_GROWTH(r, grew, full);
-    if (full && !grid_full_reported_) {
-      grid_full_reported_ = true;
-      result_.warnings.push_back(
-          surface_text(ielem_, isurf_) + ": from station " + std::to_string(i) +
-          " on the layer is thicker than the " + std::to_string(kGridPoints) +
-          " points of the normal grid hold; those stations were taken on the full grid.");
-    }
-    if (grew == 1) continue;  // solve the station anew on the grown grid
-    break;
+    // The station cannot be solved. Where it may separate and its laminar
+    // solution was in question, or its passes had not settled before, the
+    // layer separates there.
+    if (!(may_separate && (confirm || unsettled))) return false;
+    separate_at(i);
+    restart_station(i);
+    unsettled = regrown_unsettled = false;
   }
-  if (!std::isfinite(r.ue(i))) {
-    *cause = "the edge velocity of the solution is not finite";
-    return false;
-  }
-  return BL_INTEGRAL_QUANTITIES(r, i, 3, cause);
 }
 
-// The separation test looks ahead from the skin friction of the last two
-// stations and misses a layer that separates abruptly (a strong adverse
-// gradient near a trailing edge, behind a suction peak). Under a prescribed
-// edge velocity such a station has no attached solution and its passes
-// diverge. The station is then treated as the separation test would have
-// treated it: a laminar layer turns turbulent there, a turbulent one enters
-// the inverse mode with the separation skin friction prescribed from there
-// on (the region past separation starting at the station before).
-bool March::separated_at(int i) {
+void March::separate_at(int i) {
   SurfaceRun& r = r_;
-  if (r.x(i) > r.xinv || r.ninv != 0 || i <= 3) return false;
   if (KTBL == 1) {
-    r.xtr = r.x(i);
-    return true;
+    r.xtr = r.x(i);  // station i is the first turbulent one
+    return;
   }
-  if (r.invmode != 2) return false;
+  // Turbulent separation between the last finished station and station i;
+  // where the extrapolated skin friction reaches the threshold is not known
+  // here (the separation test would have found it inside the interval).
   for (int j = i; j <= r.nxt; ++j) r.cf_bc(j) = r.cfsep;
-  r.xinv = r.x(i - 1);
+  r.xinv = 0.5 * (r.x(i - 1) + r.x(i));
   r.ninv = i;
-  return true;
 }
 
-void March::keep_first_guess() {
+void March::begin_station(int i) {
   SurfaceRun& r = r_;
-  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
-  guess_.resize(6 * n);
+  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * r.np;
+  const std::size_t stride = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
   double* out = guess_.data();
   for (const Table2<double>* t : {&r.f, &r.u, &r.v, &r.b, &r.ccro, &r.ccmu}) {
     std::copy(t->data(), t->data() + n, out);
-    out += n;
+    out += stride;
   }
   guess_np_ = r.np;
+  guess_ue_ = r.ue(i);
+  if (r.x(i) > r.xinv) r.ue(i) = r.ue(i - 1);  // the first guess of an inverse station
+  BL_SHIFT_LEVELS(r, i);
 }
 
-void March::restore_first_guess() {
+void March::restart_station(int i, int np) {
   SurfaceRun& r = r_;
-  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
+  r.np = guess_np_;
+  const std::size_t n = static_cast<std::size_t>(kProfileLevels) * r.np;
+  const std::size_t stride = static_cast<std::size_t>(kProfileLevels) * kGridPoints;
   const double* in = guess_.data();
   for (Table2<double>* t : {&r.f, &r.u, &r.v, &r.b, &r.ccro, &r.ccmu}) {
     std::copy(in, in + n, t->data());
-    in += n;
+    in += stride;
   }
-  r.np = guess_np_;
+  r.ue(i) = guess_ue_;
+  if (r.x(i) > r.xinv) r.ue(i) = r.ue(i - 1);
+  BL_SHIFT_LEVELS(r, i);
+  if (np > r.np) extend_levels(r, np);
 }
 
 March::Passes March::newton(int i, std::string* cause) {
@@ -453,29 +564,14 @@ March::Passes March::newton(int i, std::string* cause) {
     BL_CORRECTION_MAX(r);
     if (r.k_iter > r.k_iterMax) {
       units_.write(lustd_, f_.passLimit, {r.k_iter, i, r.x(i), r.ue(i), r.dumax});
-      // A station that has nearly settled is taken as it stands; one whose
-      // passes still move the profile by a visible fraction of the edge
-      // velocity has no solution under its edge condition (typically a layer
-      // that separates while its edge velocity is prescribed), and taking
-      // it would hand garbage to every later station.
-      if (!(r.dumax <= kSettled * std::fabs(r.ue(i)))) {
-        char text[160];
-        std::snprintf(text, sizeof text,
-                      "the Newton passes do not converge (largest velocity correction %.3g "
-                      "after %d passes)",
-                      r.dumax, r.k_iter);
-        *cause = text;
-        return Passes::kDiverged;
-      }
-      at_pass_limit_ = true;
-      break;
+      return Passes::kAtLimit;
     }
     if (i == kDumpStation1 || i == kDumpStation2) {
       BL_PRINT_PROFILE(r, i, 3);
       BL_PRINT_BLOCK_SYSTEM(r, i, r.k_iter, 3);
     }
   }
-  return Passes::kSettled;
+  return Passes::kConverged;
 }
 
 void March::log_station(int i) {
@@ -501,6 +597,9 @@ void March::finish() {
 }
 
 Result March::stopped(int i, const std::string& cause) {
+  // The layer is known up to station i-1: the region past it starts there
+  // at the latest.
+  if (r_.xinv > r_.x(i - 1)) r_.xinv = r_.x(i - 1);
   const std::string message = surface_text(ielem_, isurf_) + ", station " + std::to_string(i) +
                               ": " + cause + "; the boundary layer stops at station " +
                               std::to_string(i - 1) + ".";

@@ -276,6 +276,29 @@ TEST_F(BlWindowTest, OpensOnTheMainWindowsCurrentTab) {
   EXPECT_TRUE(d->surfaceRadio[1]->isEnabled());
 }
 
+// A surface that stopped early shows its separation at the last station it
+// computed, inside the element: the arc from the stagnation point is longer
+// than the chord, so near the stagnation point the chord position "chord
+// less the arc to the trailing edge" would lie ahead of the element.
+TEST_F(BlWindowTest, StoppedSurfaceShowsItsSeparationInsideTheElement) {
+  loadTwo("blstopsep");
+  fake.stopAt[{0, 0}] = 2;   // upper surface of element 1, at its first station
+  fake.stopAt[{0, 1}] = 30;  // lower surface, halfway
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  const ProblemState& s = state();
+  const double chord = s.BELEM(1);
+  ASSERT_GT(s.S(60, 1, 1) - s.S(2, 1, 1), chord);
+  EXPECT_DOUBLE_EQ(d->ssepValue[0], s.S(2, 1, 1));
+  EXPECT_DOUBLE_EQ(d->xsepValue[0], 0.0);
+  EXPECT_DOUBLE_EQ(d->ssepValue[1], s.S(30, 1, 2));
+  EXPECT_NEAR(d->xsepValue[1], chord - (s.S(60, 1, 2) - s.S(30, 1, 2)), 1e-12);
+  for (int j = 0; j < 2; ++j) {
+    EXPECT_GE(d->xsepValue[j], 0.0);
+    EXPECT_LE(d->xsepValue[j], chord);
+  }
+}
+
 TEST_F(BlWindowTest, RangesCoverTheComputedStations) {
   loadTwo("blranges");
   fake.stopAt[{1, 0}] = 25;  // element 2, upper surface stops after station 25

@@ -104,6 +104,9 @@ struct FakeBoundaryLayer {
     Result r;
     if (stop != stopAt.end()) {
       st.NXDONE(k, s) = stop->second;
+      // As the solver does: the region past the last good station starts
+      // there at the latest.
+      st.XINV(k, s) = std::min(st.XINV(k, s), st.S(stop->second, k, s));
       r = Result::failure("Element " + std::to_string(k) + ", " +
                           (surface == 0 ? "upper" : "lower") + " surface: station " +
                           std::to_string(stop->second + 1) + " did not converge.");

@@ -86,6 +86,38 @@ TEST_F(BlWindowTest, RefusedRunShowsOneBoxAndOpensNoDialog) {
   EXPECT_EQ(window->blDialog, nullptr);
 }
 
+// A run that the solver refuses as a whole (here "Re mill=" 0) is refused
+// before the first split: the station lists and results an open dialog
+// draws stay as they were, and so does the dialog.
+TEST_F(BlWindowTest, RefusedRunLeavesTheResultsOfOpenDialogs) {
+  loadTwo("blkeep");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  const ProblemState& s = state();
+  const std::vector<double> ue(&s.UE(1, 1, 1), &s.UE(1, 1, 1) + 60);
+  const double top = d->rangeMax[D::Q_UE][0][0];
+  fake.calls.clear();
+  window->remillField->setText("0");
+  send(W::ID_REYNOLDS);
+  ASSERT_EQ(s.REMILL, 0.0);
+  const int errors = window->errorCount;
+  EXPECT_EQ(click(), nullptr);
+  EXPECT_TRUE(fake.calls.empty());  // not even a split
+  EXPECT_EQ(window->errorCount, errors + 1);
+  EXPECT_EQ(window->lastError.find("The boundary layer needs a finite Reynolds number above 0; "
+                                   "Re mill= is 0."),
+            0)
+      << window->lastError.text();
+  for (int k = 1; k <= 2; ++k)
+    for (int j = 1; j <= 2; ++j) {
+      EXPECT_EQ(s.NX(k, j), 60);
+      EXPECT_EQ(sorvane::gui::computed_stations(k, j), 60);
+    }
+  EXPECT_EQ(std::vector<double>(&s.UE(1, 1, 1), &s.UE(1, 1, 1) + 60), ue);
+  d->drawPlots();
+  EXPECT_DOUBLE_EQ(d->rangeMax[D::Q_UE][0][0], top);
+}
+
 TEST_F(BlWindowTest, PartlyFailedRunListsFailuresThenRemarksAndOpensTheDialog) {
   loadTwo("blpartly");
   fake.stopAt[{1, 0}] = 20;
