@@ -390,7 +390,7 @@ std::string short_number(double v) {
   return buf;
 }
 
-// The leading-edge row of element k, once its point table is read and
+// The leading-edge row of an element, once its point table is read and
 // scaled: the chord through it must not be short against the contour's
 // extent from its trailing edge (a row next to the trailing edge is a
 // mistyped row, not a geometry). The element geometry builds its frame
