@@ -19,6 +19,13 @@
 //   of one branch on the other and the first solution would fail on a sound
 //   contour; the frame's own row is stored instead.
 //
+// * Leading-edge row named by the file: the geometry reader refuses a row
+//   whose chord is short against the contour's extent from the trailing-edge
+//   midpoint (leading_edge_row.h), with the distances this frame uses. A row
+//   that step 4 stores in its place has a negative x in the frame of the row
+//   before it, so it lies farther from the trailing edge: every later frame
+//   has a chord at least as long.
+//
 // * Odd panel counts N = 2m + 1: the t > 0 branch keeps its m half-cosine
 //   intervals (stations XT(j), nodes 1..m+1); the t < 0 branch gets m + 1
 //   intervals on its own stations XT'(j) = 0.5(1 - cos(j PI/(m+1))) XP(1),
@@ -47,6 +54,7 @@
 #include <cmath>
 #include <string>
 
+#include "solver/panel/leading_edge_row.h"
 #include "solver/panel/splines.h"
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
@@ -178,27 +186,15 @@ struct Branches {
 // 1. Frame. A pass that starts without a leading-edge row takes the point
 // farthest from the trailing-edge midpoint.
 std::string step1_frame(ProblemState& s, const Element& e, Frame* f) {
-  const int n = e.n;
-  const double xm = 0.5 * (e.x0[0] + e.x0[n - 1]);
-  const double ym = 0.5 * (e.y0[0] + e.y0[n - 1]);
+  // The same midpoint and distances as the reader's check of the row.
+  const ContourReach reach = contour_reach(e.x0, e.y0, e.n);
   f->firstFrame = s.ILE(e.k) == 0;
-  f->row = s.ILE(e.k);
-  if (f->firstFrame) {
-    double far = -1.0;
-    for (int i = 0; i < n; ++i) {
-      const double ddx = e.x0[i] - xm, ddy = e.y0[i] - ym;
-      const double d2 = ddx * ddx + ddy * ddy;
-      if (d2 > far) {
-        far = d2;
-        f->row = i + 1;
-      }
-    }
-  }
+  f->row = f->firstFrame ? reach.farthestRow : s.ILE(e.k);
   f->xl = e.x0[f->row - 1];
   f->yl = e.y0[f->row - 1];
-  const double dx = xm - f->xl;
-  const double dy = ym - f->yl;
-  f->c = std::sqrt(dx * dx + dy * dy);
+  const double dx = reach.xm - f->xl;
+  const double dy = reach.ym - f->yl;
+  f->c = chord_through_row(reach, e.x0, e.y0, f->row);
   if (!std::isfinite(f->c))
     return element_text(e.k) + "the chord is too long to compute (check the contour points)";
   if (f->c == 0.0)

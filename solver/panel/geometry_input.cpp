@@ -22,6 +22,7 @@
 #include <fstream>
 #include <vector>
 
+#include "solver/panel/leading_edge_row.h"
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
@@ -126,6 +127,18 @@ class Reader {
     return record("element " + std::to_string(element) + " point table, row " +
                       std::to_string(j),
                   count, values);
+  }
+
+  // Where a record was read, to report a fault in it after later records.
+  struct Place {
+    int line;
+    std::string what;
+  };
+  Place place() const { return {line_no_, what_}; }
+  bool fail_field_at(const Place& at, int field, const std::string& what_is_wrong) {
+    line_no_ = at.line;
+    what_ = at.what;
+    return fail_field(field, what_is_wrong);
   }
 
   // A fault in the record read last.
@@ -370,6 +383,37 @@ void scale_element(StagedElement& e) {
   e.xtr[1] *= e.scale;
 }
 
+// A number of a message, with a few significant digits.
+std::string short_number(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.3g", v);
+  return buf;
+}
+
+// The leading-edge row of an element, once its point table is read and
+// scaled: the chord through it must not be short against the contour's
+// extent from its trailing edge (a row next to the trailing edge is a
+// mistyped row, not a geometry). The element geometry builds its frame
+// from the same distances. Rows are named as the file counts them.
+bool leading_edge_row_gives_chord(Reader& r, const Reader::Place& parameters,
+                                  const StagedElement& e) {
+  static_assert(kLeadingEdgeChordRatio == 0.5, "the message says \"half\"");
+  if (e.ile == 0) return true;  // the program takes the point farthest from the trailing edge
+  const LeadingEdgeRowCheck c =
+      check_leading_edge_row(e.x.data(), e.y.data(), e.ncont, e.ile);
+  if (c.ok) return true;
+  const bool reversed = e.itab != 1 && e.itab != 2;
+  auto file_row = [&](int row) { return reversed ? e.nrows + 1 - row : row; };
+  return r.fail_field_at(
+      parameters, 6,
+      "the leading-edge row " + std::to_string(file_row(e.ile)) + " gives a chord of " +
+          short_number(c.chord) + ", but the contour reaches " + short_number(c.reach.extent) +
+          " from its trailing edge (the chord through the leading-edge row must be at least " +
+          "half of that): name the row of the nose (the point farthest from the trailing edge "
+          "is row " + std::to_string(file_row(c.reach.farthestRow)) +
+          "), or 0 to let the program find it");
+}
+
 // Reads and checks the whole file into st.
 Result read_file(const std::string& path, Staging* st) {
   std::vector<std::string> lines;
@@ -382,10 +426,12 @@ Result read_file(const std::string& path, Staging* st) {
   int equations = 0;
   for (int k = 1; k <= st->nelem; ++k) {
     StagedElement& e = st->el[k - 1];
-    if (!read_element_parameters(r, k, e, &equations) ||
-        !read_element_placement(r, k, st->has_bl, e) || !read_point_table(r, k, e))
+    if (!read_element_parameters(r, k, e, &equations)) return Result::failure(r.error());
+    const Reader::Place parameters = r.place();
+    if (!read_element_placement(r, k, st->has_bl, e) || !read_point_table(r, k, e))
       return Result::failure(r.error());
     scale_element(e);
+    if (!leading_edge_row_gives_chord(r, parameters, e)) return Result::failure(r.error());
   }
   return Result::success();  // lines after the last record are ignored
 }

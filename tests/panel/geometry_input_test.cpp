@@ -254,20 +254,25 @@ TEST_F(GeometryInput, MirroredTable) {
   EXPECT_EQ(s.ILE(1), 0);
 }
 
+// The file lists the contour backwards; a leading-edge row counts in the
+// file's order. (Rows 1 and 5 are the trailing edge: the reader refuses
+// them, see the bad files.)
 TEST_F(GeometryInput, ReversedTable) {
-  for (int ile : {1, 0, 2}) {
+  for (int ile : {2, 0, 3, 4}) {
     Geo g = one_element();
-    g.line(6) = rec({1, 3, 4, 0, 0, 0, double(ile), 1});
+    g.line(6) = rec({1, 3, 5, 0, 0, 0, double(ile), 1});
     g.lines.resize(9);
-    g.lines.insert(g.lines.end(), {rec({1, -0.01, 1}), rec({0, 0, 2}), rec({0.5, 0.05, 3}),
-                                   rec({1, 0.01, 4})});
-    ASSERT_TRUE(load_text("r.dat", g.text()).ok);
+    g.lines.insert(g.lines.end(), {rec({1, -0.01, 1}), rec({0.2, -0.03, 2}), rec({0, 0, 3}),
+                                   rec({0.2, 0.05, 4}), rec({1, 0.01, 5})});
+    const Result res = load_text("r.dat", g.text());
+    ASSERT_TRUE(res.ok) << res.message;
     const ProblemState& s = state();
-    EXPECT_EQ(s.ILE(1), ile == 0 ? 0 : 5 - ile) << ile;
-    EXPECT_EQ(s.NCONT(1), 4);
-    EXPECT_EQ(s.NPANELS(1), 3);
-    const double x[] = {1, 0.5, 0, 1}, y[] = {0.01, 0.05, 0, -0.01}, d[] = {4, 3, 2, 1};
-    for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(s.ILE(1), ile == 0 ? 0 : 6 - ile) << ile;
+    EXPECT_EQ(s.NCONT(1), 5);
+    EXPECT_EQ(s.NPANELS(1), 4);
+    const double x[] = {1, 0.2, 0, 0.2, 1}, y[] = {0.01, 0.05, 0, -0.03, -0.01},
+                 d[] = {5, 4, 3, 2, 1};
+    for (int i = 1; i <= 5; ++i) {
       EXPECT_EQ(s.X0(i, 1), x[i - 1]);
       EXPECT_EQ(s.Y0(i, 1), y[i - 1]);
       EXPECT_EQ(s.D0(i, 1), d[i - 1]);
@@ -541,6 +546,16 @@ std::vector<BadCase> bad_cases() {
                    "program) or 1 to 3"});
   cases.push_back({"negative leading edge", with(6, rec({1, 2, 3, 0, 0, 0, -1, 1})),
                    "the leading-edge row is -1"});
+  cases.push_back({"leading edge on the trailing edge", with(6, rec({1, 2, 3, 0, 0, 0, 3, 1})),
+                   "bad.dat, line 6 (element 1 parameter record): field 7 (columns 61-70) the "
+                   "leading-edge row 3 gives a chord of 0.01, but the contour reaches 1 from its "
+                   "trailing edge"});
+  cases.push_back({"reversed table, leading edge on the trailing edge",
+                   with(6, rec({1, 3, 3, 0, 0, 0, 1, 1})),
+                   "the leading-edge row 1 gives a chord of 0.01, but the contour reaches 1 from "
+                   "its trailing edge (the chord through the leading-edge row must be at least "
+                   "half of that): name the row of the nose (the point farthest from the trailing "
+                   "edge is row 2)"});
   cases.push_back({"integer out of range", with(2, rec({0, 1, 0.005, 0, 0, 0}) + "   3.0e+10"),
                    "line 2 (record 1): field 7 (columns 61-70) holds 3e+10, which is not an "
                    "integer in range"});

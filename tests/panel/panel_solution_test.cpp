@@ -272,10 +272,12 @@ TEST(PanelSolution, CompressibilitySweepAndReferenceChordRelations) {
 // element and the fault, in the .out listing, and nothing stops.
 TEST(PanelSolution, FailuresAreReportedNotCrashed) {
   const cases::Element good = cases::naca4(12, 40);
-  cases::Element zeroChord;  // the leading-edge row is the trailing edge
+  // The leading-edge row is the trailing edge: the reader refuses a file
+  // that names it, so the case stores the row after the load.
+  cases::Element zeroChord;
   zeroChord.x = {1.0, 0.5, 0.0, 0.5, 1.0};
   zeroChord.y = {0.0, 0.05, 0.0, -0.05, 0.0};
-  zeroChord.ile = 1;
+  zeroChord.ile = 3;
   zeroChord.npanels = 4;
   cases::Element notIncreasing = good;  // a point repeated on the upper branch
   notIncreasing.x.insert(notIncreasing.x.begin() + 10, notIncreasing.x[10]);
@@ -301,7 +303,8 @@ TEST(PanelSolution, FailuresAreReportedNotCrashed) {
          state().SWEPT = 60;
        },
        {"effective angle"}},
-      {"zero_chord", {zeroChord}, 0, 0, 0, 0, nullptr, {"element 1"}},
+      {"zero_chord", {zeroChord}, 0, 0, 0, 0, [] { state().ILE(1) = 1; },
+       {"element 1", "zero chord"}},
       {"not_increasing", {good, notIncreasing}, 0, 0, 0, 0, nullptr, {"element 2"}},
       {"one_panel", {good}, 0, 0, 2, 0, [] { state().NPANELS(1) = 1; },
        {"element 1", "panels"}},

@@ -26,6 +26,9 @@ struct Element {
   int npanels = 0;           // 0: NROWS - 1
   int ile = 0;               // contour row of the leading edge, 0: found by GEOM
   bool mirrored = false;     // layout 1: x, y rows from the leading edge, y mirrored
+  bool reversed = false;     // layout 3: the rows written backwards (ile still in contour order)
+  int ismooth = 0;           // 1: contour smoothing
+  double scale = 1.0;        // SCALE: the reader multiplies x and y by it
   double xax = 0, yax = 0, xx = 0, yy = 0, dfl = 0, dxm = 0, dym = 0;
 };
 
@@ -66,13 +69,16 @@ inline std::string geometry_text(const Config& c) {
   for (const Element& e : c.elements) {
     const int rows = static_cast<int>(e.x.size());
     o << "element\n";
-    o << field(e.chord) << ifield(e.mirrored ? 1 : 2) << ifield(rows) << ifield(e.npanels)
-      << ifield(0) << ifield(0) << ifield(e.ile) << field(1.0) << "\n";
+    const int layout = e.mirrored ? 1 : (e.reversed ? 3 : 2);
+    const int fileIle = layout == 3 && e.ile != 0 ? rows + 1 - e.ile : e.ile;
+    o << field(e.chord) << ifield(layout) << ifield(rows) << ifield(e.npanels) << ifield(0)
+      << ifield(e.ismooth) << ifield(fileIle) << field(e.scale) << "\n";
     o << "placement\n";
     o << field(e.xax) << field(e.yax) << field(e.xx) << field(e.yy) << field(e.dfl)
       << field(e.dxm) << field(e.dym) << "\n";
     o << "points\n";
-    for (int j = 0; j < rows; ++j) {
+    for (int row = 0; row < rows; ++row) {
+      const int j = layout == 3 ? rows - 1 - row : row;
       if (e.mirrored) {
         o << field(e.x[j]) << field(e.y[j]) << field(-e.y[j]) << field(0.0) << field(0.0)
           << "\n";
