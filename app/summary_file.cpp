@@ -81,7 +81,8 @@ class NumberedFile {
   }
 
   // Closes the file and gives it its name; "" then, otherwise the reason it
-  // is not there (and no file of that name is left).
+  // is not there: the temporary file is removed, and so is an earlier file
+  // of the name where it can be (left() says whether one stays).
   std::string finish() {
     if (file_) {
       const bool earlier = std::ferror(file_) != 0;
@@ -96,8 +97,12 @@ class NumberedFile {
     }
     // A file of the same name from an earlier run would pass for this save.
     ::unlink(path_.c_str());
+    left_ = ::access(path_.c_str(), F_OK) == 0;
     return reason_;
   }
+  // After a failed finish: whether something still stands under the name
+  // (an earlier file that could not be removed).
+  bool left() const { return left_; }
 
  private:
   void fail(int err) {
@@ -105,7 +110,7 @@ class NumberedFile {
   }
   std::string path_, temp_;
   std::FILE* file_ = nullptr;
-  bool created_ = false;
+  bool created_ = false, left_ = false;
   std::string reason_;
 };
 
@@ -115,7 +120,10 @@ FXString not_written(const char* what, const FXString& path, const NumberedFile&
                      const std::string& reason, const FXString& next) {
   return FXString(what) + " " + path +
          (file.created() ? " was not written completely: " : " cannot be created: ") +
-         reason.c_str() + ". No file of that name is left; the next save writes " + next + ".";
+         reason.c_str() +
+         (file.left() ? ". An earlier file of that name is still there"
+                      : ". No file of that name is left") +
+         "; the next save writes " + next + ".";
 }
 
 }  // namespace

@@ -161,6 +161,20 @@ TEST_F(LostListingWindow, SaveThatCannotBeWrittenInFullLeavesNoNumberedFile) {
   struct stat st {};
   ASSERT_EQ(::stat((dir + "/main_flap_2.sum").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+
+  // A folder in the way of the third: it cannot be replaced, and the box
+  // says that something of that name is still there.
+  fs::create_directories(dir + "/main_flap_3.sum/inside");
+  send(W::ID_SAVE_RESULT);
+  EXPECT_EQ(window->errorCount, 2);
+  EXPECT_EQ(window->lastError,
+            ("The summary file " + dir + "/main_flap_3.sum was not written completely: Is a "
+             "directory. An earlier file of that name is still there; the next save writes " +
+             dir + "/main_flap_4.sum.")
+                .c_str());
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_EQ(e.path().filename().string().rfind("main_flap_3.sum.", 0), std::string::npos)
+        << e.path();
 }
 
 }  // namespace
