@@ -64,6 +64,9 @@ void Sorvane_2D::runBoundaryLayer() {
         blRun.anyResult = true;
     }
   }
+  // Listings that lost records during the run are reported with it.
+  for (const std::string& lost : takeNewListingFailures()) add_once(blRun.failures, lost);
+  updateStatusLabel();
 }
 
 void Sorvane_2D::reportBoundaryLayerRun(FXWindow* owner) {

@@ -127,6 +127,13 @@ class Sorvane_2D : public FX::FXMainWindow {
   // when an entry failed (its messages, then the remarks), an information
   // box when there are only remarks, nothing otherwise.
   void reportBoundaryLayerRun(FX::FXWindow* owner);
+  // The listings (standard output among them) that lost records and have
+  // not yet been named in a box, after flushing every listing; from now on
+  // they count as named. The listing kit keeps the failures.
+  std::vector<std::string> takeNewListingFailures();
+  // "Multielement configuration:": the reason of a failed solution and
+  // every listing that lost records, or where the positions come from.
+  void updateStatusLabel();
   // An error box over owner (see quietErrors).
   void showErrorOver(FX::FXWindow* owner, const FX::FXString& caption, const FX::FXString& text);
 
@@ -219,6 +226,8 @@ class Sorvane_2D : public FX::FXMainWindow {
   bool quietErrors = false;
   FX::FXString lastError, lastInformation;
   int errorCount = 0;
+  // The listing failures already named in a box, each once.
+  std::vector<std::string> shownListingFailures;
 
   // What the last boundary-layer run reported: the messages of entries that
   // failed and the remarks of entries that went on, each text once, in call

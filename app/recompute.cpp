@@ -1,14 +1,17 @@
 // The recompute cycle: every input handler copies its value into the problem
 // state, runs the panel solution, refreshes the window and counts the
 // solution. Edits before a file is loaded are ignored.
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/fox_compat.h"
 #include "app/main_window.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
+#include "solver/text/units.h"
 
 using namespace FX;
 using sorvane::ProblemState;
@@ -45,7 +48,49 @@ sorvane::Result panel_counts_allowed(const int* typed, int n) {
   return sorvane::Result::success();
 }
 
+// Why the last solution failed: the solver's message reads "Solution
+// failed: <reason>"; the label and the box say that once.
+FXString failure_reason(const ProblemState& s) {
+  FXString reason(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
+  const FXString lead("Solution failed: ");
+  if (reason.left(lead.length()) == lead) reason.erase(0, lead.length());
+  return reason;
+}
+
+// Lines joined by sep.
+FXString joined(const std::vector<std::string>& lines, const char* sep) {
+  FXString text;
+  for (const std::string& l : lines) {
+    if (!text.empty()) text += sep;
+    text += l.c_str();
+  }
+  return text;
+}
+
 }  // namespace
+
+std::vector<std::string> Sorvane_2D::takeNewListingFailures() {
+  sorvane::text::units().flush_all();
+  std::vector<std::string> fresh;
+  for (const std::string& m : sorvane::text::units().failure_messages()) {
+    if (std::find(shownListingFailures.begin(), shownListingFailures.end(), m) !=
+        shownListingFailures.end())
+      continue;
+    fresh.push_back(m);
+    shownListingFailures.push_back(m);
+  }
+  return fresh;
+}
+
+void Sorvane_2D::updateStatusLabel() {
+  const ProblemState& s = state();
+  FXString text = s.SOLUTION_STATUS == SolutionStatus::kFailed
+                      ? "Solution failed: " + failure_reason(s)
+                      : FXString();
+  const FXString lost = joined(sorvane::text::units().failure_messages(), "; ");
+  if (!lost.empty()) text += (text.empty() ? "" : "; ") + lost;
+  configurationLabel->setText(text.empty() ? configurationText : text);
+}
 
 void Sorvane_2D::recompute() {
   sorvane::FOILPMG();
@@ -256,14 +301,13 @@ void Sorvane_2D::refreshResults() {
   drawGeometry();
 
   // 3., 4. Result strings; after a failed solution there are no results to
-  // show, only the reason.
+  // show, only the reason. "Multielement configuration:" also names every
+  // listing that lost records (the numbers stand: only a listing was lost),
+  // and a box says each such loss once.
   const bool failed = s.SOLUTION_STATUS == SolutionStatus::kFailed;
+  const FXString lost = joined(takeNewListingFailures(), "\n");
+  updateStatusLabel();
   if (failed) {
-    // The solver's message reads "Solution failed: <reason>"; the label and
-    // the box say that once.
-    FXString reason(s.SOLUTION_MESSAGE.c, s.SOLUTION_MESSAGE.trimmed_length());
-    const FXString lead("Solution failed: ");
-    if (reason.left(lead.length()) == lead) reason.erase(0, lead.length());
     cliftText = cliftGammaText = cdragText = cmzText = FXString();
     brefText = display(s.BREF, 4);
     for (int i = 0; i < sorvane::kMaxElements; ++i) {
@@ -272,17 +316,17 @@ void Sorvane_2D::refreshResults() {
       t.elementCdragText = t.elementCmz0Text = t.elementCmzText = FXString();
       t.belemText = i < n ? display(s.BELEM(i + 1), 4) : FXString();
     }
-    configurationLabel->setText("Solution failed: " + reason);
     if (!failureShown) {
       failureShown = true;
-      showError("Solution failed", "The panel solution failed: " + reason);
+      showError("Solution failed", "The panel solution failed: " + failure_reason(s) +
+                                       (lost.empty() ? FXString() : "\n" + lost));
+    } else if (!lost.empty()) {
+      showError("Listings", lost);
     }
     return;
   }
-  if (failureShown) {
-    failureShown = false;
-    configurationLabel->setText(configurationText);
-  }
+  failureShown = false;
+  if (!lost.empty()) showError("Listings", lost);
   cliftText = display(s.CYS, 4);
   cliftGammaText = display(s.CYGAMMAS, 4);
   cdragText = display(s.CXS, 6);

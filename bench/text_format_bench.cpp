@@ -5,6 +5,7 @@
 
 #include "solver/text/fields.h"
 #include "solver/text/format.h"
+#include "solver/text/units.h"
 
 namespace {
 
@@ -48,6 +49,22 @@ void BM_Heading(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Heading);
+
+// The same row written through a listing unit into a file (the null
+// device): formatting, the unit's buffer and the stdio write with its check.
+void BM_ListingRowOnUnit(benchmark::State& state) {
+  static const Format f("(I5,8F15.8)");
+  sorvane::text::Units units;
+  std::string error;
+  if (!units.open(10, "/dev/null", &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  int i = 0;
+  for (auto _ : state) units.write(10, f, {++i, 0.001 * i, -0.5, 1.25, 3.0e-3, -7.75});
+  units.close_all();
+}
+BENCHMARK(BM_ListingRowOnUnit);
 
 void BM_ParseFormat(benchmark::State& state) {
   for (auto _ : state) {

@@ -11,16 +11,36 @@
 // or stopped (one message line per such element or surface on standard
 // error; remarks of runs that went on are listed there too; inputs that no
 // surface can run with, such as NP or REMILL out of range, are said once and
-// nothing is split).
+// nothing is split), 5 when a listing or standard output could not be
+// written in full (one line per such file on standard error, "cannot write
+// the listing NAME: REASON", after the other messages). 5 goes before 3 and
+// 4, whose messages are still written: every other status promises complete
+// listings.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "solver/boundary_layer/boundary_layer.h"
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+
+namespace {
+
+// Closes the listings and flushes standard output, writes one line per file
+// that lost records, and gives the exit status: status, or 5 after a loss.
+int finish(int status) {
+  sorvane::text::Units& u = sorvane::text::units();
+  u.close_all();
+  u.flush_all();
+  const std::vector<std::string> lost = u.failure_messages();
+  for (const std::string& line : lost) std::fprintf(stderr, "%s\n", line.c_str());
+  return lost.empty() ? status : 5;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace sorvane;
@@ -47,10 +67,13 @@ int main(int argc, char** argv) {
   if (s.SOLUTION_STATUS != SolutionStatus::kOk) {
     const FixedText<240>& m = s.SOLUTION_MESSAGE;
     std::fprintf(stderr, "%.*s\n", m.trimmed_length(), m.c);
-    text::units().close_all();
-    return 3;
+    return finish(3);
   }
-  std::printf("%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n", path, s.CYS, s.CXS, s.CMS);
+  // The summary line goes through unit 6, whose writes are checked.
+  const char* summary = "%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n";
+  std::string line(std::snprintf(nullptr, 0, summary, path, s.CYS, s.CXS, s.CMS), ' ');
+  std::snprintf(line.data(), line.size() + 1, summary, path, s.CYS, s.CXS, s.CMS);
+  text::units().write_text(text::Units::kStdout, line);
   int status = 0;
   if (bl) {
     // Inputs that would refuse every surface are refused once, before any
@@ -58,8 +81,7 @@ int main(int argc, char** argv) {
     const Result inputs = check_boundary_layer_run();
     if (!inputs) {
       std::fprintf(stderr, "%s\n", inputs.message.c_str());
-      text::units().close_all();
-      return 4;
+      return finish(4);
     }
     for (int e = 0; e < s.NELEM; ++e) {
       const Result split = SXR(e);
@@ -78,6 +100,5 @@ int main(int argc, char** argv) {
       }
     }
   }
-  text::units().close_all();
-  return status;
+  return finish(status);
 }

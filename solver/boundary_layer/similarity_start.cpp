@@ -271,12 +271,10 @@ void INIT2D_BLOCK_SOLVE(Init2d& m, int np, Table1<double>& a, Table1<double>& f,
 
 bool INIT2D(Init2d& m, int np, double vgp, double etae, int flag) {
   // Every call connects the table unit; the first call of the process
-  // replaces the file, later ones append to it.
-  std::string err;
-  text::Units& out = text::units();
-  if (!out.open_keep(kTableUnit, kTableFile, &err))
-    out.write_text(text::Units::kStdout,
-                   "The similarity-start tables are not written: " + err + "\n");
+  // replaces the file, later ones append to it. A file that cannot be
+  // created is kept as a failure of the unit, which the caller of the run
+  // reports with the other listings; the similarity start goes on.
+  (void)text::units().open_keep(kTableUnit, kTableFile, nullptr);
 
   if (np < 2 || np > kSimPoints || !positive_finite(vgp) || !positive_finite(etae)) return false;
 
