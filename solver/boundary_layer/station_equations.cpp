@@ -365,14 +365,9 @@ void BL_EDGE_GROWTH(SurfaceRun& r, int& grew, bool& grid_full) {
     return;
   }
   grew = 1;
-  extend_levels(r, p + 2);
-}
-
-void extend_levels(SurfaceRun& r, int to) {
-  const int p = grid_points(r);
-  r.np = to;
+  r.np = p + 2;
   const double* eta = r.eta.data();
-  for (int m = p + 1; m <= to; ++m) {
+  for (int m = p + 1; m <= p + 2; ++m) {
     for (int level = 1; level <= kLevels; ++level) {
       const int old_at = at(level, p), new_at = at(level, m);
       r.f.data()[new_at] = r.f.data()[old_at] +

@@ -50,9 +50,5 @@ void BL_SHIFT_LEVELS(SurfaceRun& run, int n);
 // points of the grid it does not grow and changes nothing: grew = 0 and
 // grid_full = true. Otherwise grew = 0, grid_full = false.
 void BL_EDGE_GROWTH(SurfaceRun& run, int& grew, bool& grid_full);
-// The growth's extension: np becomes to (at most 821), and the new outer
-// points of every level take the outermost point's velocity, properties and
-// eddy viscosity, with no shear and the stream function carried on.
-void extend_levels(SurfaceRun& run, int to);
 
 }  // namespace sorvane::bl

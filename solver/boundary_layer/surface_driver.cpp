@@ -224,7 +224,7 @@ class March {
   // begin_station keeps the levels as they were before the shift, so that
   // restart_station can make the first guess again for a new solve.
   void begin_station(int i);
-  void restart_station(int i, int np = 0);
+  void restart_station(int i);
   void log_station(int i);
   void finish();
   Result stopped(int i, const std::string& cause);
@@ -354,25 +354,32 @@ bool March::start(std::string* cause) {
 // Station i: the Newton passes under the station's edge condition, again on
 // a grown grid while the layer outgrows it, and the integral values.
 //
-// Two rules decide whether a layer separates at station i:
+// Where a station's own solution says that the layer separates there:
 // - The separation test extrapolates the skin friction of the two stations
 //   before i. A turbulent layer enters the inverse mode where it says so. A
 //   laminar layer turns turbulent there only when station i's own laminar
-//   solution confirms the separation: its passes do not settle, or its skin
-//   friction falls to the separation threshold. Behind a suction peak the
-//   laminar skin friction falls steeply but stays well above zero, and the
-//   extrapolation alone would turn such layers turbulent far ahead of
-//   transition.
-// - Passes that do not settle under a prescribed edge velocity, where the
+//   solution confirms the separation: its passes do not settle or break
+//   down, or its skin friction falls to the separation threshold. Behind a
+//   suction peak the laminar skin friction falls steeply but stays well
+//   above zero, and the extrapolation alone would turn such layers
+//   turbulent far ahead of transition.
+// - Passes that do not settle under a prescribed edge velocity (the last
+//   correction still above 1e-3 of the edge velocity at the pass limit),
+//   also when the station is solved once more on the grown grid, mean a
+//   layer that separates abruptly: the extrapolation misses it and the
+//   station has no attached solution. Where the layer can separate - a
+//   laminar layer in a falling edge velocity, a turbulent one where the
 //   separation test is made (behind the inverse-mode start, in a falling
-//   edge velocity, before separation was found), mean a layer that
-//   separates abruptly: the extrapolation misses it and the station has no
-//   attached solution. The station is taken as separated and solved anew
-//   from its first guess. Elsewhere, at the last station and in the inverse
-//   region, a station that used up its passes is taken as it stands, with
-//   its record and the warning.
-// Both look at the final solve of the station, after any redo on a grown
-// grid.
+//   edge velocity, before separation was found) - the station is taken as
+//   separated: a laminar layer turns turbulent there, a turbulent one enters
+//   the inverse mode, and the station is solved anew from its first guess.
+//   The same holds when such a station's passes break down after they did
+//   not settle. Elsewhere (a rising edge velocity, the inverse region) a
+//   station that used up its passes is taken as it stands, with its record
+//   and the warning.
+// The decision is made on the final solve of the station; a station whose
+// passes converge, however many grid growths it takes, is solved exactly as
+// before.
 bool March::solve_station(int i, std::string* cause) {
   SurfaceRun& r = r_;
   // The separation test found the laminar layer's skin friction reaching
@@ -466,7 +473,7 @@ bool March::solve_station(int i, std::string* cause) {
       if (!std::isfinite(r.ue(i))) {
         *cause = "the edge velocity of the solution is not finite";
       } else if (BL_INTEGRAL_QUANTITIES(r, i, 3, cause)) {
-        if (!(confirm && !(r.cfb(i) > r.cfsep / r.sqre))) return true;
+        if (!confirm || r.cfb(i) > r.cfsep / r.sqre) return true;
         separate_at(i);  // the laminar skin friction reaches the threshold
         restart_station(i);
         unsettled = regrown_unsettled = false;
@@ -512,7 +519,7 @@ void March::begin_station(int i) {
   BL_SHIFT_LEVELS(r, i);
 }
 
-void March::restart_station(int i, int np) {
+void March::restart_station(int i) {
   SurfaceRun& r = r_;
   r.np = guess_np_;
   const std::size_t n = static_cast<std::size_t>(kProfileLevels) * r.np;
@@ -525,7 +532,6 @@ void March::restart_station(int i, int np) {
   r.ue(i) = guess_ue_;
   if (r.x(i) > r.xinv) r.ue(i) = r.ue(i - 1);
   BL_SHIFT_LEVELS(r, i);
-  if (np > r.np) extend_levels(r, np);
 }
 
 March::Passes March::newton(int i, std::string* cause) {

@@ -1,0 +1,190 @@
+// The surface driver's laminar layers against the independent laminar
+// solution of laminar_reference.h on the same edge velocity, with free
+// transition (the given transition positions beyond the surfaces): where
+// they turn turbulent (Michel's criterion on the reference's momentum
+// thickness, or the reference's separation) and their thicknesses and skin
+// friction before that. Real panel solutions of thin and ordinary sections
+// at several panel counts, and Howarth's retarded flow.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "solver/boundary_layer/boundary_layer.h"
+#include "solver/state/problem_state.h"
+#include "solver/text/units.h"
+#include "tests/boundary_layer/bl_cases.h"
+#include "tests/boundary_layer/laminar_reference.h"
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using namespace sorvane::testing;
+
+// One surface of element 1 in the store, from its stagnation point.
+struct Surface {
+  std::vector<double> s, ue;
+};
+
+Surface station_list(int sf) {
+  const ProblemState& st = state();
+  Surface out;
+  for (int i = 1; i <= st.NX(1, sf); ++i) {
+    out.s.push_back(st.S(i, 1, sf));
+    out.ue.push_back(st.UE(i, 1, sf));
+  }
+  return out;
+}
+
+// The station (from 1) whose arc length XTR holds after a run: the last
+// laminar station, the one at which transition was found.
+int transition_station(int sf) {
+  const ProblemState& st = state();
+  for (int i = 1; i <= st.NX(1, sf); ++i)
+    if (st.S(i, 1, sf) == st.XTR(1, sf)) return i;
+  return 0;
+}
+
+// The station (from 1) at which Michel's criterion first holds on the
+// reference; 0 when it never does.
+int michel_station(const LaminarReference& ref, double nu) {
+  for (std::size_t j = 1; j < ref.stations.size(); ++j) {
+    if (!ref.stations[j].computed) break;
+    if (michel_transition(ref.stations[j], nu)) return static_cast<int>(j) + 1;
+  }
+  return 0;
+}
+
+template <typename... Args>
+std::string case_text(const char* format, Args... args) {
+  char text[120];
+  std::snprintf(text, sizeof text, format, args...);
+  return text;
+}
+
+class SurfaceDriverLaminar : public ::testing::Test {
+ protected:
+  void TearDown() override { text::units().close_all(); }
+  StdoutCapture console;  // the station log on standard output
+};
+
+// Thin symmetric sections at zero incidence. The edge velocity bends over
+// sharply behind the small leading-edge radius; the three-point difference
+// through the similarity station took it to fall there, found no attached
+// solution and stopped both surfaces at station 4 (or, at a higher Reynolds
+// number, made them turbulent from 0.4 % of the arc). Both surfaces now run
+// to the trailing edge, stay laminar until Michel's criterion holds on the
+// reference (within a station), and agree with the reference in
+// displacement thickness and skin friction over 15 to 80 % of the arc.
+TEST_F(SurfaceDriverLaminar, ThinSectionsStayLaminarUntilMichelsCriterion) {
+  struct Case {
+    double thickness, remill;
+    int npanels;
+  };
+  const Case cases[] = {{0.04, 0.5, 120}, {0.04, 0.5, 160}, {0.04, 0.5, 240},
+                        {0.04, 1.0, 160}, {0.03, 0.5, 160}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(case_text("NACA 00%02.0f, Re %g million, %d panels", c.thickness * 100,
+                           c.remill, c.npanels));
+    NacaCase n;
+    n.thickness = c.thickness;
+    n.remill = c.remill;
+    n.npanels = c.npanels;
+    ASSERT_NO_FATAL_FAILURE(load_case("thin", naca_geometry(n)));
+    ASSERT_TRUE(SXR(0).ok);
+    const double nu = 1.0 / (c.remill * 1e6);
+    const ProblemState& st = state();
+    for (int isurf = 0; isurf <= 1; ++isurf) {
+      SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
+      const int sf = isurf + 1;
+      const Surface list = station_list(sf);
+      const Result r = FOIL_BL2D(0, isurf);
+      ASSERT_TRUE(r.ok) << r.message;
+      EXPECT_TRUE(r.warnings.empty());
+      EXPECT_EQ(st.NXDONE(1, sf), st.NX(1, sf));
+
+      const LaminarReference ref = laminar_reference(list.s, list.ue, nu);
+      const int michel = michel_station(ref, nu);
+      ASSERT_GT(michel, 0);
+      const int xtr = transition_station(sf);
+      EXPECT_NEAR(xtr, michel, 1) << "XTR = " << st.XTR(1, sf);
+
+      const double arc = list.s.back();
+      int compared = 0;
+      for (int i = 3; i <= xtr && i <= st.NX(1, sf); ++i) {
+        const double s = list.s[i - 1];
+        if (s < 0.15 * arc || s > 0.8 * arc) continue;
+        const LaminarStation& l = ref.stations[i - 1];
+        ASSERT_TRUE(l.computed);
+        ++compared;
+        EXPECT_NEAR(st.D1(i, 1, sf) / l.dstar, 1.0, 0.03) << "s = " << s;
+        EXPECT_NEAR(st.CF(i, 1, sf) / l.cf, 1.0, 0.03) << "s = " << s;
+      }
+      EXPECT_GT(compared, c.npanels / 8);
+    }
+  }
+}
+
+// Free transition on sections at incidence. Behind the suction peak the
+// laminar skin friction falls steeply, and its extrapolation through two
+// stations reaches zero within the next interval although the layer stays
+// attached (Cf sqrt(Re_x) well above zero); that alone made the upper
+// surface of the NACA 0012 at 4 degrees turbulent from 3 % of the arc. The
+// layer turns turbulent where Michel's criterion puts it on the reference,
+// within a station, on both surfaces.
+TEST_F(SurfaceDriverLaminar, SectionsAtIncidenceTurnTurbulentWhereMichelsCriterionHolds) {
+  struct Case {
+    double thickness, alpha, remill;
+    int npanels;
+  };
+  const Case cases[] = {{0.12, 4, 3, 160}, {0.12, 4, 3, 240}, {0.12, 2, 6, 160}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(case_text("NACA 00%02.0f at %g degrees, Re %g million, %d panels",
+                           c.thickness * 100, c.alpha, c.remill, c.npanels));
+    NacaCase n;
+    n.thickness = c.thickness;
+    n.alpha = c.alpha;
+    n.remill = c.remill;
+    n.npanels = c.npanels;
+    ASSERT_NO_FATAL_FAILURE(load_case("incidence", naca_geometry(n)));
+    ASSERT_TRUE(SXR(0).ok);
+    const double nu = 1.0 / (c.remill * 1e6);
+    for (int isurf = 0; isurf <= 1; ++isurf) {
+      SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
+      const int sf = isurf + 1;
+      const Surface list = station_list(sf);
+      const Result r = FOIL_BL2D(0, isurf);
+      ASSERT_TRUE(r.ok) << r.message;
+      const LaminarReference ref = laminar_reference(list.s, list.ue, nu);
+      const int michel = michel_station(ref, nu);
+      ASSERT_GT(michel, 0);
+      EXPECT_NEAR(transition_station(sf), michel, 1) << "XTR = " << state().XTR(1, sf);
+      EXPECT_GT(state().XTR(1, sf), 0.05 * list.s.back());
+    }
+  }
+}
+
+// Howarth's linearly retarded flow ue = 1 - s at Re 1e5 with a separation
+// wall shear of 0: the laminar layer separates, and turns turbulent at the
+// station where the reference separates, within a station.
+TEST_F(SurfaceDriverLaminar, LaminarSeparationTurnsTheLayerTurbulentWhereItSeparates) {
+  const std::string dir = scratch_dir("howarth");
+  open_bl_listings(dir);
+  flat_plate_store(200, 0.2, 0.1, 61, 5.0);
+  ProblemState& st = state();
+  for (int i = 2; i <= 200; ++i) st.UE(i, 1, 1) = 1.0 - st.S(i, 1, 1);
+  const Surface list = station_list(1);
+  const Result r = FOIL_BL2D(0, 0);
+  ASSERT_TRUE(r.ok) << r.message;
+  const LaminarReference ref = laminar_reference(list.s, list.ue, 1e-5);
+  ASSERT_GT(ref.separated, 0);
+  // The first turbulent station is the one XTR names.
+  EXPECT_NEAR(transition_station(1), ref.separated + 1, 1) << "XTR = " << st.XTR(1, 1);
+  EXPECT_NEAR(st.XTR(1, 1), 0.12, 0.005);
+}
+
+}  // namespace
+}  // namespace sorvane
