@@ -58,6 +58,31 @@ int michel_station(const LaminarReference& ref, double nu) {
   return 0;
 }
 
+// Marches surface isurf of the loaded and split section (Reynolds number
+// remill in millions) and its reference on the same station list: the run
+// succeeds, and the layer turns turbulent within a station of where
+// Michel's criterion holds on the reference.
+struct Marched {
+  Surface list;
+  LaminarReference ref;
+  int transition = 0;  // the station XTR names
+};
+
+Marched march_to_michel(int isurf, double remill) {
+  Marched m;
+  const int sf = isurf + 1;
+  const double nu = 1.0 / (remill * 1e6);
+  m.list = station_list(sf);
+  const Result r = FOIL_BL2D(0, isurf);
+  EXPECT_TRUE(r.ok) << r.message;
+  m.ref = laminar_reference(m.list.s, m.list.ue, nu);
+  const int michel = michel_station(m.ref, nu);
+  EXPECT_GT(michel, 0);
+  m.transition = transition_station(sf);
+  EXPECT_NEAR(m.transition, michel, 1) << "XTR = " << state().XTR(1, sf);
+  return m;
+}
+
 template <typename... Args>
 std::string case_text(const char* format, Args... args) {
   char text[120];
@@ -95,22 +120,15 @@ TEST_F(SurfaceDriverLaminar, ThinSectionsStayLaminarUntilMichelsCriterion) {
     n.npanels = c.npanels;
     ASSERT_NO_FATAL_FAILURE(load_case("thin", naca_geometry(n)));
     ASSERT_TRUE(SXR(0).ok);
-    const double nu = 1.0 / (c.remill * 1e6);
     const ProblemState& st = state();
     for (int isurf = 0; isurf <= 1; ++isurf) {
       SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
       const int sf = isurf + 1;
-      const Surface list = station_list(sf);
-      const Result r = FOIL_BL2D(0, isurf);
-      ASSERT_TRUE(r.ok) << r.message;
-      EXPECT_TRUE(r.warnings.empty());
+      const Marched m = march_to_michel(isurf, c.remill);
       EXPECT_EQ(st.NXDONE(1, sf), st.NX(1, sf));
-
-      const LaminarReference ref = laminar_reference(list.s, list.ue, nu);
-      const int michel = michel_station(ref, nu);
-      ASSERT_GT(michel, 0);
-      const int xtr = transition_station(sf);
-      EXPECT_NEAR(xtr, michel, 1) << "XTR = " << st.XTR(1, sf);
+      const Surface& list = m.list;
+      const LaminarReference& ref = m.ref;
+      const int xtr = m.transition;
 
       const double arc = list.s.back();
       int compared = 0;
@@ -151,18 +169,10 @@ TEST_F(SurfaceDriverLaminar, SectionsAtIncidenceTurnTurbulentWhereMichelsCriteri
     n.npanels = c.npanels;
     ASSERT_NO_FATAL_FAILURE(load_case("incidence", naca_geometry(n)));
     ASSERT_TRUE(SXR(0).ok);
-    const double nu = 1.0 / (c.remill * 1e6);
     for (int isurf = 0; isurf <= 1; ++isurf) {
       SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
-      const int sf = isurf + 1;
-      const Surface list = station_list(sf);
-      const Result r = FOIL_BL2D(0, isurf);
-      ASSERT_TRUE(r.ok) << r.message;
-      const LaminarReference ref = laminar_reference(list.s, list.ue, nu);
-      const int michel = michel_station(ref, nu);
-      ASSERT_GT(michel, 0);
-      EXPECT_NEAR(transition_station(sf), michel, 1) << "XTR = " << state().XTR(1, sf);
-      EXPECT_GT(state().XTR(1, sf), 0.05 * list.s.back());
+      const Marched m = march_to_michel(isurf, c.remill);
+      EXPECT_GT(state().XTR(1, isurf + 1), 0.05 * m.list.s.back());
     }
   }
 }
