@@ -111,7 +111,10 @@ Result check_element_index(int ielem) {
   return Result::success();
 }
 
-Result check_run_inputs() {
+namespace {
+
+// The part of the check that is the same for every surface of a run.
+Result run_inputs() {
   const ProblemState& st = state();
   if (st.NP < 2 || st.NP > kMaxLayerPoints)
     return Result::failure("The boundary layer needs 2 to " + std::to_string(kMaxLayerPoints) +
@@ -142,13 +145,15 @@ Result check_run_inputs() {
   return Result::success();
 }
 
+}  // namespace
+
 Result check_surface_run_inputs(int ielem, int isurf) {
   Result element = check_element_index(ielem);
   if (!element) return element;
   if (isurf < 0 || isurf > 1)
     return Result::failure("Surface " + std::to_string(isurf) +
                            " does not exist (0 is the upper, 1 the lower surface).");
-  Result run = check_run_inputs();
+  Result run = run_inputs();
   if (!run) return run;
   const ProblemState& st = state();
   const int k = ielem + 1, s = isurf + 1;
@@ -288,6 +293,6 @@ void BC_EXTRAPOLATE_FILL(int& iout, double& xs, int i, int n, double r1, double 
 
 namespace sorvane {
 
-Result check_boundary_layer_run() { return bl::check_run_inputs(); }
+Result check_boundary_layer_run() { return bl::run_inputs(); }
 
 }  // namespace sorvane

@@ -11,8 +11,8 @@
 // A station that cannot be solved (a singular block, a non-finite
 // correction, integral values that are not finite) stops the surface at the
 // last good station: NXDONE says where the computed part ends, the stations
-// after it are cleared, and the result names element, surface, station and
-// cause.
+// after it are cleared, XINV is at that station at the latest, and the
+// result names element, surface, station and cause.
 #include "solver/boundary_layer/surface_driver.h"
 
 #include <algorithm>
@@ -67,7 +67,8 @@ constexpr double kNewtonTolerance = 9.999999974752427e-07;  // 1e-6 in single pr
 constexpr double kTfExact = 1.2325999736785889;             // 1.2326 in single precision
 constexpr int kPassLimit = 20;
 // Largest last correction, as a fraction of the edge velocity, with which a
-// station that used up its passes is still taken.
+// station that used up its passes has settled (its profile no longer moves
+// visibly); above it the passes have not settled.
 constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 
