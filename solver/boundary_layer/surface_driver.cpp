@@ -71,6 +71,20 @@ constexpr int kPassLimit = 20;
 // visibly); above it the passes have not settled.
 constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
+// Bounds of a solution some boundary layer could have: a displacement
+// thickness above 0 and at most a tenth of the chord, a turbulent skin
+// friction of at most 0.05 in size, an edge velocity above 0 and at most 1.5
+// times the largest one the panel solution gives the surface.
+constexpr double kThickestLayer = 0.1;
+constexpr double kLargestTurbulentCf = 0.05;
+constexpr double kLargestEdgeVelocity = 1.5;
+// The size of the Falkner-Skan parameter m = (x/ue) due/dx beyond which the
+// three-point derivative of a station, where it contradicts the last
+// interval, is taken for a misfire: more than half the value at which a
+// similar laminar layer separates (-0.0904). Where ue levels off at a
+// smooth peak the contradicting slopes are a hundred times smaller, and the
+// three-point difference is right there.
+constexpr double kSteepPressureGradient = 0.05;
 
 // The two-point difference of station 3, at station i: weights 1/h and -1/h
 // of stations i and i-1.
@@ -95,22 +109,39 @@ void set_weights(SurfaceRun& r, int i) {
 }
 
 // Whether the three-point derivative of the prescribed edge velocity at
-// station i (the weights of set_weights) has the sign opposite to the trend
-// of ue there: ue rises (or falls) from station i-1 to i and on to i+1, and
-// the parabola through stations i-2, i-1, i still has the other slope at i.
-// That happens where ue bends over sharply, just behind a small leading-edge
-// radius: the parabola reaches back to a steep first interval and tips over
-// in the next. An edge velocity that is taken to fall where it rises makes
-// the station equations of an attached layer unsolvable and starts the
-// separation test; such a station takes the two-point difference instead.
-// Only stations whose edge velocity and next station's are prescribed (the
-// direct region, before the last station) are judged.
-bool three_point_contradicts_trend(const SurfaceRun& r, int i) {
-  if (i < 4 || i >= r.nxt || !(r.x(i + 1) <= r.xinv)) return false;
+// station i (the weights of set_weights) has the sign opposite to the last
+// interval's: ue rose from station i-1 to i while the parabola through
+// stations i-2, i-1, i falls at i, or the reverse. That happens where ue
+// bends over sharply - just behind a small leading-edge radius, where the
+// parabola reaches back to a steep first interval, and at a suction peak,
+// where ue rises into the station and falls after it and the parabola tips
+// over. Its slope there is not the flow's: an edge velocity taken to fall
+// steeply where it peaks thickens the laminar layer and cuts its skin
+// friction by half, and where it rises makes the station equations of an
+// attached layer unsolvable and starts the separation test. Such a station
+// takes the two-point difference of the last interval instead, whose slope
+// always has that interval's sign. Only stations whose edge velocity is
+// prescribed (the direct region) are judged.
+bool three_point_contradicts_last_interval(const SurfaceRun& r, int i) {
+  if (i < 4 || !(r.x(i) <= r.xinv)) return false;
   const double slope = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
   const double last = r.ue(i) - r.ue(i - 1);
-  const double next = r.ue(i + 1) - r.ue(i);
-  return (last > 0.0 && next > 0.0 && slope < 0.0) || (last < 0.0 && next < 0.0 && slope > 0.0);
+  if (!((last > 0.0 && slope < 0.0) || (last < 0.0 && slope > 0.0))) return false;
+  // The ue rises (or falls) into the station and on to the next one: the
+  // parabola has tipped over a steep first interval.
+  if (i < r.nxt && r.x(i + 1) <= r.xinv && (r.ue(i + 1) - r.ue(i)) * last > 0.0) return true;
+  // Elsewhere the contradiction counts where the slope imposes a pressure
+  // gradient the layer feels strongly.
+  return std::fabs(slope * r.x(i) / r.ue(i)) > kSteepPressureGradient;
+}
+
+// Where the square of the skin friction, extrapolated linearly through
+// stations a and b, reaches t^2 (not finite when the two squares are equal).
+double extrapolated_separation(const Table1<double>& x, const Table1<double>& cfb, int a, int b,
+                               double t) {
+  const double ca = cfb(a) * cfb(a);
+  const double cb = cfb(b) * cfb(b);
+  return x(a) + (t * t - ca) * (x(b) - x(a)) / (cb - ca);
 }
 
 // The station grid: the similarity grid scaled by sqrt(dx/due) of the first
@@ -212,24 +243,58 @@ class March {
   bool start(std::string* cause);
   // How the Newton passes of a station ended.
   enum class Passes { kConverged, kAtLimit, kBroken };
+  // How one solve of a station ended, after its redos on a grown grid.
+  struct Attempt {
+    enum class Kind {
+      kSolved,     // converged, or nearly settled at the pass limit
+      kUnsettled,  // the passes did not settle, also on the grown grid
+      kFailed,     // the passes broke down, or the solution is impossible
+    };
+    Kind kind = Kind::kSolved;
+    bool at_pass_limit = false;  // solved, but with the passes used up
+    bool unsettled = false;      // some solve of it did not settle
+    bool may_separate = false;   // the layer may separate at the station
+    bool laminar = false;        // the layer was laminar in the last solve
+  };
   // Solves station i (its levels not yet shifted); false with *cause when it
   // cannot be solved.
   bool solve_station(int i, std::string* cause);
-  Passes newton(int i, std::string* cause);
+  // The derivative weights, dpdx and invmode of station i for a solve;
+  // returns dUe/dx.
+  double prepare(int i);
+  // One solve of station i under its present edge condition and regime,
+  // again on a grown grid while the layer outgrows it. quiet: the solve only
+  // decides something and is solved again; it writes nothing.
+  Attempt attempt(int i, bool quiet, std::string* cause);
+  Passes newton(int i, bool quiet, std::string* cause);
+  // Whether a turbulent separation that the test puts ahead of station i is
+  // confirmed by the station's own solution under the prescribed edge
+  // velocity. Leaves station i at its first guess.
+  bool turbulent_separation_confirmed(int i);
+  // Why the finished solution of station i is one no boundary layer could
+  // have; "" when it is a possible one.
+  std::string impossible_solution(int i) const;
   // Station i is taken as separated: a laminar layer turns turbulent there,
   // a turbulent one enters the inverse mode from it.
   void separate_at(int i);
+  // Station i has no solution (*cause says why): it takes its first guess
+  // as a stand-in, marked in the log and the run's warning, and the march
+  // goes on. False, with *cause, when the first guess is no possible layer
+  // either: the surface stops at the last good station.
+  bool without_solution(int i, std::string* cause);
   // The first guess of station i: the levels of the stations before it
   // shifted down, level 3 the profile of station i-1 scaled to the edge
-  // velocity of station i (that of station i-1 in the inverse region).
-  // begin_station keeps the levels as they were before the shift, so that
-  // restart_station can make the first guess again for a new solve.
+  // velocity of station i (that of station i-1 in the inverse region); at
+  // station 3 its start profile. begin_station keeps the levels as they were
+  // before the shift, so that restart_station can make the first guess
+  // again for a new solve.
   void begin_station(int i);
   void restart_station(int i);
   void log_station(int i);
   void finish();
   Result stopped(int i, const std::string& cause);
-  // The warning that counts the stations taken at the pass limit.
+  // The warnings that count the stations taken at the pass limit and the
+  // stand-ins.
   void warn_unconverged();
 
   SurfaceRun& r_;
@@ -248,6 +313,25 @@ class March {
   // counts by its last solve).
   int unconverged_ = 0;
   bool at_pass_limit_ = false;
+  // The regime before station i was solved, and whether a laminar
+  // separation at station i (taken from its own solves) turned it
+  // turbulent.
+  struct Regime {
+    int KTBL;
+    double xtr, etae, vlbl;
+    int ntr;
+  };
+  Regime regime_before_{};
+  bool separated_laminar_ = false;
+  // Stations shown by a stand-in, and whether the station being logged is
+  // one, with why it has no solution.
+  std::vector<int> stand_ins_;
+  bool stand_in_ = false;
+  std::string stand_in_cause_;
+  // Bounds of a possible solution: the largest prescribed edge velocity of
+  // the surface and the element's chord.
+  double ue_max_ = 0.0;
+  double chord_ = 0.0;
   // The levels (f, u, v, b, ccro, ccmu at every grid point in use) before
   // the shift to the station being solved, its prescribed edge velocity and
   // np then.
@@ -267,7 +351,7 @@ Result March::run() {
   }
   st.NXDONE(k_, s_) = 2;
   for (int i = 3; i <= r_.nxt; ++i) {
-    if (i > 3) begin_station(i);
+    begin_station(i);
     std::string cause;
     if (!solve_station(i, &cause)) return stopped(i, cause);
     if (at_pass_limit_) ++unconverged_;
@@ -282,6 +366,22 @@ Result March::run() {
 }
 
 void March::warn_unconverged() {
+  if (!stand_ins_.empty()) {
+    // The stations as runs: "5, 9-14, 20".
+    std::string list;
+    for (std::size_t a = 0; a < stand_ins_.size();) {
+      std::size_t b = a;
+      while (b + 1 < stand_ins_.size() && stand_ins_[b + 1] == stand_ins_[b] + 1) ++b;
+      list += (list.empty() ? "" : ", ") + std::to_string(stand_ins_[a]);
+      if (b > a) list += "-" + std::to_string(stand_ins_[b]);
+      a = b + 1;
+    }
+    result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " +
+                               std::to_string(stand_ins_.size()) +
+                               " station(s) had no solution and show their first guess "
+                               "(the profile of the station before, scaled): stations " +
+                               list + ".");
+  }
   if (unconverged_ == 0) return;
   result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
                              " station(s) did not converge within " +
@@ -297,6 +397,8 @@ bool March::start(std::string* cause) {
                     {isurf_ == 0 ? "Upper surface,  Element=" : "Lower surface,  Element=",
                      ielem_});
   r.k_iterMax = kPassLimit;
+  for (int i = 1; i <= r.nxt; ++i) ue_max_ = std::max(ue_max_, r.ue(i));
+  chord_ = state().BELEM(k_);
   r.invmode = 0;
   r.ninv = 0;
   KTBL = 1;
@@ -357,13 +459,23 @@ bool March::start(std::string* cause) {
 //
 // Where a station's own solution says that the layer separates there:
 // - The separation test extrapolates the skin friction of the two stations
-//   before i. A turbulent layer enters the inverse mode where it says so. A
-//   laminar layer turns turbulent there only when station i's own laminar
-//   solution confirms the separation: its passes do not settle or break
-//   down, or its skin friction falls to the separation threshold. Behind a
-//   suction peak the laminar skin friction falls steeply but stays well
-//   above zero, and the extrapolation alone would turn such layers
-//   turbulent far ahead of transition.
+//   before i. Behind a suction peak the skin friction falls steeply where
+//   the edge velocity turns, laminar or turbulent, and the extrapolation
+//   alone would take healthy layers for separating ones: a laminar layer
+//   would turn turbulent far ahead of transition, a turbulent one would be
+//   given the separation skin friction, which it cannot have, and run away.
+//   So station i's own solution decides. A laminar layer turns turbulent
+//   there only when its laminar solution confirms the separation: its
+//   passes do not settle or break down, or its skin friction falls to the
+//   separation threshold. A turbulent layer is first solved under the
+//   prescribed edge velocity; the separation stands when that solution
+//   does not settle, breaks down or is impossible, when its skin friction
+//   falls to the threshold, when the test made again through stations i-1
+//   and i still puts the separation ahead of station i+1, or at the last
+//   station. Then station i is solved in the inverse mode from its first
+//   guess with the test's separation position, as the test alone would
+//   have it; otherwise the station stays direct and the test is made again
+//   at the next station.
 // - Passes that do not settle under a prescribed edge velocity (the last
 //   correction still above 1e-3 of the edge velocity at the pass limit),
 //   also when the station is solved once more on the grown grid, mean a
@@ -374,46 +486,84 @@ bool March::start(std::string* cause) {
 //   edge velocity, before separation was found) - the station is taken as
 //   separated: a laminar layer turns turbulent there, a turbulent one enters
 //   the inverse mode, and the station is solved anew from its first guess.
-//   The same holds when such a station's passes break down after they did
-//   not settle. Elsewhere (a rising edge velocity, the inverse region) a
-//   station that used up its passes is taken as it stands, with its record
-//   and the warning.
+//   The same holds when such a station's passes break down, or its solution
+//   is impossible, after they did not settle.
+// - Elsewhere (a rising edge velocity, the nose region, the inverse region)
+//   a station whose passes do not settle or break down, or whose solution
+//   is impossible, has no solution: see without_solution.
 // The decision is made on the final solve of the station; a station whose
 // passes converge, however many grid growths it takes, is solved exactly as
 // before.
 bool March::solve_station(int i, std::string* cause) {
   SurfaceRun& r = r_;
-  // The separation test found the laminar layer's skin friction reaching
-  // the threshold ahead of station i; the station's own solution decides.
+  stand_in_ = false;
+  regime_before_ = {KTBL, r.xtr, r.etae, r.vlbl, r.ntr};
+  separated_laminar_ = false;
+  // The weights are those of the prescribed edge velocity; every solve of
+  // the station keeps them.
+  set_weights(r, i);
+  if (three_point_contradicts_last_interval(r, i)) set_two_point_weights(r, i);
+  const double dUedx = prepare(i);
+  // The separation test extrapolates the skin friction of the two stations
+  // before i; it is made once two finished stations exist (from station 5),
+  // once per station.
   bool laminar_separation_ahead = false;
-  // A solve of the station ended at the pass limit without settling.
-  bool unsettled = false;
-  bool regrown_unsettled = false;
-  const double ue_given = r.ue(i);
-  bool first_solve = true;
-  for (;;) {
-    at_pass_limit_ = false;
-    set_weights(r, i);
-    if (three_point_contradicts_trend(r, i)) set_two_point_weights(r, i);
-    r.k_iter = 0;
-    const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
-    r.dpdx(i) = -r.roe8(i) * r.ue(i) * dUedx;
-    if (r.x(i) > kInverseStart && i > 3) r.invmode = 2;
-    // The separation test extrapolates the skin friction of the two stations
-    // before i; it is made once two finished stations exist (from station 5).
-    // Its outcome stands for every solve of the station: a redo on a grown
-    // grid or after separation asks it again in the same place (and with a
-    // laminar layer that turned turbulent meanwhile it would take the
-    // laminar skin friction for a turbulent one).
-    const bool separation_tested = r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5;
-    if (separation_tested && first_solve) {
-      const double xtr = r.xtr;
-      SEPARATION_CHECK(r.ninv, r.xinv, r.xtr, i, r.nxt, r.x, r.cfb, r.cf_bc, r.cfsep, r.sqre);
-      if (r.xtr != xtr) {
-        r.xtr = xtr;  // laminar: station i is solved laminar first
-        laminar_separation_ahead = true;
+  if (r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5) {
+    const double xs = extrapolated_separation(r.x, r.cfb, i - 2, i - 1, r.cfsep / r.sqre);
+    if (r.x(i - 1) <= xs && xs < r.x(i)) {  // also false when xs is not finite
+      if (r.xtr + 1e-6 >= r.x(i)) {
+        laminar_separation_ahead = true;  // station i is solved laminar first
+      } else if (turbulent_separation_confirmed(i)) {
+        SEPARATION_CHECK(r.ninv, r.xinv, r.xtr, i, r.nxt, r.x, r.cfb, r.cf_bc, r.cfsep,
+                         r.sqre);
       }
     }
+  }
+  for (;;) {
+    at_pass_limit_ = false;
+    const Attempt a = attempt(i, false, cause);
+    const bool confirm = a.laminar && laminar_separation_ahead;
+    switch (a.kind) {
+      case Attempt::Kind::kSolved:
+        at_pass_limit_ = a.at_pass_limit;
+        if (!confirm || r.cfb(i) > r.cfsep / r.sqre) return true;
+        break;  // the laminar skin friction reaches the threshold
+      case Attempt::Kind::kUnsettled:
+        if (!a.may_separate) {
+          *cause = "its Newton passes did not settle (last correction " +
+                   number_text(r.dumax) + " at an edge velocity of " + number_text(r.ue(i)) +
+                   " after " + std::to_string(kPassLimit + 1) + " passes)";
+          return without_solution(i, cause);
+        }
+        break;
+      case Attempt::Kind::kFailed:
+        // Where it may separate and its laminar solution was in question,
+        // or its passes had not settled before, the layer separates there.
+        if (!(a.may_separate && (confirm || a.unsettled))) return without_solution(i, cause);
+        break;
+    }
+    separate_at(i);
+    restart_station(i);
+  }
+}
+
+double March::prepare(int i) {
+  SurfaceRun& r = r_;
+  r.k_iter = 0;
+  const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+  r.dpdx(i) = -r.roe8(i) * r.ue(i) * dUedx;
+  if (r.x(i) > kInverseStart && i > 3) r.invmode = 2;
+  return dUedx;
+}
+
+March::Attempt March::attempt(int i, bool quiet, std::string* cause) {
+  SurfaceRun& r = r_;
+  Attempt a;
+  const double ue_given = r.ue(i);
+  bool regrown_unsettled = false;
+  for (;;) {
+    const double dUedx = prepare(i);
+    const bool separation_tested = r.invmode == 2 && r.ninv == 0 && dUedx < 0.0 && i >= 5;
     if (r.xtr > r.x(i) && i > 3) TRANSITION_CHECK(r, i - 1, 2);
     if (r.x(i) >= r.xtr && i > 3) {
       if (KTBL == 1) {
@@ -426,75 +576,98 @@ bool March::solve_station(int i, std::string* cause) {
     }
     const bool laminar = KTBL == 1;
     const bool direct = r.x(i) <= r.xinv;
-    r.dumax = 1.0;
-    first_solve = false;
-    const Passes passes = newton(i, cause);
-    const bool confirm = laminar && laminar_separation_ahead;
+    a.laminar = laminar;
     // Where the layer may separate at station i: a laminar layer in a
     // falling edge velocity anywhere after the start, a turbulent one where
     // the separation test is made.
-    const bool may_separate =
-        direct && (laminar ? dUedx < 0.0 && i > 3 : separation_tested);
-    if (passes != Passes::kBroken) {
-      if (!direct) r.ue(i) = r.u(3, r.np);
-      // A station whose passes still move the profile by a visible fraction
-      // of the edge velocity has not settled; one that has nearly settled
-      // is taken as it stands.
-      const bool settled =
-          passes == Passes::kConverged || r.dumax <= kSettled * std::fabs(r.ue(i));
-      if (!settled) unsettled = true;
-      int grew = 0;
-      bool full = false;
-      BL_EDGE_GROWTH(r, grew, full);
-      if (full && !grid_full_reported_) {
-        grid_full_reported_ = true;
-        result_.warnings.push_back(
-            surface_text(ielem_, isurf_) + ": from station " + std::to_string(i) +
-            " on the layer is thicker than the " + std::to_string(kGridPoints) +
-            " points of the normal grid hold; those stations were taken on the full grid.");
-      }
-      // The station is solved anew on the grown grid, as often as the
-      // layer outgrows it; after passes that did not settle, once.
-      if (grew == 1 && (settled || !regrown_unsettled)) {
-        if (!settled) {
-          regrown_unsettled = true;
-          // At the last station the passes take the edge velocity from the
-          // profile; one that did not settle gives none to start from.
-          if (direct) r.ue(i) = ue_given;
-        }
-        continue;
-      }
-      if (!settled && may_separate) {
-        separate_at(i);
-        restart_station(i);
-        unsettled = regrown_unsettled = false;
-        continue;
-      }
-      if (passes == Passes::kAtLimit) at_pass_limit_ = true;
-      if (!std::isfinite(r.ue(i))) {
-        *cause = "the edge velocity of the solution is not finite";
-      } else if (BL_INTEGRAL_QUANTITIES(r, i, 3, cause)) {
-        if (!confirm || r.cfb(i) > r.cfsep / r.sqre) return true;
-        separate_at(i);  // the laminar skin friction reaches the threshold
-        restart_station(i);
-        unsettled = regrown_unsettled = false;
-        continue;
-      }
+    a.may_separate = direct && (laminar ? dUedx < 0.0 && i > 3 : separation_tested);
+    r.dumax = 1.0;
+    const Passes passes = newton(i, quiet, cause);
+    if (passes == Passes::kBroken) {
+      a.kind = Attempt::Kind::kFailed;
+      return a;
     }
-    // The station cannot be solved. Where it may separate and its laminar
-    // solution was in question, or its passes had not settled before, the
-    // layer separates there.
-    if (!(may_separate && (confirm || unsettled))) return false;
-    separate_at(i);
-    restart_station(i);
-    unsettled = regrown_unsettled = false;
+    if (!direct) r.ue(i) = r.u(3, r.np);
+    // A station whose passes still move the profile by a visible fraction
+    // of the edge velocity has not settled; one that has nearly settled
+    // is taken as it stands.
+    const bool settled =
+        passes == Passes::kConverged || r.dumax <= kSettled * std::fabs(r.ue(i));
+    if (!settled) a.unsettled = true;
+    int grew = 0;
+    bool full = false;
+    BL_EDGE_GROWTH(r, grew, full);
+    if (full && !grid_full_reported_) {
+      grid_full_reported_ = true;
+      result_.warnings.push_back(
+          surface_text(ielem_, isurf_) + ": from station " + std::to_string(i) +
+          " on the layer is thicker than the " + std::to_string(kGridPoints) +
+          " points of the normal grid hold; those stations were taken on the full grid.");
+    }
+    // The station is solved anew on the grown grid, as often as the layer
+    // outgrows it; after passes that did not settle, once.
+    if (grew == 1 && (settled || !regrown_unsettled)) {
+      if (!settled) {
+        regrown_unsettled = true;
+        // At the last station the passes take the edge velocity from the
+        // profile; one that did not settle gives none to start from.
+        if (direct) r.ue(i) = ue_given;
+      }
+      continue;
+    }
+    if (!settled) {
+      a.kind = Attempt::Kind::kUnsettled;
+      return a;
+    }
+    a.at_pass_limit = passes == Passes::kAtLimit;
+    a.kind = Attempt::Kind::kFailed;
+    if (!std::isfinite(r.ue(i))) {
+      *cause = "the edge velocity of the solution is not finite";
+      return a;
+    }
+    if (!BL_INTEGRAL_QUANTITIES(r, i, 3, cause)) return a;
+    *cause = impossible_solution(i);
+    if (cause->empty()) a.kind = Attempt::Kind::kSolved;
+    return a;
   }
+}
+
+bool March::turbulent_separation_confirmed(int i) {
+  SurfaceRun& r = r_;
+  std::string cause;
+  const Attempt a = attempt(i, true, &cause);
+  bool stands = a.kind != Attempt::Kind::kSolved || !(r.cfb(i) > r.cfsep / r.sqre) ||
+                i == r.nxt;
+  if (!stands) {
+    const double xs = extrapolated_separation(r.x, r.cfb, i - 1, i, r.cfsep / r.sqre);
+    stands = r.x(i - 1) <= xs && xs < r.x(i + 1);
+  }
+  restart_station(i);
+  return stands;
+}
+
+std::string March::impossible_solution(int i) const {
+  const SurfaceRun& r = r_;
+  const double d1 = r.d1b(i), cf = r.cfb(i), ue = r.ue(i);
+  if (!(d1 > 0.0))
+    return "the solution has no positive displacement thickness (D1 = " + number_text(d1) + ")";
+  if (d1 > kThickestLayer * chord_)
+    return "the solution's displacement thickness exceeds a tenth of the chord (D1 = " +
+           number_text(d1) + ")";
+  if (KTBL == 2 && std::fabs(cf) > kLargestTurbulentCf)
+    return "the solution's turbulent skin friction is out of range (CF = " + number_text(cf) +
+           ")";
+  if (!(ue > 0.0) || ue > kLargestEdgeVelocity * ue_max_)
+    return "the solution's edge velocity is out of range (UE = " + number_text(ue) +
+           ", the surface's largest given one " + number_text(ue_max_) + ")";
+  return "";
 }
 
 void March::separate_at(int i) {
   SurfaceRun& r = r_;
   if (KTBL == 1) {
     r.xtr = r.x(i);  // station i is the first turbulent one
+    separated_laminar_ = true;
     return;
   }
   // Turbulent separation between the last finished station and station i;
@@ -503,6 +676,40 @@ void March::separate_at(int i) {
   for (int j = i; j <= r.nxt; ++j) r.cf_bc(j) = r.cfsep;
   r.xinv = 0.5 * (r.x(i - 1) + r.x(i));
   r.ninv = i;
+}
+
+bool March::without_solution(int i, std::string* cause) {
+  SurfaceRun& r = r_;
+  restart_station(i);
+  r.k_iter = 0;  // no pass stands behind the row
+  r.dumax = 0.0;
+  r.jumax = 0;
+  std::string guess;
+  bool possible = BL_INTEGRAL_QUANTITIES(r, i, 3, &guess) && (guess = impossible_solution(i)).empty();
+  // The first guess of a laminar layer that was taken as separated at
+  // station i, because its laminar solution failed, and then had no
+  // turbulent solution either, is the laminar profile before it; where
+  // that is no possible turbulent layer (a laminar skin friction close to
+  // the stagnation point), the layer is left laminar at station i, as it
+  // was before, and the next station's own solution decides again.
+  if (!possible && separated_laminar_) {
+    KTBL = regime_before_.KTBL;
+    r.xtr = regime_before_.xtr;
+    r.etae = regime_before_.etae;
+    r.vlbl = regime_before_.vlbl;
+    r.ntr = regime_before_.ntr;
+    guess = impossible_solution(i);
+    possible = guess.empty();
+  }
+  if (!possible) {
+    *cause += "; its first guess is no possible layer either (" + guess + ")";
+    return false;
+  }
+  stand_in_ = true;
+  stand_in_cause_ = *cause;
+  stand_ins_.push_back(i);
+  at_pass_limit_ = false;
+  return true;
 }
 
 void March::begin_station(int i) {
@@ -516,6 +723,7 @@ void March::begin_station(int i) {
   }
   guess_np_ = r.np;
   guess_ue_ = r.ue(i);
+  if (i == 3) return;  // the start profile is at level 3 already
   if (r.x(i) > r.xinv) r.ue(i) = r.ue(i - 1);  // the first guess of an inverse station
   BL_SHIFT_LEVELS(r, i);
 }
@@ -531,11 +739,12 @@ void March::restart_station(int i) {
     in += stride;
   }
   r.ue(i) = guess_ue_;
+  if (i == 3) return;
   if (r.x(i) > r.xinv) r.ue(i) = r.ue(i - 1);
   BL_SHIFT_LEVELS(r, i);
 }
 
-March::Passes March::newton(int i, std::string* cause) {
+March::Passes March::newton(int i, bool quiet, std::string* cause) {
   SurfaceRun& r = r_;
   while (r.dumax > kNewtonTolerance) {
     const int np = r.np;
@@ -570,10 +779,10 @@ March::Passes March::newton(int i, std::string* cause) {
     if (r.x(i) >= r.xinv) r.ue(i) = 0.5 * (r.u(3, np - 1) + r.u(3, np));
     BL_CORRECTION_MAX(r);
     if (r.k_iter > r.k_iterMax) {
-      units_.write(lustd_, f_.passLimit, {r.k_iter, i, r.x(i), r.ue(i), r.dumax});
+      if (!quiet) units_.write(lustd_, f_.passLimit, {r.k_iter, i, r.x(i), r.ue(i), r.dumax});
       return Passes::kAtLimit;
     }
-    if (i == kDumpStation1 || i == kDumpStation2) {
+    if (!quiet && (i == kDumpStation1 || i == kDumpStation2)) {
       BL_PRINT_PROFILE(r, i, 3);
       BL_PRINT_BLOCK_SYSTEM(r, i, r.k_iter, 3);
     }
@@ -592,6 +801,12 @@ void March::log_station(int i) {
                             r.np,     r.ninv,   KTBL};
   units_.write(lublf_, f_.stationRowLog, row, sizeof row / sizeof row[0]);
   units_.write(lustd_, f_.stationRowStd, row, sizeof row / sizeof row[0]);
+  if (stand_in_) {
+    const std::string mark = " Station " + std::to_string(i) + " not solved: " +
+                             stand_in_cause_ + "; its row shows its first guess";
+    units_.write_free(lublf_, {mark});
+    units_.write_free(lustd_, {mark});
+  }
 }
 
 void March::finish() {

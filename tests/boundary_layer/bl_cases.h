@@ -22,7 +22,9 @@
 namespace sorvane::testing {
 
 struct NacaCase {
-  double thickness = 0.12;  // t/c of the NACA 00tt section
+  double thickness = 0.12;  // t/c of the NACA mptt section
+  double camber = 0.0;      // m/100: the largest camber (0: a symmetric NACA 00tt)
+  double camber_at = 0.4;   // p/10: where it lies
   double alpha = 0.0;       // degrees
   double remill = 1.0;      // Reynolds number in millions
   int np = 61;              // points across the layer
@@ -41,9 +43,10 @@ inline std::string field10(double v) {
   return b;
 }
 
-// The geometry file of a single NACA 00tt element at unit chord: contour
-// from the trailing edge over the upper surface to the leading edge and back
-// (three-value table), stored placement, boundary-layer record.
+// The geometry file of a single NACA four-digit element at unit chord:
+// contour from the trailing edge over the upper surface to the leading edge
+// and back (three-value table) at cosine-spaced chord stations, stored
+// placement, boundary-layer record.
 inline std::string naca_geometry(const NacaCase& c) {
   std::vector<double> xs, ys;
   const int n = c.stations;
@@ -52,21 +55,30 @@ inline std::string naca_geometry(const NacaCase& c) {
            (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x + 0.2843 * x * x * x -
             0.1036 * x * x * x * x);
   };
-  for (int j = n; j >= 1; --j) {
-    const double x = 0.5 * (1.0 - std::cos(M_PI * j / n));
-    xs.push_back(x);
-    ys.push_back(yt(x));
-  }
+  // A point of the upper (side 1) or lower (side -1) surface at chord
+  // station x: off the camber line by the half thickness, normal to it.
+  auto point = [&](double x, double side) {
+    if (c.camber == 0.0) {
+      xs.push_back(x);
+      ys.push_back(side * yt(x));
+      return;
+    }
+    const double m = c.camber, p = c.camber_at;
+    const double yc = x < p ? m / (p * p) * (2 * p * x - x * x)
+                            : m / ((1 - p) * (1 - p)) * (1 - 2 * p + 2 * p * x - x * x);
+    const double slope = x < p ? 2 * m / (p * p) * (p - x) : 2 * m / ((1 - p) * (1 - p)) * (p - x);
+    const double th = std::atan(slope);
+    xs.push_back(x - side * yt(x) * std::sin(th));
+    ys.push_back(yc + side * yt(x) * std::cos(th));
+  };
+  for (int j = n; j >= 1; --j) point(0.5 * (1.0 - std::cos(M_PI * j / n)), 1.0);
   xs.push_back(0.0);
   ys.push_back(0.0);
   const int ile = static_cast<int>(xs.size());
-  for (int j = 1; j <= n; ++j) {
-    const double x = 0.5 * (1.0 - std::cos(M_PI * j / n));
-    xs.push_back(x);
-    ys.push_back(-yt(x));
-  }
+  for (int j = 1; j <= n; ++j) point(0.5 * (1.0 - std::cos(M_PI * j / n)), -1.0);
   std::string t;
-  t += "NACA 00xx boundary-layer case (IPRINT NELEM DADD ICOMPR ITE IPOS IBL)\n";
+  t += c.camber == 0.0 ? "NACA 00xx" : "NACA mpxx";
+  t += " boundary-layer case (IPRINT NELEM DADD ICOMPR ITE IPOS IBL)\n";
   t += field10(0) + field10(1) + field10(0.005) + field10(0) + field10(0) + field10(0) +
        field10(1) + "\n";
   t += "     ALPHA      MACH     SWEPT      BREF      XREF      YREF\n";

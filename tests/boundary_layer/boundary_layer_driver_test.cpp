@@ -97,7 +97,8 @@ TEST_F(SplitDriver, ExampleLogKeepsTheEarlierRowsUpToTheMendedStations) {
 
 // Four panels at 20 degrees: the stagnation point lies so far back on the
 // lower surface that its list keeps only two stations; the upper surface
-// still runs (and on four panels stops at once, with its own line).
+// still runs (on four panels its one station has no solution and shows its
+// first guess, which its own line says).
 TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
   const std::string dir = scratch_dir("split_driver_refused");
   testing::NacaCase c;

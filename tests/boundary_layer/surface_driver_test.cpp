@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
 #include "tests/boundary_layer/bl_cases.h"
+#include "tests/boundary_layer/station_log.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -175,34 +177,6 @@ TEST_F(SurfaceDriver, TurbulentFlatPlateAgreesWithCorrelation) {
     EXPECT_GT(s.h12, 1.25) << "x = " << s.x;
     EXPECT_LT(s.h12, 1.4) << "x = " << s.x;
   }
-}
-
-// A row of the station log: i5, 7e12.5, 5i5.
-struct LogRow {
-  int i = 0;
-  double x = 0, ue = 0, me = 0, d1 = 0, rov = 0, cf = 0, dumax = 0;
-  int jumax = 0, kiter = 0, np = 0, ninv = 0, ktbl = 0;
-};
-
-bool parse_row(const std::string& line, LogRow* r) {
-  if (line.size() != 114 || line.compare(0, 5, "   NX") == 0) return false;
-  auto real = [&](int n) { return std::stod(line.substr(5 + 12 * n, 12)); };
-  auto integer = [&](int n) { return std::stoi(line.substr(89 + 5 * n, 5)); };
-  r->i = std::stoi(line.substr(0, 5));
-  double* reals[] = {&r->x, &r->ue, &r->me, &r->d1, &r->rov, &r->cf, &r->dumax};
-  int* integers[] = {&r->jumax, &r->kiter, &r->np, &r->ninv, &r->ktbl};
-  for (int n = 0; n < 7; ++n) *reals[n] = real(n);
-  for (int n = 0; n < 5; ++n) *integers[n] = integer(n);
-  return true;
-}
-
-std::vector<LogRow> log_rows(const std::string& path) {
-  std::vector<LogRow> rows;
-  for (const std::string& line : read_lines(path)) {
-    LogRow r;
-    if (parse_row(line, &r)) rows.push_back(r);
-  }
-  return rows;
 }
 
 // NACA 0012 at zero incidence, Re 3 million, transition left to the
@@ -624,23 +598,6 @@ TEST_F(SurfaceDriver, OverflowingStationNamesItsCause) {
   }
 }
 
-// A "k_iter > k_iterMax" record on standard output.
-struct PassLimitRecord {
-  int it = 0, i = 0;
-  double x = 0, ue = 0, dumax = 0;
-};
-
-std::vector<PassLimitRecord> pass_limit_records(const std::string& text) {
-  std::vector<PassLimitRecord> records;
-  for (const std::string& line : split_lines(text)) {
-    PassLimitRecord p;
-    if (std::sscanf(line.c_str(), " k_iter > k_iterMax IT=%d NX=%d X=%lf UE=%lf %lf", &p.it,
-                    &p.i, &p.x, &p.ue, &p.dumax) == 5)
-      records.push_back(p);
-  }
-  return records;
-}
-
 // Howarth's linearly retarded flow ue = 1 - s at Re 1e5 with a separation
 // threshold Cf sqrt(Re) = 0.5: the separation test finds the threshold
 // crossed ahead of a station before the Newton passes fail there. That
@@ -717,7 +674,8 @@ TEST_F(SurfaceDriver, PassLimitAcceptsSettledStations) {
 // Stations whose passes still move at the limit (the last correction above
 // 1e-3 of the edge velocity), solved once more on the grown grid, are taken
 // as separated where a layer can separate under its prescribed edge
-// velocity, and as they stand in the inverse region.
+// velocity; in the inverse region they have no solution and show a
+// stand-in.
 // - The thin section at a low Reynolds number: the laminar layer of the
 //   upper surface separates at station i (four records there: the laminar
 //   solve and its redo, the turbulent solve and its redo). It turns
@@ -725,9 +683,11 @@ TEST_F(SurfaceDriver, PassLimitAcceptsSettledStations) {
 //   mode from i, the separation half way between stations i-1 and i; the
 //   march goes on to the trailing edge.
 // - A reversed separation wall shear at 14 degrees: inverse stations do not
-//   settle; each is taken as it stands, counted in the warning, and the
-//   march goes on past them.
-TEST_F(SurfaceDriver, PassLimitSeparatesOrTakesAsIs) {
+//   settle. None is shown as a solution: each row shows the station's first
+//   guess (in the inverse region the profile of the station before, at its
+//   edge velocity) with no Newton pass behind it, the log marks it and the
+//   run's warning lists it, and the march goes on past it.
+TEST_F(SurfaceDriver, PassLimitSeparatesOrStandsIn) {
   const ProblemState& st = state();
   {
     SCOPED_TRACE("laminar, then turbulent separation");
@@ -769,27 +729,63 @@ TEST_F(SurfaceDriver, PassLimitSeparatesOrTakesAsIs) {
     ASSERT_NO_FATAL_FAILURE(load_case(test_name(), naca_geometry(reversed), "rev.dat"));
     ASSERT_TRUE(SXR(0).ok);
     const Result r = FOIL_BL2D(0, 0);
+    ASSERT_TRUE(r.ok) << r.message;
     text::units().flush_all();
     const std::vector<PassLimitRecord> records = pass_limit_records(console.text().substr(said));
     ASSERT_FALSE(records.empty());
-    const std::vector<LogRow> rows = log_rows(dir + "/rev.blf");
-    ASSERT_FALSE(rows.empty());
+    const std::vector<SurfaceLog> logs = surface_logs(dir + "/rev.blf");
+    ASSERT_EQ(logs.size(), 1u);
+    const std::vector<LogRow>& rows = logs[0].rows;
+    ASSERT_EQ(static_cast<int>(rows.size()), st.NX(1, 1) - 2);
+    EXPECT_EQ(st.NXDONE(1, 1), st.NX(1, 1));
     const int ninv = rows.back().ninv;
     ASSERT_GT(ninv, 3);
-    int at_limit = 0;
-    for (const LogRow& row : rows) {
-      if (row.kiter < 21) continue;
-      ++at_limit;
-      EXPECT_GE(row.i, ninv) << "station " << row.i;
+    std::set<int> unsettled;
+    for (const PassLimitRecord& p : records) {
+      EXPECT_GE(p.i, ninv);
+      if (p.dumax > 1e-3 * std::fabs(p.ue)) unsettled.insert(p.i);
     }
-    for (const PassLimitRecord& p : records) EXPECT_GE(p.i, ninv);
-    // The march went on past the first station taken as it stood.
-    EXPECT_GT(st.NXDONE(1, 1), records[0].i);
-    ASSERT_GT(at_limit, 0);
-    const std::string counted = "Element 1, upper surface: " + std::to_string(at_limit) +
-                                " station(s) did not converge within 21 Newton passes and were "
-                                "taken as they stood.";
-    EXPECT_NE(std::find(r.warnings.begin(), r.warnings.end(), counted), r.warnings.end());
+    ASSERT_FALSE(unsettled.empty());
+    // Every station whose last passes did not settle is a stand-in (a
+    // station may have records of a solve that was redone and settled).
+    const std::set<int>& marked = logs[0].not_solved;
+    for (const int i : marked) EXPECT_TRUE(unsettled.count(i)) << "station " << i;
+    ASSERT_FALSE(marked.empty());
+    std::string listed;
+    for (const LogRow& row : rows) {
+      if (!marked.count(row.i)) {
+        EXPECT_NE(row.kiter, 0) << "station " << row.i;
+        continue;
+      }
+      const LogRow& before = rows[row.i - 4];
+      ASSERT_EQ(before.i, row.i - 1);
+      EXPECT_EQ(row.kiter, 0) << "station " << row.i;
+      EXPECT_EQ(row.ue, before.ue) << "station " << row.i;
+      EXPECT_EQ(row.d1, before.d1) << "station " << row.i;
+      EXPECT_EQ(st.UE(row.i, 1, 1), st.UE(row.i - 1, 1, 1)) << "station " << row.i;
+      EXPECT_GT(row.d1, 0.0);
+      listed += (listed.empty() ? "" : ",") + std::to_string(row.i);
+    }
+    // The warning names them, runs of stations as "a-b".
+    ASSERT_EQ(r.warnings.size(), 1u);
+    const std::string& w = r.warnings[0];
+    const std::string head = "Element 1, upper surface: " + std::to_string(marked.size()) +
+                             " station(s) had no solution and show their first guess";
+    EXPECT_EQ(w.substr(0, head.size()), head);
+    std::set<int> named;
+    for (const char* p = w.c_str() + w.find("stations ") + 9; *p;) {
+      int a = 0, b = 0, n = 0;
+      if (std::sscanf(p, "%d-%d%n", &a, &b, &n) == 2) {
+      } else if (std::sscanf(p, "%d%n", &a, &n) == 1) {
+        b = a;
+      } else {
+        break;
+      }
+      for (int j = a; j <= b; ++j) named.insert(j);
+      p += n;
+      while (*p == ',' || *p == ' ' || *p == '.') ++p;
+    }
+    EXPECT_EQ(named, marked) << w;
   }
 }
 
