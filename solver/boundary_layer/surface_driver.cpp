@@ -398,7 +398,9 @@ bool March::start(std::string* cause) {
                      ielem_});
   r.k_iterMax = kPassLimit;
   for (int i = 1; i <= r.nxt; ++i) ue_max_ = std::max(ue_max_, r.ue(i));
-  chord_ = state().BELEM(k_);
+  // The element's chord; a result store made without a geometry file has
+  // none, and the surface's arc length stands for it.
+  chord_ = state().BELEM(k_) > 0.0 ? state().BELEM(k_) : r.x(r.nxt);
   r.invmode = 0;
   r.ninv = 0;
   KTBL = 1;
