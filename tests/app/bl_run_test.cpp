@@ -2,6 +2,7 @@
 // one new modeless dialog per click, and the one box that reports a refused
 // or partly failed run.
 #include "tests/app/bl_fixture.h"
+#include "tests/boundary_layer/bl_cases.h"
 
 namespace sorvane::testing {
 namespace {
@@ -182,6 +183,64 @@ TEST_F(WindowTest, LayerPointsBeyondCapacityAreRefusedInOneBox) {
   window->alphaSpinner->setValue(2.0);
   send(W::ID_ALPHA);
   EXPECT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+}
+
+// The real boundary layer of thin sections at incidence, whose layers
+// separate close behind the nose and have stations without a solution (the
+// run's box lists them): the dialog shows no value that no layer could
+// have. Its ranges, over every station it draws, keep the displacement
+// thickness within a tenth of the chord and the edge velocity within 1.5
+// times the largest one of the panel solution's surface, and are finite.
+TEST_F(WindowTest, RealRunShowsNoStationThatNoLayerCouldHave) {
+  window->blSplitEntry = sorvane::SXR;
+  window->blSurfaceEntry = sorvane::FOIL_BL2D;
+  struct Case {
+    double thickness, alpha;
+    int npanels;
+  };
+  for (const Case& c : {Case{0.06, 6, 200}, Case{0.03, 8, 120}}) {
+    SCOPED_TRACE("NACA 00" + std::to_string(static_cast<int>(c.thickness * 100)));
+    NacaCase n;
+    n.thickness = c.thickness;
+    n.alpha = c.alpha;
+    n.npanels = c.npanels;
+    const std::string path = scratch_dir("bl_possible") + "/case.dat";
+    write_file(path, naca_geometry(n));
+    // One file per window: a fresh window for each case.
+    if (state().NCOMPUTE != 0) {
+      delete window;
+      window = new Sorvane_2D(&test_app());
+      window->quietErrors = true;
+      window->create();
+      window->blSplitEntry = sorvane::SXR;
+      window->blSurfaceEntry = sorvane::FOIL_BL2D;
+      settle();
+    }
+    ASSERT_TRUE(load(path)) << window->lastError.text();
+    double ue_max[2] = {0, 0};
+    ASSERT_TRUE(sorvane::SXR(0).ok);
+    for (int j = 1; j <= 2; ++j)
+      for (int i = 1; i <= state().NX(1, j); ++i)
+        ue_max[j - 1] = std::max(ue_max[j - 1], state().UE(i, 1, j));
+    EXPECT_EQ(send(W::ID_BL_CALCULATION), 1);
+    settle();
+    D* d = window->blDialog;
+    ASSERT_NE(d, nullptr) << window->lastError.text();
+    EXPECT_NE(window->lastInformation.find("had no solution and show their first guess"), -1)
+        << window->lastInformation.text();
+    for (int s = 0; s <= 1; ++s) {
+      SCOPED_TRACE(s == 0 ? "upper surface" : "lower surface");
+      ASSERT_GE(sorvane::gui::computed_stations(1, s + 1), 3);
+      for (int q = D::Q_S; q < D::Q_COUNT; ++q) {
+        EXPECT_TRUE(std::isfinite(d->rangeMin[q][s][0])) << "quantity " << q;
+        EXPECT_TRUE(std::isfinite(d->rangeMax[q][s][0])) << "quantity " << q;
+      }
+      EXPECT_LE(d->rangeMax[D::Q_D1][s][0], 0.1);
+      EXPECT_GE(d->rangeMin[D::Q_D1][s][0], 0.0);
+      EXPECT_LE(d->rangeMax[D::Q_UE][s][0], 1.5 * ue_max[s]);
+      EXPECT_GE(d->rangeMin[D::Q_UE][s][0], 0.0);
+    }
+  }
 }
 
 TEST_F(WindowTest, NothingRunsBeforeAFileIsLoaded) {
