@@ -263,9 +263,11 @@ class March {
   // returns dUe/dx.
   double prepare(int i);
   // One solve of station i under its present edge condition and regime,
-  // again on a grown grid while the layer outgrows it. quiet: the solve only
-  // decides something and is solved again; it writes nothing.
-  Attempt attempt(int i, bool quiet, std::string* cause);
+  // again on a grown grid while the layer outgrows it. A trial only decides
+  // something, and the station is solved again after it: it writes nothing,
+  // and passes that do not settle are its answer at once (without the redo
+  // on the grown grid).
+  Attempt attempt(int i, bool trial, std::string* cause);
   Passes newton(int i, bool quiet, std::string* cause);
   // Whether a turbulent separation that the test puts ahead of station i is
   // confirmed by the station's own solution under the prescribed edge
@@ -558,7 +560,7 @@ double March::prepare(int i) {
   return dUedx;
 }
 
-March::Attempt March::attempt(int i, bool quiet, std::string* cause) {
+March::Attempt March::attempt(int i, bool trial, std::string* cause) {
   SurfaceRun& r = r_;
   Attempt a;
   const double ue_given = r.ue(i);
@@ -584,7 +586,7 @@ March::Attempt March::attempt(int i, bool quiet, std::string* cause) {
     // the separation test is made.
     a.may_separate = direct && (laminar ? dUedx < 0.0 && i > 3 : separation_tested);
     r.dumax = 1.0;
-    const Passes passes = newton(i, quiet, cause);
+    const Passes passes = newton(i, trial, cause);
     if (passes == Passes::kBroken) {
       a.kind = Attempt::Kind::kFailed;
       return a;
@@ -607,8 +609,8 @@ March::Attempt March::attempt(int i, bool quiet, std::string* cause) {
           " points of the normal grid hold; those stations were taken on the full grid.");
     }
     // The station is solved anew on the grown grid, as often as the layer
-    // outgrows it; after passes that did not settle, once.
-    if (grew == 1 && (settled || !regrown_unsettled)) {
+    // outgrows it; after passes that did not settle, once (a trial not).
+    if (grew == 1 && (settled || (!regrown_unsettled && !trial))) {
       if (!settled) {
         regrown_unsettled = true;
         // At the last station the passes take the edge velocity from the
