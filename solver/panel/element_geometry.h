@@ -34,10 +34,10 @@ struct GeometryWork {
 
 // Builds XPN0/YPN0 (and XPN/YPN, TP, TETC, DYDT, ILE, COSSWEPT, and with
 // IPOS = 1 the placement values) for elements 1..NELEM from their contours.
-// Returns "" or, for degenerate input (zero chord, contour abscissae that do
-// not increase strictly, too few points, a contour that encloses no area),
-// one message naming the element and the fault; the values written may then
-// be non-finite.
+// Returns "" or, for degenerate input (zero chord, contour rows out of order,
+// too few points, a contour that encloses no area), one message naming the
+// element and the fault (rows as the geometry file counts them); the values
+// written may then be non-finite.
 std::string GEOM(GeometryWork& work);
 // The same with a work object of its own for the call.
 std::string GEOM();

@@ -416,9 +416,9 @@ bool leading_edge_row_gives_chord(Reader& r, const Reader::Place& parameters,
             short_number(c.chord) + ", but the contour reaches " + short_number(c.reach.extent) +
             " from its trailing edge (" + refused + "): in a mirrored table the leading-edge "
             "row counts the " + std::to_string(e.ncont) +
-            " contour points, upper surface first, so " + std::to_string(e.ile) + " is " +
-            rows.name(e.ile) + "; the point farthest from the trailing edge is " +
-            rows.name(c.reach.farthestRow) + ", point " + nose + " of the contour: give " +
+             " contour points, upper surface first, so " + std::to_string(e.ile) + " is " +
+            rows.point(e.ile) + "; the point farthest from the trailing edge is " +
+            rows.point(c.reach.farthestRow) + ", point " + nose + " of the contour: give " +
             nose + ", or 0 to let the program find it");
   }
   return r.fail_field_at(

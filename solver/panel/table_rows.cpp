@@ -28,12 +28,20 @@ int TableRows::file_row(int row) const {
   return row;
 }
 
-std::string TableRows::name(int row) const {
+std::string TableRows::mirrored_row(int row) const {
   const int r = file_row(row);
-  if (layout != Layout::kMirrored) return "row " + std::to_string(r);
+  return r == nrows ? "the last table row" : "table row " + std::to_string(r);
+}
+
+std::string TableRows::name(int row) const {
+  if (layout != Layout::kMirrored) return "row " + std::to_string(file_row(row));
   if (row == nrows) return "table row 1";
-  const std::string point = row < nrows ? "the upper point of " : "the lower point of ";
-  return point + (r == nrows ? "the last table row" : "table row " + std::to_string(r));
+  return mirrored_row(row) + (row < nrows ? " (upper)" : " (lower)");
+}
+
+std::string TableRows::point(int row) const {
+  if (layout != Layout::kMirrored || row == nrows) return name(row);
+  return (row < nrows ? "the upper point of " : "the lower point of ") + mirrored_row(row);
 }
 
 }  // namespace sorvane

@@ -25,11 +25,19 @@ struct TableRows {
 
   // The table row that holds contour row `row` (1-based).
   int file_row(int row) const;
-  // Contour row `row` as a message names it: "row 15" in the file's count;
-  // in a mirrored table "table row 1" (the leading edge), "the upper point of
-  // table row 6" or "the lower point of table row 6" ("of the last table
-  // row" for the row at the trailing edge).
+  // Contour row `row` as a message names it, in the file's count: "row 15";
+  // in a mirrored table "table row 1" (the leading edge), "table row 6
+  // (upper)" or "table row 6 (lower)" ("the last table row (upper)" for a
+  // point at the trailing edge).
   std::string name(int row) const;
+  // The same in words, for a message that explains the mirrored count:
+  // "the upper point of table row 6" ("of the last table row" at the
+  // trailing edge); other layouts and the leading edge as name() has them.
+  std::string point(int row) const;
+
+ private:
+  // "table row 6", or "the last table row" for the row at the trailing edge.
+  std::string mirrored_row(int row) const;
 };
 
 }  // namespace sorvane
