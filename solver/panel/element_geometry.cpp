@@ -34,7 +34,8 @@
 //   t > 0 branch at its station j and the t < 0 branch at its station j
 //   (TPH = -sqrt(XT'(j)); the XT column is the t > 0 station), and one more
 //   row m+2 for the t < 0 branch's last station, where the t > 0 columns
-//   repeat that branch's last station (both last stations lie at XP(1)).
+//   repeat that branch's last station (both last stations lie at the
+//   trailing-edge x; see the next point for ends that keep their own).
 //
 // * Trailing-edge ends: step 3 puts both end points at the mean of their
 //   chord-frame x, so that both branches end at the same station. On a

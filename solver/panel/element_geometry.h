@@ -19,8 +19,9 @@ struct GeometryWork {
   double XP[kContourRows], YP1[kContourRows], YP[kContourRows];
   double TPC[kContourRows], DP[kContourRows], M[kContourRows];
   // Stations of the t > 0 branch (XT) and of the t < 0 branch (XTH; the same
-  // as XT for even N), node ordinates, square roots of the stations, panel
-  // mid parameters and slopes there.
+  // as XT for even N while both branches end at the same trailing-edge x),
+  // node ordinates, square roots of the stations, panel mid parameters and
+  // slopes there.
   double XT[kMaxStations], XTH[kMaxStations];
   double YB[kMaxStations], YH[kMaxStations], TT[kMaxStations], SS[kMaxStations];
   double SB[kMaxStations], SH[kMaxStations];
