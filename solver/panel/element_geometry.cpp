@@ -178,8 +178,13 @@ std::string order_fault(const ProblemState& s, int k, const double* XP, int n,
   const TableRows rows = TableRows::of(s.ITAB(k), s.NROWS(k), n);
   for (int i = 0; i + 1 < n; ++i) {
     if (t(i + 1) > t(i)) continue;
-    const std::string pair =
-        element_text(k) + rows.name(i + 1) + " and " + rows.name(i + 2) + " are out of order: ";
+    const std::string a = rows.name(i + 1), b = rows.name(i + 2);
+    // Two rows at the smallest x (a crossing of the leading edge is only
+    // refused there): the parameter, +-sqrt(x), is 0 at both.
+    if (x(i) == 0.0 && x(i + 1) == 0.0)
+      return element_text(k) + a + " and " + b +
+             " both lie at the leading edge, the smallest x along the chord: only one row may";
+    const std::string pair = element_text(k) + a + " and " + b + " are out of order: ";
     const std::string le = "the leading edge (" + rows.name(ile) + ")";
     const std::string went = x(i) == x(i + 1)
                                  ? ", but both lie at x = " + fine_number(x(i))
@@ -187,9 +192,7 @@ std::string order_fault(const ProblemState& s, int k, const double* XP, int n,
                                        fine_number(x(i + 1));
     if (i + 2 <= ile)
       return pair + "x along the chord must fall from the trailing edge to " + le + went;
-    if (i + 1 > ile)
-      return pair + "x along the chord must rise from " + le + " to the trailing edge" + went;
-    return pair + "both lie at the leading edge (x = 0 along the chord)";
+    return pair + "x along the chord must rise from " + le + " to the trailing edge" + went;
   }
   return "";
 }

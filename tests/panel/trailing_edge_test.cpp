@@ -100,9 +100,9 @@ TEST_F(TrailingEdge, CoarserBluntTableKeepsItsSharedEnd) {
   EXPECT_NE(s.YPN0(1, 1), s.YPN0(121, 1));
 }
 
-// Two rows swapped, in each table layout, or two at one x: the message names
-// them as the file counts them, says which way x must run there and what it
-// does. The
+// Two rows swapped, in each table layout, two at one x, or two at the nose:
+// the message names them as the file counts them, says which way x must run
+// there and what it does. The
 // 81-point NACA 2412 has its nose at row 41; a mirrored NACA 0012 of 41
 // rows has it at table row 1.
 TEST_F(TrailingEdge, RowsReallyOutOfOrderAreNamed) {
@@ -154,6 +154,15 @@ TEST_F(TrailingEdge, RowsReallyOutOfOrderAreNamed) {
       "fall from the trailing edge to the leading edge (row 41), but both lie at x = ";
   ASSERT_EQ(at.rfind(lead, 0), 0u) << at;
   EXPECT_NEAR(std::stod(at.substr(lead.size())), level.x[9], 1e-7);
+
+  // A second row at the nose.
+  cases::Element nose = cases::naca4(2412, 40);
+  nose.x[41] = nose.x[40];
+  cases::Config twice;
+  twice.elements = {nose};
+  EXPECT_EQ(cases::solve(twice, dir, "nose"),
+            "Solution failed: element 1: row 41 and row 42 both lie at the leading edge, the "
+            "smallest x along the chord: only one row may");
 
   // Mirrored: table rows 20 and 21 swapped put contour rows 21 (table row
   // 21, upper) and 22 (table row 20, upper) out of order.
