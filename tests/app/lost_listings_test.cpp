@@ -202,7 +202,7 @@ TEST_F(LostListingWindow, LongStatusKeepsEveryControlInItsPlace) {
       EXPECT_EQ(now[i].w, sound[i].w);
       EXPECT_EQ(now[i].h, sound[i].h);
     }
-    // The plot, the groups the issue saw pushed off and every button lie
+    // The plot, the groups a wide column pushed off and every button lie
     // inside the window, the status field inside its group.
     std::vector<FX::FXWindow*> kept = {window->canvas, window->saveResultButton,
                                        window->blCalculationButton,
