@@ -148,9 +148,13 @@ void Sorvane_2D::buildMenuBar() {
 }
 
 // "Multielement configuration:": where the element positions come from,
-// empty until a file is loaded.
+// empty until a file is loaded; later also why a solution failed or which
+// listings lost records. The label keeps the width of the longer of the two
+// texts of the positions whatever it shows, so a long status moves no
+// control.
 void Sorvane_2D::buildConfigurationGroup(FXComposite* left) {
-  configurationLabel = label(group(left, "Multielement configuration:"), "");
+  configurationLabel = new sorvane::gui::StatusLabel(group(left, "Multielement configuration:"),
+                                                     kPositionsFromFile, sorvane::gui::kLabelStyle);
 }
 
 // Flow conditions ("Input Data:") and the configuration's results ("Output

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/fox_compat.h"
+#include "app/status_label.h"
 #include "solver/boundary_layer/boundary_layer.h"
 #include "solver/state/limits.h"
 #include "solver/state/result.h"
@@ -57,6 +58,12 @@ class Sorvane_2D : public FX::FXMainWindow {
     ID_REYNOLDS = 0x5E,
     ID_LAST
   };
+
+  // The texts of "Multielement configuration:" after a load: where the
+  // element positions come from.
+  static constexpr const char* kPositionsFromFile =
+      "from input file, values: XX,YY,XAX,YAX DFL for each elements";
+  static constexpr const char* kPositionsFromGeometry = "from geometry of airfoils ";
 
   explicit Sorvane_2D(FX::FXApp* app);
   virtual ~Sorvane_2D();
@@ -132,7 +139,9 @@ class Sorvane_2D : public FX::FXMainWindow {
   // they count as named. The listing kit keeps the failures.
   std::vector<std::string> takeNewListingFailures();
   // "Multielement configuration:": the reason of a failed solution and
-  // every listing that lost records, or where the positions come from.
+  // every listing that lost records, or where the positions come from. A
+  // text longer than the field is shown shortened; the whole text is the
+  // field's tooltip (and is said in a box as well).
   void updateStatusLabel();
   // An error box over owner (see quietErrors).
   void showErrorOver(FX::FXWindow* owner, const FX::FXString& caption, const FX::FXString& text);
@@ -179,7 +188,9 @@ class Sorvane_2D : public FX::FXMainWindow {
   FX::FXMenuBar* menubar = nullptr;
   FX::FXMenuPane* filemenu = nullptr;
   FX::FXMenuCommand* openCommand = nullptr;
-  FX::FXLabel* configurationLabel = nullptr;
+  // "Multielement configuration:": shortened to its room, whole in its
+  // tooltip.
+  sorvane::gui::StatusLabel* configurationLabel = nullptr;
   FX::FXRealSpinner* alphaSpinner = nullptr;
   FX::FXRealSpinner* machSpinner = nullptr;
   FX::FXRealSpinner* sweptSpinner = nullptr;

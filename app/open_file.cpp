@@ -65,10 +65,9 @@ bool Sorvane_2D::openFile(const FXString& path) {
   cpEqualRadio->setCheck(!addPoint, FALSE);
 
   // Where the element positions come from.
-  configurationText = sorvane::placement_from_contour(s.IPOS)
-                          ? "from geometry of airfoils "
-                          : "from input file, values: XX,YY,XAX,YAX DFL for each elements";
-  configurationLabel->setText(configurationText);
+  configurationText =
+      sorvane::placement_from_contour(s.IPOS) ? kPositionsFromGeometry : kPositionsFromFile;
+  configurationLabel->setStatus(configurationText);
 
   // Boundary-layer controls only where the run is offered.
   if (sorvane::boundary_layer_offered(s.IBL)) {

@@ -89,7 +89,7 @@ void Sorvane_2D::updateStatusLabel() {
                       : FXString();
   const FXString lost = joined(sorvane::text::units().failure_messages(), "; ");
   if (!lost.empty()) text += (text.empty() ? "" : "; ") + lost;
-  configurationLabel->setText(text.empty() ? configurationText : text);
+  configurationLabel->setStatus(text.empty() ? configurationText : text);
 }
 
 void Sorvane_2D::recompute() {

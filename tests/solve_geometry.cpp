@@ -5,7 +5,8 @@
 // 0, upper 1, ...), writing the boundary-layer listings.
 //
 // Exit status: 0 after a valid solution (one summary line on standard
-// output) and, with --bl, every split made; 1 on wrong usage, 2 when the file
+// output) and, with --bl, every split made; 1 on wrong usage or when a
+// closed standard descriptor cannot be given the null device, 2 when the file
 // cannot be loaded (the reader's message on standard error), 3 when the
 // solution fails (its message), 4 when a split or a surface run was refused
 // or stopped (one message line per such element or surface on standard
@@ -15,7 +16,8 @@
 // written in full (one line per such file on standard error, "cannot write
 // the listing NAME: REASON", after the other messages). 5 goes before 3 and
 // 4, whose messages are still written: every other status promises complete
-// listings.
+// listings. Standard output closed at the start counts as lost ("cannot
+// write standard output: Bad file descriptor"); the listings stay whole.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,6 +27,7 @@
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
+#include "solver/text/standard_streams.h"
 #include "solver/text/units.h"
 
 namespace {
@@ -44,6 +47,13 @@ int finish(int status) {
 
 int main(int argc, char** argv) {
   using namespace sorvane;
+  // Before anything opens a file: a closed standard output would otherwise
+  // be taken by the first listing.
+  const text::StandardDescriptors std_fds = text::open_closed_standard_descriptors();
+  if (!std_fds.ok()) {
+    std::fprintf(stderr, "solve_geometry: %s\n", std_fds.error.c_str());
+    return 1;
+  }
   const bool bl = argc == 3 && std::strcmp(argv[1], "--bl") == 0;
   if ((argc != 2 && !bl) || (argc == 2 && std::strcmp(argv[1], "--bl") == 0)) {
     std::fprintf(stderr, "usage: solve_geometry [--bl] FILE.dat\n");

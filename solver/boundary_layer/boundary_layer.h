@@ -7,9 +7,10 @@
 namespace sorvane {
 
 // The check of a boundary-layer run's inputs that is the same for every
-// surface (NP, REMILL, ETAE, VGP and their normal grid), with the message
-// that FOIL_BL2D would give. Made before the first split of a run, so that a
-// run that would be refused leaves the result store as it was.
+// surface (NP, the Reynolds number REMILL * 1e6, ETAE, VGP and their normal
+// grid), with the message that FOIL_BL2D would give. Made before the first
+// split of a run, so that a run that would be refused leaves the result
+// store as it was.
 [[nodiscard]] Result check_boundary_layer_run();
 
 // Splits element ielem of the current panel solution at its stagnation point
@@ -24,8 +25,9 @@ namespace sorvane {
 
 // Marches the boundary layer of one surface from the stagnation point to the
 // trailing edge and leaves the station results in the result store. Refused,
-// before anything is made or written, when NP is outside 2..821, REMILL is
-// not above 0 or the surface's station list cannot start a boundary layer.
+// before anything is made or written, when NP is outside 2..821, the
+// Reynolds number REMILL * 1e6 is not a finite number above 0 or the
+// surface's station list cannot start a boundary layer.
 // A station that cannot be solved stops the surface at the last good
 // station (NXDONE says where); the result then fails with a message naming
 // element, surface, station and cause.

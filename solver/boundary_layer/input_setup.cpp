@@ -120,10 +120,19 @@ Result run_inputs() {
     return Result::failure("The boundary layer needs 2 to " + std::to_string(kMaxLayerPoints) +
                            " points across the layer; the file gives NP = " +
                            std::to_string(st.NP) + ".");
-  if (!(std::isfinite(st.REMILL) && st.REMILL > 0.0))
+  // The run computes with the Reynolds number itself, REMILL * 1e6 (see
+  // BL_INPUT_SETUP): a value in millions can be finite while it overflows.
+  const double re = st.REMILL * 1e6;
+  if (!(std::isfinite(re) && re > 0.0)) {
+    const bool overflows = std::isfinite(st.REMILL) && st.REMILL > 0.0;
     return Result::failure(
         "The boundary layer needs a finite Reynolds number above 0; Re mill= is " +
-        number_text(st.REMILL) + ".");
+        number_text(st.REMILL) +
+        (overflows ? ", whose Reynolds number (Re mill= times 1e6) is beyond the range of "
+                     "numbers"
+                   : "") +
+        ".");
+  }
   // The similarity start's grid: refused here, with the value named, rather
   // than failing inside the run after its listings have begun.
   if (!(std::isfinite(st.ETAE) && st.ETAE > 0.0))

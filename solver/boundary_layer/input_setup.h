@@ -16,10 +16,11 @@ std::string surface_text(int ielem, int isurf);
 
 // The one check of a surface run's inputs, made before anything is made or
 // written (its first part, the same for every surface of a run, is
-// check_boundary_layer_run of boundary_layer.h): NP within 2..821, REMILL above 0, ETAE and VGP finite and above
-// 0 and together with NP giving a usable similarity grid, and the surface's
-// station list (at least three stations, x(2) != x(1), ue(2) != ue(1), all
-// finite). Messages about NP, REMILL, ETAE and VGP name no surface (they are
+// check_boundary_layer_run of boundary_layer.h): NP within 2..821, the
+// Reynolds number REMILL * 1e6 finite and above 0, ETAE and VGP finite and
+// above 0 and together with NP giving a usable similarity grid, and the
+// surface's station list (at least three stations, x(2) != x(1), ue(2) !=
+// ue(1), all finite). Messages about NP, REMILL, ETAE and VGP name no surface (they are
 // the same for every surface of a run); a message about a list names
 // element and surface.
 [[nodiscard]] Result check_surface_run_inputs(int ielem, int isurf);

@@ -34,7 +34,20 @@
 //   t > 0 branch at its station j and the t < 0 branch at its station j
 //   (TPH = -sqrt(XT'(j)); the XT column is the t > 0 station), and one more
 //   row m+2 for the t < 0 branch's last station, where the t > 0 columns
-//   repeat that branch's last station (both last stations lie at XP(1)).
+//   repeat that branch's last station (both last stations lie at the
+//   trailing-edge x; see the next point for ends that keep their own).
+//
+// * Trailing-edge ends: step 3 puts both end points at the mean of their
+//   chord-frame x, so that both branches end at the same station. On a
+//   blunt trailing edge whose ends lie apart in x (a cambered section with
+//   a base) a finely spaced contour can have the row next to one end at or
+//   behind that mean, and the parameter would not increase there although
+//   the rows are in order. Only then each branch keeps the x of its own end
+//   point: the parameter is taken from the contour's own x, each branch
+//   gets its half-cosine stations up to its own end (XT for the t > 0
+//   branch up to XP(n), XTH for the t < 0 branch up to XP(1)), and the
+//   trailing-edge nodes are the contour's end points themselves. Wherever
+//   the mean gives an increasing parameter, nothing of this applies.
 //
 // * Placement with IPOS = 1: the chord angle listed is atan(ey/ex), between
 //   -90 and 90 degrees; the deflection stored is minus the angle of the
@@ -44,18 +57,20 @@
 //
 // * Degenerate input (too few or too many contour points, a leading-edge row
 //   outside the contour, a panel count outside 2..599, a contour point that
-//   is not a finite number, a zero chord, contour abscissae that do not
-//   increase strictly, a contour that encloses no area) ends that element's
+//   is not a finite number, a zero chord, contour rows out of order, a
+//   contour that encloses no area) ends that element's
 //   pass before its spline is fitted: its nodes and placement values are left
 //   untouched, its rows are left out of the closing tables, and the other
 //   elements are still processed. The first fault found is returned.
 #include "solver/panel/element_geometry.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "solver/panel/leading_edge_row.h"
 #include "solver/panel/splines.h"
+#include "solver/panel/table_rows.h"
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
@@ -128,6 +143,58 @@ bool parameter_increases(const double* XP, int n, int ile) {
     prev = t;
   }
   return true;
+}
+
+// Where the two branches end at the trailing edge (step 3).
+enum class TrailingEdgeEnds {
+  kShared,  // both at the mean chord-frame x of the two end points
+  kOwn,     // each at its own end point's x
+};
+
+// The chord-frame x of the two end points as the contour gives them, before
+// step 3 (shifted with the other rows in step 4).
+struct EndPoints {
+  double first = 0, last = 0;  // rows 1 and n
+};
+
+// A number of a message, with digits enough to tell rows apart that lie
+// close together.
+std::string fine_number(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.8g", v);
+  return buf;
+}
+
+// The first pair of contour rows whose parameter does not increase, with the
+// contour's own x (ends included), as one message: the rows as the file
+// counts them and what is wrong with them. "" when the rows are in order.
+// The message fits the solution's message line (240 characters with its
+// "Solution failed: ").
+std::string order_fault(const ProblemState& s, int k, const double* XP, int n,
+                        const EndPoints& ends) {
+  const int ile = s.ILE(k);
+  auto x = [&](int i) { return i == 0 ? ends.first : i == n - 1 ? ends.last : XP[i]; };
+  auto t = [&](int i) { return i + 1 <= ile ? -std::sqrt(x(i)) : std::sqrt(x(i)); };
+  const TableRows rows = TableRows::of(s.ITAB(k), s.NROWS(k), n);
+  for (int i = 0; i + 1 < n; ++i) {
+    if (t(i + 1) > t(i)) continue;
+    const std::string a = rows.name(i + 1), b = rows.name(i + 2);
+    // Two rows at the smallest x (a crossing of the leading edge is only
+    // refused there): the parameter, +-sqrt(x), is 0 at both.
+    if (x(i) == 0.0 && x(i + 1) == 0.0)
+      return element_text(k) + a + " and " + b +
+             " both lie at the leading edge, the smallest x along the chord: only one row may";
+    const std::string pair = element_text(k) + a + " and " + b + " are out of order: ";
+    const std::string le = "the leading edge (" + rows.name(ile) + ")";
+    const std::string went = x(i) == x(i + 1)
+                                 ? ", but both lie at x = " + fine_number(x(i))
+                                 : ", not go from " + fine_number(x(i)) + " to " +
+                                       fine_number(x(i + 1));
+    if (i + 2 <= ile)
+      return pair + "x along the chord must fall from the trailing edge to " + le + went;
+    return pair + "x along the chord must rise from " + le + " to the trailing edge" + went;
+  }
+  return "";
 }
 
 // The checks that need nothing but the stored counts.
@@ -232,42 +299,69 @@ void step2_chord_frame(const ProblemState& s, const Element& e, const Frame& f,
   }
 }
 
-// 3. Both trailing-edge points at their mean chord-frame x.
-void step3_trailing_edge(const Element& e, GeometryWork& w) {
+// 3. Both trailing-edge points at their mean chord-frame x. Returns their
+// own x.
+EndPoints step3_trailing_edge(const Element& e, GeometryWork& w) {
+  const EndPoints own{w.XP[0], w.XP[e.n - 1]};
   w.XP[0] = w.XP[e.n - 1] = 0.5 * (w.XP[0] + w.XP[e.n - 1]);
+  return own;
 }
 
-// 4. Leading-edge row: the first row of the most negative x. Returns that x
-// (0 when no x is negative).
-double step4_leading_edge_row(ProblemState& s, const Element& e, const Frame& f,
-                              GeometryWork& w) {
+// 4. Leading-edge row: the first row of the most negative x, and the shift
+// of every x (the own end points' too) that makes it 0.
+struct LeadingEdgeSearch {
+  int n0min = 0;       // row of the most negative x (0 when none is negative)
+  double x0min = 0.0;  // that x (0 when none is negative)
+};
+LeadingEdgeSearch step4_leading_edge_row(ProblemState& s, const Element& e, const Frame& f,
+                                         GeometryWork& w, EndPoints* own) {
   const int n = e.n;
-  int n0min = 0;
-  double x0min = 0.0;
+  LeadingEdgeSearch found;
   for (int i = 0; i < n; ++i) {
-    if (w.XP[i] < x0min) {
-      x0min = w.XP[i];
-      n0min = i + 1;
+    if (w.XP[i] < found.x0min) {
+      found.x0min = w.XP[i];
+      found.n0min = i + 1;
     }
   }
-  if (n0min > 0) {
-    s.ILE(e.k) = n0min;
-    for (int i = 0; i < n; ++i) w.XP[i] -= x0min;
+  if (found.n0min > 0) {
+    s.ILE(e.k) = found.n0min;
+    for (int i = 0; i < n; ++i) w.XP[i] -= found.x0min;
+    own->first -= found.x0min;
+    own->last -= found.x0min;
   } else if (f.firstFrame) {
     const int mid = (n + 1) / 2;
     s.ILE(e.k) = parameter_increases(w.XP, n, mid) ? mid : f.row;
   }
-  if (s.IPRINT > 0) {
-    const GeometryFormats& r = formats();
-    text::Units& u = text::units();
-    u.write(s.LUOUT, r.r4a, {n0min, x0min, f.xl, f.yl});
-    u.write(s.LUOUT, r.r4h, {});
-    for (int i = 0; i < n; ++i)
-      u.write(s.LUOUT, r.r4row,
-              {i + 1, w.XP[i], w.YP1[i], e.d0[i], w.XP[i], w.YP1[i], e.d0[i]});
-    u.write(s.LUOUT, r.slash, {});
-  }
-  return x0min;
+  return found;
+}
+
+// After 4: where the branches end (see the top). The shared end stands
+// wherever it gives an increasing parameter; otherwise the end points keep
+// their own x when that makes the parameter increase. When neither does,
+// the rows are out of order and step 6 says where.
+TrailingEdgeEnds choose_trailing_edge_ends(const ProblemState& s, const Element& e,
+                                           const EndPoints& own, GeometryWork& w) {
+  const int n = e.n, ile = s.ILE(e.k);
+  if (parameter_increases(w.XP, n, ile)) return TrailingEdgeEnds::kShared;
+  const double shared = w.XP[0];
+  w.XP[0] = own.first;
+  w.XP[n - 1] = own.last;
+  if (parameter_increases(w.XP, n, ile)) return TrailingEdgeEnds::kOwn;
+  w.XP[0] = w.XP[n - 1] = shared;
+  return TrailingEdgeEnds::kShared;
+}
+
+// The table of step 4, with the x the parameter is taken from.
+void list_step4(const ProblemState& s, const Element& e, const Frame& f, const GeometryWork& w,
+                const LeadingEdgeSearch& found) {
+  if (s.IPRINT <= 0) return;
+  const GeometryFormats& r = formats();
+  text::Units& u = text::units();
+  u.write(s.LUOUT, r.r4a, {found.n0min, found.x0min, f.xl, f.yl});
+  u.write(s.LUOUT, r.r4h, {});
+  for (int i = 0; i < e.n; ++i)
+    u.write(s.LUOUT, r.r4row, {i + 1, w.XP[i], w.YP1[i], e.d0[i], w.XP[i], w.YP1[i], e.d0[i]});
+  u.write(s.LUOUT, r.slash, {});
 }
 
 // 5. Stations per branch.
@@ -279,8 +373,10 @@ Branches step5_branches(const Element& e) {
   return b;
 }
 
-// 6. Parameter and tube; the parameter must increase strictly.
-std::string step6_parameter(const ProblemState& s, const Element& e, GeometryWork& w) {
+// 6. Parameter and tube; the parameter must increase strictly (the rows
+// that do not are named with the contour's own x, see order_fault).
+std::string step6_parameter(const ProblemState& s, const Element& e, const EndPoints& own,
+                            GeometryWork& w) {
   const int n = e.n;
   const int ile = s.ILE(e.k);
   for (int i = 0; i < n; ++i) {
@@ -294,9 +390,12 @@ std::string step6_parameter(const ProblemState& s, const Element& e, GeometryWor
     u.write(s.LUOUT, r.r5row, {i + 1, w.TPC[i], w.XP[i], w.YP1[i], w.YP[i], kTubeHalfWidth});
   w.DP[0] = w.DP[n - 1] = 0.0;
   for (int i = 0; i + 1 < n; ++i) {
-    if (!(w.TPC[i + 1] > w.TPC[i]))
-      return element_text(e.k) + "the contour abscissae do not increase strictly at rows " +
-             std::to_string(i + 1) + "-" + std::to_string(i + 2) + " (check the point order)";
+    if (!(w.TPC[i + 1] > w.TPC[i])) {
+      const std::string fault = order_fault(s, e.k, w.XP, n, own);
+      return fault.empty() ? element_text(e.k) + "the contour parameter does not increase "
+                                                 "strictly (check the point order)"
+                           : fault;
+    }
   }
   return "";
 }
@@ -369,17 +468,20 @@ void step8_spline(const Element& e, GeometryWork& w) {
   SPLINE_COEF(0.0, 0.0, 0.0, e.n, w.TPC, w.YP, w.M, 0, w.spline);
 }
 
-// 9. Half-cosine stations; the last one is the trailing-edge x itself.
-void step9_stations(const ProblemState& s, const Branches& b, GeometryWork& w) {
+// 9. Half-cosine stations; the last one of each branch is the x of its
+// trailing-edge end (the same for both unless they keep their own ends).
+void step9_stations(const ProblemState& s, const Element& e, const Branches& b,
+                    TrailingEdgeEnds ends, GeometryWork& w) {
   const int m = b.m, mh = b.mh;
-  const double xte = w.XP[0];
+  const double xte = w.XP[e.n - 1];  // t > 0 branch: the rows after the leading edge
+  const double xteh = w.XP[0];       // t < 0 branch: rows 1..ILE
   w.XT[0] = 0.0;
   for (int j = 1; j < m; ++j) w.XT[j] = 0.5 * (1.0 - std::cos(j * s.PI / m)) * xte;
   w.XT[m] = xte;
-  if (b.odd) {
+  if (b.odd || ends == TrailingEdgeEnds::kOwn) {
     w.XTH[0] = 0.0;
-    for (int j = 1; j < mh; ++j) w.XTH[j] = 0.5 * (1.0 - std::cos(j * s.PI / mh)) * xte;
-    w.XTH[mh] = xte;
+    for (int j = 1; j < mh; ++j) w.XTH[j] = 0.5 * (1.0 - std::cos(j * s.PI / mh)) * xteh;
+    w.XTH[mh] = xteh;
   } else {
     for (int j = 0; j <= m; ++j) w.XTH[j] = w.XT[j];
   }
@@ -521,15 +623,18 @@ std::string element_pass(ProblemState& s, int k, GeometryWork& w) {
   bad = step1_frame(s, e, &f);
   if (!bad.empty()) return bad;
   step2_chord_frame(s, e, f, w);
-  step3_trailing_edge(e, w);
-  const double x0min = step4_leading_edge_row(s, e, f, w);
+  EndPoints own = step3_trailing_edge(e, w);
+  const LeadingEdgeSearch found = step4_leading_edge_row(s, e, f, w, &own);
+  const TrailingEdgeEnds ends = choose_trailing_edge_ends(s, e, own, w);
+  list_step4(s, e, f, w, found);
+  const double x0min = found.x0min;
   const Branches b = step5_branches(e);
-  bad = step6_parameter(s, e, w);
+  bad = step6_parameter(s, e, own, w);
   if (bad.empty()) bad = check_enclosed_area(e, f);
   if (!bad.empty()) return bad;
   step7_smoothing(s, e, w);
   step8_spline(e, w);
-  step9_stations(s, b, w);
+  step9_stations(s, e, b, ends, w);
   step10_nodes(s, e, b, w);
   step11_leading_edge_radius(s, e, w);
   step12_panel_values(s, e, b, w);

@@ -19,8 +19,9 @@ struct GeometryWork {
   double XP[kContourRows], YP1[kContourRows], YP[kContourRows];
   double TPC[kContourRows], DP[kContourRows], M[kContourRows];
   // Stations of the t > 0 branch (XT) and of the t < 0 branch (XTH; the same
-  // as XT for even N), node ordinates, square roots of the stations, panel
-  // mid parameters and slopes there.
+  // as XT for even N while both branches end at the same trailing-edge x),
+  // node ordinates, square roots of the stations, panel mid parameters and
+  // slopes there.
   double XT[kMaxStations], XTH[kMaxStations];
   double YB[kMaxStations], YH[kMaxStations], TT[kMaxStations], SS[kMaxStations];
   double SB[kMaxStations], SH[kMaxStations];
@@ -34,10 +35,10 @@ struct GeometryWork {
 
 // Builds XPN0/YPN0 (and XPN/YPN, TP, TETC, DYDT, ILE, COSSWEPT, and with
 // IPOS = 1 the placement values) for elements 1..NELEM from their contours.
-// Returns "" or, for degenerate input (zero chord, contour abscissae that do
-// not increase strictly, too few points, a contour that encloses no area),
-// one message naming the element and the fault; the values written may then
-// be non-finite.
+// Returns "" or, for degenerate input (zero chord, contour rows out of order,
+// too few points, a contour that encloses no area), one message naming the
+// element and the fault (rows as the geometry file counts them); the values
+// written may then be non-finite.
 std::string GEOM(GeometryWork& work);
 // The same with a work object of its own for the call.
 std::string GEOM();

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "solver/panel/leading_edge_row.h"
+#include "solver/panel/table_rows.h"
 #include "solver/state/limits.h"
 #include "solver/state/options.h"
 #include "solver/state/problem_state.h"
@@ -394,7 +395,9 @@ std::string short_number(double v) {
 // scaled: the chord through it must not be short against the contour's
 // extent from its trailing edge (a row next to the trailing edge is a
 // mistyped row, not a geometry). The element geometry builds its frame
-// from the same distances. Rows are named as the file counts them.
+// from the same distances. Rows are named as the file counts them; a
+// mirrored table counts its leading-edge row along the contour instead, and
+// the message then says where the rows it names lie in the table.
 bool leading_edge_row_gives_chord(Reader& r, const Reader::Place& parameters,
                                   const StagedElement& e) {
   static_assert(kLeadingEdgeChordRatio == 0.5, "the message says \"half\"");
@@ -402,15 +405,28 @@ bool leading_edge_row_gives_chord(Reader& r, const Reader::Place& parameters,
   const LeadingEdgeRowCheck c =
       check_leading_edge_row(e.x.data(), e.y.data(), e.ncont, e.ile);
   if (c.ok) return true;
-  const bool reversed = e.itab != 1 && e.itab != 2;
-  auto file_row = [&](int row) { return reversed ? e.nrows + 1 - row : row; };
+  const TableRows rows = TableRows::of(e.itab, e.nrows, e.ncont);
+  const std::string refused =
+      "the chord through the leading-edge row must be at least half of that";
+  if (rows.layout == TableRows::Layout::kMirrored) {
+    const std::string nose = std::to_string(c.reach.farthestRow);
+    return r.fail_field_at(
+        parameters, 6,
+        "the leading-edge row " + std::to_string(e.ile) + " gives a chord of " +
+            short_number(c.chord) + ", but the contour reaches " + short_number(c.reach.extent) +
+            " from its trailing edge (" + refused + "): in a mirrored table the leading-edge "
+            "row counts the " + std::to_string(e.ncont) +
+             " contour points, upper surface first, so " + std::to_string(e.ile) + " is " +
+            rows.point(e.ile) + "; the point farthest from the trailing edge is " +
+            rows.point(c.reach.farthestRow) + ", point " + nose + " of the contour: give " +
+            nose + ", or 0 to let the program find it");
+  }
   return r.fail_field_at(
       parameters, 6,
-      "the leading-edge row " + std::to_string(file_row(e.ile)) + " gives a chord of " +
+      "the leading-edge row " + std::to_string(rows.file_row(e.ile)) + " gives a chord of " +
           short_number(c.chord) + ", but the contour reaches " + short_number(c.reach.extent) +
-          " from its trailing edge (the chord through the leading-edge row must be at least " +
-          "half of that): name the row of the nose (the point farthest from the trailing edge "
-          "is row " + std::to_string(file_row(c.reach.farthestRow)) +
+          " from its trailing edge (" + refused + "): name the row of the nose (the point "
+          "farthest from the trailing edge is " + rows.name(c.reach.farthestRow) +
           "), or 0 to let the program find it");
 }
 

@@ -116,6 +116,10 @@ std::FILE* Units::live_file(int unit) const {
 }
 
 void Units::put(int unit, std::FILE* file, const char* data, std::size_t size) {
+  if (unit == kStdout && !stdout_ && stdoutClosedAtStart_) {
+    fail(unit, kNoPath, EBADF);
+    return;
+  }
   // A short count means the stream could not pass its buffer on: errno holds
   // the reason of the write that failed.
   if (std::fwrite(data, 1, size, file) != size)

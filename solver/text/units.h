@@ -51,6 +51,11 @@ class Units {
   // Connects unit 6 to another stream (tests); nullptr restores stdout. The
   // old stream is flushed; the new one starts without a failure.
   void redirect_stdout(std::FILE* f);
+  // Standard output was closed when the program started (its descriptor
+  // now leads to the null device, see standard_streams.h): the first record
+  // for it is a kept failure, "Bad file descriptor", as a write to the
+  // closed descriptor would have been. A redirected unit 6 is not affected.
+  void standard_output_closed_at_start() { stdoutClosedAtStart_ = true; }
 
   // Writes one record of format f. A unit that is not open, or has failed,
   // swallows it.
@@ -89,6 +94,7 @@ class Units {
   static constexpr int kMaxUnit = 200;  // units 0..199
   Slot slots_[kMaxUnit];
   std::FILE* stdout_ = nullptr;
+  bool stdoutClosedAtStart_ = false;
   std::vector<Failure> failures_;
   std::string buffer_;  // reused for every record, so writes allocate nothing
   std::FILE* file_of(int unit) const;

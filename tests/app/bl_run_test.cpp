@@ -87,9 +87,10 @@ TEST_F(BlWindowTest, RefusedRunShowsOneBoxAndOpensNoDialog) {
   EXPECT_EQ(window->blDialog, nullptr);
 }
 
-// A run that the solver refuses as a whole (here "Re mill=" 0) is refused
-// before the first split: the station lists and results an open dialog
-// draws stay as they were, and so does the dialog.
+// A run that the solver refuses as a whole ("Re mill=" 0, or 1e308, whose
+// Reynolds number overflows) is refused before the first split, in one
+// line: the station lists and results an open dialog draws stay as they
+// were, and so does the dialog.
 TEST_F(BlWindowTest, RefusedRunLeavesTheResultsOfOpenDialogs) {
   loadTwo("blkeep");
   D* d = click();
@@ -97,26 +98,39 @@ TEST_F(BlWindowTest, RefusedRunLeavesTheResultsOfOpenDialogs) {
   const ProblemState& s = state();
   const std::vector<double> ue(&s.UE(1, 1, 1), &s.UE(1, 1, 1) + 60);
   const double top = d->rangeMax[D::Q_UE][0][0];
-  fake.calls.clear();
-  window->remillField->setText("0");
-  send(W::ID_REYNOLDS);
-  ASSERT_EQ(s.REMILL, 0.0);
-  const int errors = window->errorCount;
-  EXPECT_EQ(click(), nullptr);
-  EXPECT_TRUE(fake.calls.empty());  // not even a split
-  EXPECT_EQ(window->errorCount, errors + 1);
-  EXPECT_EQ(window->lastError.find("The boundary layer needs a finite Reynolds number above 0; "
-                                   "Re mill= is 0."),
-            0)
-      << window->lastError.text();
-  for (int k = 1; k <= 2; ++k)
-    for (int j = 1; j <= 2; ++j) {
-      EXPECT_EQ(s.NX(k, j), 60);
-      EXPECT_EQ(sorvane::gui::computed_stations(k, j), 60);
-    }
-  EXPECT_EQ(std::vector<double>(&s.UE(1, 1, 1), &s.UE(1, 1, 1) + 60), ue);
-  d->drawPlots();
-  EXPECT_DOUBLE_EQ(d->rangeMax[D::Q_UE][0][0], top);
+  const struct {
+    const char* typed;
+    double remill;
+    const char* line;
+  } refused[] = {
+      {"0", 0.0, "The boundary layer needs a finite Reynolds number above 0; Re mill= is 0."},
+      {"1e308", 1e308,
+       "The boundary layer needs a finite Reynolds number above 0; Re mill= is 1e+308, whose "
+       "Reynolds number (Re mill= times 1e6) is beyond the range of numbers."},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.typed);
+    fake.calls.clear();
+    window->remillField->setText(r.typed);
+    send(W::ID_REYNOLDS);
+    ASSERT_EQ(s.REMILL, r.remill);
+    const int errors = window->errorCount;
+    EXPECT_EQ(click(), nullptr);
+    EXPECT_TRUE(fake.calls.empty());  // not even a split
+    EXPECT_EQ(window->errorCount, errors + 1);
+    // The one line, then the line that says no dialog opens.
+    EXPECT_EQ(window->lastError,
+              FXString(r.line) + "\nNo surface has a boundary-layer result: no dialog is opened.")
+        << window->lastError.text();
+    for (int k = 1; k <= 2; ++k)
+      for (int j = 1; j <= 2; ++j) {
+        EXPECT_EQ(s.NX(k, j), 60);
+        EXPECT_EQ(sorvane::gui::computed_stations(k, j), 60);
+      }
+    EXPECT_EQ(std::vector<double>(&s.UE(1, 1, 1), &s.UE(1, 1, 1) + 60), ue);
+    d->drawPlots();
+    EXPECT_DOUBLE_EQ(d->rangeMax[D::Q_UE][0][0], top);
+  }
 }
 
 TEST_F(BlWindowTest, PartlyFailedRunListsFailuresThenRemarksAndOpensTheDialog) {

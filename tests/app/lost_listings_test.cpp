@@ -8,7 +8,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/bl_dialog.h"
 #include "solver/text/units.h"
@@ -97,6 +99,133 @@ TEST_F(LostListingWindow, LostStationLogInTheRunsBox) {
   settle();
   EXPECT_EQ(window->errorCount, 1) << window->lastError.text();
   EXPECT_EQ(window->configurationLabel->getText(), lost);
+}
+
+// Where every widget of the window lies (in the window's coordinates) and
+// how large it is, depth first; the status label itself is left out.
+struct Placed {
+  std::string what;  // kind and text
+  int x, y, w, h;
+};
+std::vector<Placed> placements(Sorvane_2D* window) {
+  std::vector<Placed> all;
+  std::function<void(FX::FXWindow*)> walk = [&](FX::FXWindow* parent) {
+    for (FX::FXWindow* c = parent->getFirst(); c; c = c->getNext()) {
+      if (c == window->configurationLabel) continue;
+      std::string what = c->getClassName();
+      if (auto* l = dynamic_cast<FX::FXLabel*>(c)) what += ":" + std::string(l->getText().text());
+      if (auto* g = dynamic_cast<FX::FXGroupBox*>(c))
+        what += ":" + std::string(g->getText().text());
+      int x = 0, y = 0;
+      c->translateCoordinatesTo(x, y, window, 0, 0);
+      all.push_back({what, x, y, c->getWidth(), c->getHeight()});
+      walk(c);
+    }
+  };
+  walk(window);
+  return all;
+}
+
+// The group box of the window with this title (nullptr when there is none).
+FX::FXWindow* group_titled(FX::FXWindow* parent, const char* title) {
+  for (FX::FXWindow* c = parent->getFirst(); c; c = c->getNext()) {
+    auto* g = dynamic_cast<FX::FXGroupBox*>(c);
+    if (g && g->getText() == title) return g;
+    if (FX::FXWindow* found = group_titled(c, title)) return found;
+  }
+  return nullptr;
+}
+
+// A folder that cannot take the listings (every listing beside the input
+// on a full device): "Multielement configuration:" names every lost listing
+// in a text far wider than its field. The field shows it shortened, the
+// whole text is its tooltip, and every control - the plot, "Output Data:",
+// "TE condition:", the buttons - keeps the place and size it has with the
+// short status of a sound folder, inside the window, also after a
+// recompute.
+TEST_F(LostListingWindow, LongStatusKeepsEveryControlInItsPlace) {
+  ASSERT_TRUE(load(example_copy("status_short", "main_flap.dat"))) << window->lastError.text();
+  settle();
+  const std::vector<Placed> sound = placements(window);
+  const FX::FXString shortStatus = window->configurationLabel->getText();
+  const int statusX = window->configurationLabel->getX(),
+            statusWidth = window->configurationLabel->getWidth();
+  EXPECT_EQ(std::string(window->configurationLabel->shownText().text()), shortStatus.text());
+  EXPECT_EQ(window->configurationLabel->getTipText(), shortStatus);
+
+  // A fresh window on the folder that cannot take the listings.
+  delete window;
+  window = new Sorvane_2D(&test_app());
+  window->quietErrors = true;
+  window->create();
+  settle();
+  const std::string path = example_copy("status_full", "main_flap.dat");
+  dir = fs::path(path).parent_path().string();
+  for (const char* suffix : {"out", "cpf", "deb", "blf", "sum", "bln"})
+    fs::create_symlink("/dev/full", dir + "/main_flap." + suffix);
+  ASSERT_TRUE(load(path)) << window->lastError.text();
+  settle();
+
+  sorvane::gui::StatusLabel* status = window->configurationLabel;
+  const FX::FXString text = status->getText();
+  // The field and the one box name every lost listing.
+  EXPECT_EQ(window->errorCount, 1);
+  for (const char* suffix : {"out", "cpf", "deb", "sum"}) {
+    const FX::FXString line = ("cannot write the listing " + dir + "/main_flap." + suffix +
+                               ": No space left on device")
+                                  .c_str();
+    EXPECT_NE(text.find(line), -1) << suffix << ": " << text.text();
+    EXPECT_NE(window->lastError.find(line), -1) << suffix << ": " << window->lastError.text();
+  }
+  // The whole text is far wider than the field, which shows its start.
+  const int room = status->getWidth() - status->getPadLeft() - status->getPadRight() -
+                   2 * status->getBorderWidth();
+  EXPECT_GT(status->getFont()->getTextWidth(text), 2 * window->getWidth());
+  const FX::FXString shown = status->shownText();
+  EXPECT_EQ(shown.right(3), FX::FXString("..."));
+  EXPECT_EQ(text.left(shown.length() - 3), shown.left(shown.length() - 3));
+  EXPECT_LE(status->getFont()->getTextWidth(shown), room);
+  EXPECT_EQ(status->getTipText(), text);
+  // The field itself keeps its place and size, one line high.
+  EXPECT_EQ(status->getX(), statusX);
+  EXPECT_EQ(status->getWidth(), statusWidth);
+  EXPECT_EQ(status->getHeight(), status->getDefaultHeight());
+
+  auto same_places = [&](const char* when) {
+    const std::vector<Placed> now = placements(window);
+    ASSERT_EQ(now.size(), sound.size()) << when;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      SCOPED_TRACE(std::string(when) + ": " + now[i].what);
+      EXPECT_EQ(now[i].what, sound[i].what);
+      EXPECT_EQ(now[i].x, sound[i].x);
+      EXPECT_EQ(now[i].y, sound[i].y);
+      EXPECT_EQ(now[i].w, sound[i].w);
+      EXPECT_EQ(now[i].h, sound[i].h);
+    }
+    // The plot, the groups a wide column pushed off and every button lie
+    // inside the window, the status field inside its group.
+    std::vector<FX::FXWindow*> kept = {window->canvas, window->saveResultButton,
+                                       window->blCalculationButton,
+                                       group_titled(window, "Output Data:"),
+                                       group_titled(window, "TE condition:")};
+    for (FX::FXWindow* c : kept) {
+      ASSERT_NE(c, nullptr) << when;
+      int x = 0, y = 0;
+      c->translateCoordinatesTo(x, y, window, 0, 0);
+      EXPECT_GE(x, 0) << when;
+      EXPECT_LE(x + c->getWidth(), window->getWidth()) << when;
+      EXPECT_LE(y + c->getHeight(), window->getHeight()) << when;
+      EXPECT_GT(c->getWidth(), 0) << when;
+    }
+    FX::FXWindow* group = status->getParent();
+    EXPECT_LE(status->getX() + status->getWidth(), group->getWidth()) << when;
+  };
+  same_places("after the load");
+  setSpinner(window->alphaSpinner, 2.0);
+  send(W::ID_ALPHA);
+  settle();
+  EXPECT_EQ(status->getText(), text);
+  same_places("after a recompute");
 }
 
 // Lowers the file-size limit of this process (with SIGXFSZ ignored, so that

@@ -100,6 +100,25 @@ TEST_F(SplitDriver, RefusedSplitGivesStatus4) {
   EXPECT_EQ(run_solve_geometry(dir, "coarse.dat"), 0);
 }
 
+// "Re mill=" 1e308 in the file: a finite value in millions whose Reynolds
+// number overflows. The run is refused in one line before any element is
+// split, as "Re mill=" 0 is, instead of every surface failing on its own.
+TEST_F(SplitDriver, OverflowingReynoldsNumberIsRefusedInOneLine) {
+  const std::string dir = scratch_dir("split_driver_remill");
+  std::vector<std::string> lines = read_lines(testing::source_path("examples/main_flap.dat"));
+  ASSERT_NE(lines[4].find("REMILL"), std::string::npos);
+  lines[5].replace(0, 10, "  1.0e+308");
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  write_file(dir + "/main_flap.dat", text);
+  EXPECT_EQ(run_solve_geometry(dir, "--bl main_flap.dat"), 4);
+  EXPECT_EQ(read_file(dir + "/stderr.txt"),
+            "The boundary layer needs a finite Reynolds number above 0; Re mill= is 1e+308, whose "
+            "Reynolds number (Re mill= times 1e6) is beyond the range of numbers.\n");
+  EXPECT_EQ(count_of(read_file(dir + "/main_flap.deb"), "Output from SXR"), 0);
+  EXPECT_EQ(read_file(dir + "/main_flap.blf"), "");
+}
+
 TEST_F(SplitDriver, UsageAndEarlierStatusesStay) {
   const std::string dir = scratch_dir("split_driver_usage");
   EXPECT_EQ(run_solve_geometry(dir, "--bl"), 1);

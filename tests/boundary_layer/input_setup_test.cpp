@@ -68,6 +68,15 @@ TEST(SurfaceRunInputs, TableOfCases) {
        "The boundary layer needs a finite Reynolds number above 0; Re mill= is "},
       {"REMILL infinite", 61, std::numeric_limits<double>::infinity(), good_x, good_ue,
        "The boundary layer needs a finite Reynolds number above 0; Re mill= is "},
+      // The Reynolds number itself, REMILL * 1e6, must be finite: 1.79e302
+      // millions still are, 1.8e302 and 1e308 overflow.
+      {"REMILL 1.79e302", 61, 1.79e302, good_x, good_ue, ""},
+      {"REMILL 1.8e302", 61, 1.8e302, good_x, good_ue,
+       "The boundary layer needs a finite Reynolds number above 0; Re mill= is 1.8e+302, whose "
+       "Reynolds number (Re mill= times 1e6) is beyond the range of numbers."},
+      {"REMILL 1e308", 61, 1e308, good_x, good_ue,
+       "The boundary layer needs a finite Reynolds number above 0; Re mill= is 1e+308, whose "
+       "Reynolds number (Re mill= times 1e6) is beyond the range of numbers."},
       {"no list", 61, 1.0, {}, {}, list_msg},
       {"two stations", 61, 1.0, {0.0, 0.01}, {0.0, 0.4}, list_msg},
       {"three stations", 61, 1.0, {0.0, 0.01, 0.02}, {0.0, 0.4, 0.5}, ""},

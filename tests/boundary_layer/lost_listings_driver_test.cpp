@@ -31,10 +31,12 @@ using namespace sorvane::testing;
 // Runs the driver with args in the folder dir, in a child process of its
 // own, standard output and error into the files out and err; with fsize > 0
 // under that file-size limit (RLIMIT_FSIZE) with SIGXFSZ ignored, so that a
-// write past the limit fails instead of ending the process. Returns the exit
-// status (-1 when it did not exit).
+// write past the limit fails instead of ending the process; the descriptors
+// in `closed` (of 0, 1, 2) closed when it starts. Returns the exit status
+// (-1 when it did not exit).
 int run_driver(const std::string& dir, const std::vector<std::string>& args,
-               const std::string& out, const std::string& err, rlim_t fsize = 0) {
+               const std::string& out, const std::string& err, rlim_t fsize = 0,
+               const std::vector<int>& closed = {}) {
   const char* driver = std::getenv("SORVANE_DRIVER");
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(driver));
@@ -55,6 +57,7 @@ int run_driver(const std::string& dir, const std::vector<std::string>& args,
       r.rlim_cur = fsize;
       if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(121);
     }
+    for (int fd : closed) ::close(fd);
     ::execv(driver, argv.data());
     ::_exit(122);
   }
@@ -156,6 +159,41 @@ TEST_F(LostListings, OneFileOnAFullDeviceOrUncreatable) {
     if (!c.to_stdout) {
       EXPECT_TRUE(read_file(run + "/stdout.txt") == read_file(reference + "/stdout.txt"));
     }
+  }
+}
+
+// Standard descriptors closed when the driver starts (">&-", or a launcher
+// that closes them): no listing takes one of them, so every listing, the
+// debug listing among them, is the same as an undisturbed run's. A closed
+// standard output has lost the station log and the summary line: status 5
+// and its one line, as for a standard output on a full device.
+TEST_F(LostListings, ClosedStandardDescriptorsLeaveTheListingsWhole) {
+  const struct {
+    const char* name;
+    std::vector<int> closed;
+    int status;
+    const char* line;
+  } cases[] = {
+      {"stdout", {1}, 5, "cannot write standard output: Bad file descriptor\n"},
+      {"stderr", {2}, 0, nullptr},
+      {"stdin", {0}, 0, ""},
+      {"all", {0, 1, 2}, 5, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string run = dir + "/closed_" + c.name;
+    fs::create_directory(run);
+    copy_input(run);
+    EXPECT_EQ(run_driver(run, {"--bl", "main_flap.dat"}, run + "/stdout.txt",
+                         run + "/stderr.txt", 0, c.closed),
+              c.status);
+    if (c.line) {
+      EXPECT_EQ(read_file(run + "/stderr.txt"), c.line);
+    }
+    for (const Listing& l : listings(run, "", run))
+      EXPECT_TRUE(read_file(l.path) == read_file(reference + "/" + l.name)) << l.name;
+    EXPECT_EQ(read_file(run + "/main_flap.deb").size(),
+              read_file(reference + "/main_flap.deb").size());
   }
 }
 

@@ -108,6 +108,9 @@ class GeomTest : public ::testing::Test {
     s.NCONT(k) = n;
     s.NPANELS(k) = panels;
     s.ILE(k) = ile;
+    // A table of three-value rows in contour order: messages name its rows.
+    s.ITAB(k) = 2;
+    s.NROWS(k) = n;
   }
 
   std::string listing() {
@@ -169,8 +172,8 @@ TEST_F(GeomTest, MostNegativeXTieGoesToTheFirstRow) {
   const std::string msg = GEOM();
   EXPECT_EQ(s.ILE(1), 3);
   EXPECT_EQ(msg,
-            "element 1: the contour abscissae do not increase strictly at rows 4-5 (check the "
-            "point order)");
+            "element 1: row 4 and row 5 are out of order: x along the chord must rise from the "
+            "leading edge (row 3) to the trailing edge, not go from 0.2 to 0");
 }
 
 // --- stations and node order ----------------------------------------------
@@ -522,8 +525,8 @@ TEST_F(GeomTest, DegenerateInputIsReportedWithoutFittingTheSpline) {
          std::swap(c.y[13], c.y[14]);
          load(1, c, 10, 11);
        },
-       "element 1: the contour abscissae do not increase strictly at rows 14-15 (check the point "
-       "order)"},
+       "element 1: row 14 and row 15 are out of order: x along the chord must rise from the "
+       "leading edge (row 11) to the trailing edge, not go from 0.3454915 to 0.20610737"},
       {"camber line of zero thickness", [&] { load(1, cambered(0.0), 10, 11); },
        kNoAreaMessage},
       {"flat line of zero thickness", [&] { load(1, naca(11, 10, 0.0), 10, 11); },

@@ -126,27 +126,31 @@ struct MistypedCase {
   int element, ile, ismooth;
   int line;              // of the parameter record, 1-based
   double chord, extent;  // as the message must give them
-  int farthest;          // the row the message proposes, in the file's count
+  const char* farthest;  // the row the message proposes, as the file counts it
 };
 
 const MistypedCase kMistyped[] = {
     // Main and flap, three-value rows in contour order; flap scaled by 0.3.
-    {"flap_lower_next_to_te", "main_flap.dat", 2, 160, 0, 134, 0.000117, 0.3, 80},
-    {"flap_te", "main_flap.dat", 2, 161, 0, 134, 0.0, 0.3, 80},
-    {"main_upper_next_to_te", "main_flap.dat", 1, 2, 0, 8, 0.000698, 1.0, 60},
-    {"main_rear_half", "main_flap.dat", 1, 25, 0, 8, 0.351, 1.0, 60},
-    {"main_smoothed", "main_flap.dat", 1, 120, 1, 8, 0.0007, 1.0, 60},
+    {"flap_lower_next_to_te", "main_flap.dat", 2, 160, 0, 134, 0.000117, 0.3, "row 80)"},
+    {"flap_te", "main_flap.dat", 2, 161, 0, 134, 0.0, 0.3, "row 80)"},
+    {"main_upper_next_to_te", "main_flap.dat", 1, 2, 0, 8, 0.000698, 1.0, "row 60)"},
+    {"main_rear_half", "main_flap.dat", 1, 25, 0, 8, 0.351, 1.0, "row 60)"},
+    {"main_smoothed", "main_flap.dat", 1, 120, 1, 8, 0.0007, 1.0, "row 60)"},
     // Slat (scaled by 0.15), main listed backwards, flap.
-    {"slat_next_to_te", "slat_main_flap.dat", 1, 2, 0, 6, 0.000108, 0.15, 59},
-    {"slat_smoothed", "slat_main_flap.dat", 1, 120, 1, 6, 0.000108, 0.15, 59},
-    {"reversed_first_row", "slat_main_flap.dat", 2, 2, 0, 132, 0.000698, 1.0, 62},
-    {"reversed_last_row", "slat_main_flap.dat", 2, 121, 0, 132, 0.0, 1.0, 62},
-    {"reversed_smoothed", "slat_main_flap.dat", 2, 120, 1, 132, 0.000698, 1.0, 62},
-    {"three_elements_flap", "slat_main_flap.dat", 3, 2, 0, 258, 0.000119, 0.3, 80},
-    // Mirrored rows: the row counts the 121 contour points.
-    {"mirrored_upper", "naca0012.dat", 1, 2, 0, 6, 0.000698, 1.0, 61},
-    {"mirrored_lower_smoothed", "naca0012.dat", 1, 120, 1, 6, 0.000698, 1.0, 61},
-    {"mirrored_te", "naca0012.dat", 1, 1, 0, 6, 0.0, 1.0, 61},
+    {"slat_next_to_te", "slat_main_flap.dat", 1, 2, 0, 6, 0.000108, 0.15, "row 59)"},
+    {"slat_smoothed", "slat_main_flap.dat", 1, 120, 1, 6, 0.000108, 0.15, "row 59)"},
+    {"reversed_first_row", "slat_main_flap.dat", 2, 2, 0, 132, 0.000698, 1.0, "row 62)"},
+    {"reversed_last_row", "slat_main_flap.dat", 2, 121, 0, 132, 0.0, 1.0, "row 62)"},
+    {"reversed_smoothed", "slat_main_flap.dat", 2, 120, 1, 132, 0.000698, 1.0, "row 62)"},
+    {"three_elements_flap", "slat_main_flap.dat", 3, 2, 0, 258, 0.000119, 0.3, "row 80)"},
+    // Mirrored rows: the row counts the 121 contour points; the nose is the
+    // table's first row, contour point 61.
+    {"mirrored_upper", "naca0012.dat", 1, 2, 0, 6, 0.000698, 1.0,
+     "table row 1, point 61 of the contour: give 61,"},
+    {"mirrored_lower_smoothed", "naca0012.dat", 1, 120, 1, 6, 0.000698, 1.0,
+     "table row 1, point 61 of the contour: give 61,"},
+    {"mirrored_te", "naca0012.dat", 1, 1, 0, 6, 0.0, 1.0,
+     "table row 1, point 61 of the contour: give 61,"},
 };
 
 TEST_F(LeadingEdgeRow, RefusesARowAwayFromTheNose) {
@@ -164,12 +168,47 @@ TEST_F(LeadingEdgeRow, RefusesARowAwayFromTheNose) {
     EXPECT_NEAR(number_after(message, "gives a chord of "), c.chord, 0.005 * c.chord) << message;
     EXPECT_NEAR(number_after(message, "the contour reaches "), c.extent, 0.005 * c.extent)
         << message;
-    EXPECT_NE(message.find("the point farthest from the trailing edge is row " +
-                           std::to_string(c.farthest) + ")"),
+    EXPECT_NE(message.find(std::string("the point farthest from the trailing edge is ") +
+                           c.farthest),
               std::string::npos)
         << message;
     EXPECT_FALSE(fs::exists(fs::path(path).replace_extension(".out")));
   }
+}
+
+// A mirrored table of 151 rows counts its leading-edge row along the 301
+// contour points: 1 is the trailing edge, and the message names the rows as
+// the table holds them. The nose is the table's first row (not "row 151",
+// the table's last one, at the trailing edge).
+TEST_F(LeadingEdgeRow, MirroredTableRows) {
+  cases::Config c;
+  c.elements = {cases::naca00_mirrored(12, 151)};
+  const struct {
+    int ile;
+    const char* given;  // where the row given lies
+  } rows[] = {{1, "1 is the upper point of the last table row"},
+              {2, "2 is the upper point of table row 150"},
+              {300, "300 is the lower point of table row 150"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.ile);
+    c.elements[0].ile = r.ile;
+    const std::string message = cases::load(c, dir_, "mirrored");
+    const std::string after = "field 7 (columns 61-70) ";
+    ASSERT_NE(message.find(after), std::string::npos) << message;
+    const std::string said = message.substr(message.find(after) + after.size());
+    const std::string chord = said.substr(0, said.find(", but"));
+    EXPECT_EQ(said.substr(chord.size()),
+              ", but the contour reaches 1 from its trailing edge (the chord through the "
+              "leading-edge row must be at least half of that): in a mirrored table the "
+              "leading-edge row counts the 301 contour points, upper surface first, so " +
+                  std::string(r.given) +
+                  "; the point farthest from the trailing edge is table row 1, point 151 of the "
+                  "contour: give 151, or 0 to let the program find it")
+        << message;
+    EXPECT_EQ(message.find("row 151"), std::string::npos) << message;
+  }
+  c.elements[0].ile = 151;
+  EXPECT_EQ(cases::solve(c, dir_, "mirrored"), "");
 }
 
 // A coarse table of ten evenly spaced stations per surface: the row next to

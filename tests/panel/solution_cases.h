@@ -124,15 +124,18 @@ inline int farthest_row(const Element& e) {
 
 // NACA four-digit section with a closed trailing edge, chord 1, leading edge
 // at the origin: rows trailing edge -> upper -> leading edge -> lower
-// (2*half+1 points), cosine spacing.
-inline Element naca4(int digits, int half) {
+// (2*half+1 points), cosine spacing. With `blunt` the section keeps the
+// original last thickness coefficient, -0.1015, and ends in a base 0.25 % of
+// the chord thick; on a cambered section its two ends then lie apart in x.
+inline Element naca4(int digits, int half, bool blunt = false) {
   const double m = (digits / 1000) / 100.0, p = ((digits / 100) % 10) / 10.0,
                t = (digits % 100) / 100.0;
+  const double a4 = blunt ? -0.1015 : -0.1036;
   Element e;
   auto surface = [&](double x, int sign, double* xs, double* ys) {
     const double yt = 5 * t *
                       (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x +
-                       0.2843 * x * x * x - 0.1036 * x * x * x * x);
+                       0.2843 * x * x * x + a4 * x * x * x * x);
     double yc = 0, dyc = 0;
     if (m > 0) {
       if (x < p) {
