@@ -92,6 +92,32 @@ std::string case_text(const char* format, Args... args) {
   return text;
 }
 
+// A NACA four-digit section (camber m/100 at 0.4 of the chord) at unit
+// chord, its table of `stations` cosine-spaced chord stations a surface.
+NacaCase section(double camber, double thickness, double alpha, double remill, int npanels,
+                 int stations) {
+  NacaCase c;
+  c.camber = camber;
+  c.thickness = thickness;
+  c.alpha = alpha;
+  c.remill = remill;
+  c.npanels = npanels;
+  c.stations = stations;
+  return c;
+}
+
+std::string case_name(const NacaCase& c) {
+  return case_text("NACA %.0f%.0f%02.0f at %g degrees, Re %g million, %d panels",
+                   c.camber * 100, c.camber > 0 ? c.camber_at * 10 : 0.0, c.thickness * 100,
+                   c.alpha, c.remill, c.npanels);
+}
+
+// Loads and solves the section in a scratch directory, splits element 1.
+void load_split(const char* dir, const NacaCase& c) {
+  ASSERT_NO_FATAL_FAILURE(load_case(dir, naca_geometry(c)));
+  ASSERT_TRUE(SXR(0).ok);
+}
+
 class SurfaceDriverLaminar : public ::testing::Test {
  protected:
   void TearDown() override { text::units().close_all(); }
@@ -159,27 +185,11 @@ TEST_F(SurfaceDriverLaminar, ThinSectionsStayLaminarUntilMichelsCriterion) {
 // The layer turns turbulent where Michel's criterion puts it on the
 // reference, within a station, on both surfaces.
 TEST_F(SurfaceDriverLaminar, SectionsAtIncidenceTurnTurbulentWhereMichelsCriterionHolds) {
-  struct Case {
-    double camber, thickness, alpha, remill;
-    int npanels, stations;
-  };
-  const Case cases[] = {{0, 0.12, 4, 3, 160, 100},
-                        {0, 0.12, 4, 3, 240, 100},
-                        {0, 0.12, 2, 6, 160, 100},
-                        {0.02, 0.12, 4, 1, 80, 80}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(case_text("NACA %.0f%.0f%02.0f at %g degrees, Re %g million, %d panels",
-                           c.camber * 100, c.camber > 0 ? 4.0 : 0.0, c.thickness * 100, c.alpha,
-                           c.remill, c.npanels));
-    NacaCase n;
-    n.camber = c.camber;
-    n.thickness = c.thickness;
-    n.alpha = c.alpha;
-    n.remill = c.remill;
-    n.npanels = c.npanels;
-    n.stations = c.stations;
-    ASSERT_NO_FATAL_FAILURE(load_case("incidence", naca_geometry(n)));
-    ASSERT_TRUE(SXR(0).ok);
+  const NacaCase cases[] = {section(0, 0.12, 4, 3, 160, 100), section(0, 0.12, 4, 3, 240, 100),
+                            section(0, 0.12, 2, 6, 160, 100), section(0.02, 0.12, 4, 1, 80, 80)};
+  for (const NacaCase& c : cases) {
+    SCOPED_TRACE(case_name(c));
+    ASSERT_NO_FATAL_FAILURE(load_split("incidence", c));
     for (int isurf = 0; isurf <= 1; ++isurf) {
       SCOPED_TRACE(isurf == 0 ? "upper surface" : "lower surface");
       const Marched m = march_to_michel(isurf, c.remill);
@@ -198,25 +208,17 @@ TEST_F(SurfaceDriverLaminar, SectionsAtIncidenceTurnTurbulentWhereMichelsCriteri
 // earlier march was 40 to 60 % off (its errors are in the table).
 TEST_F(SurfaceDriverLaminar, SuctionPeakStationsComeCloseToTheReference) {
   struct Case {
-    double thickness, alpha, remill;
-    int npanels, stations, station;
+    NacaCase section;
+    int station;
     double earlier_d1, earlier_cf;  // relative errors of the earlier march there
   };
-  const Case cases[] = {{0.09, 4, 1, 80, 100, 4, 0.623, -0.481},
-                        {0.12, 4, 1, 80, 80, 5, 0.479, -0.474},
-                        {0.06, 4, 1, 200, 80, 8, 0.444, -0.541},
-                        {0.04, 2, 6, 200, 100, 5, 0.480, -0.411}};
+  const Case cases[] = {{section(0, 0.09, 4, 1, 80, 100), 4, 0.623, -0.481},
+                        {section(0, 0.12, 4, 1, 80, 80), 5, 0.479, -0.474},
+                        {section(0, 0.06, 4, 1, 200, 80), 8, 0.444, -0.541},
+                        {section(0, 0.04, 2, 6, 200, 100), 5, 0.480, -0.411}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(case_text("NACA 00%02.0f at %g degrees, Re %g million, %d panels, station %d",
-                           c.thickness * 100, c.alpha, c.remill, c.npanels, c.station));
-    NacaCase n;
-    n.thickness = c.thickness;
-    n.alpha = c.alpha;
-    n.remill = c.remill;
-    n.npanels = c.npanels;
-    n.stations = c.stations;
-    ASSERT_NO_FATAL_FAILURE(load_case("peak", naca_geometry(n)));
-    ASSERT_TRUE(SXR(0).ok);
+    SCOPED_TRACE(case_name(c.section) + ", station " + std::to_string(c.station));
+    ASSERT_NO_FATAL_FAILURE(load_split("peak", c.section));
     const Surface list = station_list(1);
     const int i = c.station;
     // The station's weights, as the march took them.
@@ -232,7 +234,8 @@ TEST_F(SurfaceDriverLaminar, SuctionPeakStationsComeCloseToTheReference) {
     EXPECT_GT(list.ue[i - 1], list.ue[i - 2]);
     const ProblemState& st = state();
     ASSERT_GT(st.XTR(1, 1), list.s[i - 1]);  // still laminar there
-    const LaminarReference ref = laminar_reference(list.s, list.ue, 1.0 / (c.remill * 1e6));
+    const LaminarReference ref =
+        laminar_reference(list.s, list.ue, 1.0 / (c.section.remill * 1e6));
     const LaminarStation& l = ref.stations[i - 1];
     ASSERT_TRUE(l.computed);
     const double d1 = st.D1(i, 1, 1) / l.dstar - 1, cf = st.CF(i, 1, 1) / l.cf - 1;
