@@ -108,6 +108,11 @@ void set_weights(SurfaceRun& r, int i) {
   r.cx2 = h1 / (h2 * (h1 + h2));
 }
 
+// dUe/dx at station i with the station's derivative weights.
+double edge_velocity_slope(const SurfaceRun& r, int i) {
+  return r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+}
+
 // Whether the three-point derivative of the prescribed edge velocity at
 // station i (the weights of set_weights) has the sign opposite to the last
 // interval's: ue rose from station i-1 to i while the parabola through
@@ -124,7 +129,7 @@ void set_weights(SurfaceRun& r, int i) {
 // prescribed (the direct region) are judged.
 bool three_point_contradicts_last_interval(const SurfaceRun& r, int i) {
   if (i < 4 || !(r.x(i) <= r.xinv)) return false;
-  const double slope = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+  const double slope = edge_velocity_slope(r, i);
   const double last = r.ue(i) - r.ue(i - 1);
   if (!((last > 0.0 && slope < 0.0) || (last < 0.0 && slope > 0.0))) return false;
   // The ue rises (or falls) into the station and on to the next one: the
@@ -554,7 +559,7 @@ bool March::solve_station(int i, std::string* cause) {
 double March::prepare(int i) {
   SurfaceRun& r = r_;
   r.k_iter = 0;
-  const double dUedx = r.cx0 * r.ue(i) + r.cx1 * r.ue(i - 1) + r.cx2 * r.ue(i - 2);
+  const double dUedx = edge_velocity_slope(r, i);
   r.dpdx(i) = -r.roe8(i) * r.ue(i) * dUedx;
   if (r.x(i) > kInverseStart && i > 3) r.invmode = 2;
   return dUedx;
@@ -842,10 +847,7 @@ Result March::stopped(int i, const std::string& cause) {
 
 void SEPARATION_CHECK(int& ninv, double& xinv, double& xtr, int i, int nxt, Table1<double>& x,
                       Table1<double>& cfb, Table1<double>& cf_bc, double cfsep, double sqre) {
-  const double t = cfsep / sqre;
-  const double c1 = cfb(i - 1) * cfb(i - 1);
-  const double c2 = cfb(i - 2) * cfb(i - 2);
-  const double xs = x(i - 2) + (t * t - c2) * (x(i - 1) - x(i - 2)) / (c1 - c2);
+  const double xs = extrapolated_separation(x, cfb, i - 2, i - 1, cfsep / sqre);
   if (!(x(i - 1) <= xs && xs < x(i))) return;  // also when xs is not finite
   if (xtr + 1e-6 >= x(i)) {
     xtr = x(i);  // laminar separation: station i is the first turbulent one
