@@ -333,6 +333,7 @@ class March {
   // Stations shown by a stand-in, and whether the station being logged is
   // one, with why it has no solution.
   std::vector<int> stand_ins_;
+  std::vector<double> stand_in_s_;  // their arc lengths
   bool stand_in_ = false;
   std::string stand_in_cause_;
   // Bounds of a possible solution: the largest prescribed edge velocity of
@@ -357,6 +358,7 @@ Result March::run() {
     return Result::failure(failed);
   }
   st.NXDONE(k_, s_) = 2;
+  st.SOLVED(1, k_, s_) = st.SOLVED(2, k_, s_) = 1;  // the similarity start
   for (int i = 3; i <= r_.nxt; ++i) {
     begin_station(i);
     std::string cause;
@@ -364,6 +366,7 @@ Result March::run() {
     if (at_pass_limit_) ++unconverged_;
     log_station(i);
     store_station(r_, i, k_, s_);
+    st.SOLVED(i, k_, s_) = stand_in_ ? 0 : 1;
     st.NXDONE(k_, s_) = i;
     if (hook_) hook_(r_, i);
   }
@@ -374,20 +377,26 @@ Result March::run() {
 
 void March::warn_unconverged() {
   if (!stand_ins_.empty()) {
-    // The stations as runs: "5, 9-14, 20".
+    // The stations as runs, each with its arc length or range of arc
+    // lengths: "5 (s 0.0123), 9-14 (s 0.0234 to 0.0567)".
     std::string list;
     for (std::size_t a = 0; a < stand_ins_.size();) {
       std::size_t b = a;
       while (b + 1 < stand_ins_.size() && stand_ins_[b + 1] == stand_ins_[b] + 1) ++b;
       list += (list.empty() ? "" : ", ") + std::to_string(stand_ins_[a]);
       if (b > a) list += "-" + std::to_string(stand_ins_[b]);
+      list += " (s " + number_text(stand_in_s_[a]);
+      if (b > a) list += " to " + number_text(stand_in_s_[b]);
+      list += ")";
       a = b + 1;
     }
     result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " +
                                std::to_string(stand_ins_.size()) +
-                               " station(s) had no solution and show their first guess "
-                               "(the profile of the station before, scaled): stations " +
-                               list + ".");
+                               " station(s) had no solution: stations " + list +
+                               ", s the arc length from the stagnation point. The plots leave "
+                               "them out and mark them grey on the axis; their rows in the "
+                               "listings show their first guess (the profile of the station "
+                               "before, scaled).");
   }
   if (unconverged_ == 0) return;
   result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
@@ -717,6 +726,7 @@ bool March::without_solution(int i, std::string* cause) {
   stand_in_ = true;
   stand_in_cause_ = *cause;
   stand_ins_.push_back(i);
+  stand_in_s_.push_back(r.x(i));
   at_pass_limit_ = false;
   return true;
 }

@@ -124,6 +124,10 @@ struct ProblemState {
   // when it was refused or has not run since the split). Stations beyond
   // hold no result: a reader must not show them as current.
   Array2<int, kMaxElements, 2> NXDONE;
+  // SOLVED(i,k,s) is 1 when station i (1..NXDONE(k,s)) has a solution of
+  // its own, 0 when it had none and the store holds its first guess as a
+  // stand-in. Readers must not show a stand-in as a result.
+  Array3<int, kStations, kMaxElements, 2> SOLVED;
 
   // Listing units and names.
   int LUINP, LUCPF, LUOUT, LUGEO, LUSUM, LUSTD, LUDEB, LUBLF, LUBLN, LUBLIN;

@@ -770,22 +770,30 @@ TEST_F(SurfaceDriver, PassLimitSeparatesOrStandsIn) {
     ASSERT_EQ(r.warnings.size(), 1u);
     const std::string& w = r.warnings[0];
     const std::string head = "Element 1, upper surface: " + std::to_string(marked.size()) +
-                             " station(s) had no solution and show their first guess";
+                             " station(s) had no solution: stations ";
     EXPECT_EQ(w.substr(0, head.size()), head);
+    // Each run with its arc lengths: "a (s xa)" or "a-b (s xa to xb)".
     std::set<int> named;
     for (const char* p = w.c_str() + w.find("stations ") + 9; *p;) {
       int a = 0, b = 0, n = 0;
-      if (std::sscanf(p, "%d-%d%n", &a, &b, &n) == 2) {
-      } else if (std::sscanf(p, "%d%n", &a, &n) == 1) {
+      double sa = 0, sb = 0;
+      if (std::sscanf(p, "%d-%d (s %lf to %lf)%n", &a, &b, &sa, &sb, &n) == 4) {
+      } else if (std::sscanf(p, "%d (s %lf)%n", &a, &sa, &n) == 2) {
         b = a;
+        sb = sa;
       } else {
         break;
       }
+      EXPECT_NEAR(sa, st.S(a, 1, 1), 1e-5 * st.S(a, 1, 1)) << w;
+      EXPECT_NEAR(sb, st.S(b, 1, 1), 1e-5 * st.S(b, 1, 1)) << w;
       for (int j = a; j <= b; ++j) named.insert(j);
       p += n;
-      while (*p == ',' || *p == ' ' || *p == '.') ++p;
+      while (*p == ',' || *p == ' ') ++p;
     }
     EXPECT_EQ(named, marked) << w;
+    // The store knows them.
+    for (int j = 1; j <= st.NXDONE(1, 1); ++j)
+      EXPECT_EQ(st.SOLVED(j, 1, 1), marked.count(j) ? 0 : 1) << "station " << j;
   }
 }
 
