@@ -31,6 +31,7 @@ inline void fabricate_surface(int k, int s, int nx, double length, double scale 
     st.D2(i, k, s) = st.D1(i, k, s) / st.H12(i, k, s);
     st.RV(i, k, s) = 0.0001 * x;
     st.VW(i, k, s) = 0.0;
+    st.SOLVED(i, k, s) = 1;
   }
   st.XINV(k, s) = nx > 0 ? st.S(nx, k, s) : 0.0;
   st.NXMAX(k) = std::max(st.NX(k, 1), st.NX(k, 2));
