@@ -8,8 +8,11 @@
 // skin friction. A test tool for measuring the march over many cases, not
 // installed.
 //
-//   bl_matrix DIR MPTT ALPHA REMILL NPANELS [STATIONS]
-//   bl_matrix DIR --file FILE.dat ALPHA
+//   bl_matrix DIR MPTT ALPHA REMILL NPANELS [STATIONS [XTR]]
+//   bl_matrix DIR --file FILE.dat ALPHA [REMILL [XTR]]
+//
+// XTR, where given, is the transition arc length of both surfaces of every
+// element (beyond the surface: free transition).
 //
 // The listings are written in DIR (the station log on standard output goes
 // to DIR/stdout.txt); the summary lines go to standard error.
@@ -19,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@
 #include "solver/text/units.h"
 #include "tests/boundary_layer/bl_cases.h"
 #include "tests/boundary_layer/laminar_reference.h"
+#include "tests/boundary_layer/possible_layer.h"
 #include "tests/load_and_solve.h"
 
 namespace {
@@ -55,18 +60,6 @@ std::string read_text(const std::string& path) {
   return out;
 }
 
-// Whether a stored station is one that no boundary layer could have.
-const char* impossible(double ue, double d1, double cf, bool turbulent, double chord,
-                       double ue_max) {
-  if (!std::isfinite(ue) || !std::isfinite(d1) || !std::isfinite(cf)) return "nonfinite";
-  if (!(d1 > 0)) return "d1<=0";
-  if (d1 > 0.1 * chord) return "d1>0.1c";
-  if (turbulent && std::fabs(cf) > 0.05) return "cf>0.05";
-  if (!(ue > 0)) return "ue<=0";
-  if (ue > 1.5 * ue_max) return "ue>1.5max";
-  return nullptr;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,9 +83,20 @@ int main(int argc, char** argv) {
       at = nl + 1;
     }
     lines[3].replace(0, 10, field10(std::atof(argv[4])));
+    if (argc > 5) lines[5].replace(0, 10, field10(std::atof(argv[5])));
+    if (argc > 6) {
+      // Fields 8 and 9 of every position record (the line after its heading).
+      for (std::size_t l = 1; l < lines.size(); ++l)
+        if (lines[l - 1].compare(0, 10, "       XAX") == 0 && lines[l].size() >= 90) {
+          lines[l].replace(70, 10, field10(std::atof(argv[6])));
+          lines[l].replace(80, 10, field10(std::atof(argv[6])));
+        }
+    }
     for (const std::string& l : lines) text += l + "\n";
     name = path.substr(path.find_last_of('/') + 1);
     name = name.substr(0, name.size() - 4) + "_a" + argv[4];
+    if (argc > 5) name += std::string("_re") + argv[5];
+    if (argc > 6) name += std::string("_x") + argv[6];
   } else {
     if (argc < 6) return 1;
     const std::string digits = argv[2];
@@ -104,9 +108,11 @@ int main(int argc, char** argv) {
     c.remill = std::atof(argv[4]);
     c.npanels = std::atoi(argv[5]);
     if (argc > 6) c.stations = std::atoi(argv[6]);
+    if (argc > 7) c.xtru = c.xtrl = std::atof(argv[7]);
     text = naca_geometry(c);
     name = std::string("naca") + digits + "_a" + argv[3] + "_re" + argv[4] + "_p" + argv[5] +
-           (argc > 6 ? std::string("_n") + argv[6] : std::string());
+           (argc > 6 ? std::string("_n") + argv[6] : std::string()) +
+           (argc > 7 ? std::string("_x") + argv[7] : std::string());
   }
   if (chdir(dir.c_str()) != 0) {
     std::perror(dir.c_str());
@@ -145,7 +151,9 @@ int main(int argc, char** argv) {
       std::vector<bool> stand_in(nx + 2, false);
       int stand_ins = 0;
       for (const std::string& w : run.warnings) {
-        const std::size_t at = w.find("first guess");
+        // "N station(s) had no solution...: stations 5 (s 0.01), 9-14 (s 0.02 to
+        // 0.03), ..." (the arc lengths in brackets are skipped).
+        const std::size_t at = w.find("had no solution");
         const std::size_t list = w.find("stations ", at == std::string::npos ? w.size() : at);
         if (at == std::string::npos || list == std::string::npos) continue;
         const char* p = w.c_str() + list + 9;
@@ -161,7 +169,9 @@ int main(int argc, char** argv) {
           }
           for (long j = n; j <= to; ++j)
             if (j >= 1 && j <= nx) stand_in[j] = true, ++stand_ins;
-          while (*p == ',' || *p == ' ') ++p;
+          if (std::strncmp(p, " (s ", 4) == 0)
+            while (*p && *p != ')') ++p;
+          while (*p == ',' || *p == ' ' || *p == ')') ++p;
         }
       }
       const double xtr = st.XTR(k, sf);
@@ -179,12 +189,13 @@ int main(int argc, char** argv) {
       std::string bad_kind;
       for (int i = 3; i <= done; ++i) {
         const bool turbulent = i > 3 && st.S(i, k, sf) >= xtr;
-        const char* why = impossible(st.UE(i, k, sf), st.D1(i, k, sf), st.CF(i, k, sf),
-                                     turbulent, st.BELEM(k), ue_max);
-        if (why) {
+        const std::string why =
+            impossible_layer(st.UE(i, k, sf), st.D1(i, k, sf), st.CF(i, k, sf), turbulent,
+                             st.BELEM(k), ue_max, st.REMILL * 1e6, st.S(i, k, sf));
+        if (!why.empty()) {
           if (!first_bad) {
             first_bad = i;
-            bad_kind = why;
+            bad_kind = why.substr(0, why.find(' '));
           }
           ++bad;
         }
@@ -228,10 +239,11 @@ int main(int argc, char** argv) {
         for (int i = 3; i <= done; ++i) {
           const bool lam = ref_ok && i - 1 < static_cast<int>(ref.stations.size()) &&
                            ref.stations[i - 1].computed;
-          std::fprintf(f, "e%d s%d %d %.8e %.8e %.8e %.8e %d %.8e %.8e\n", k, sf, i,
+          std::fprintf(f, "e%d s%d %d %.8e %.8e %.8e %.8e %d %.8e %.8e %.6e\n", k, sf, i,
                        st.S(i, k, sf), st.UE(i, k, sf), st.D1(i, k, sf), st.CF(i, k, sf),
                        i > 3 && st.S(i, k, sf) >= xtr ? 2 : 1, lam ? ref.stations[i - 1].dstar : 0.0,
-                       lam ? ref.stations[i - 1].cf : 0.0);
+                       lam ? ref.stations[i - 1].cf : 0.0,
+                       st.REMILL * 1e6 * st.UE(i, k, sf) * st.S(i, k, sf));
         }
         std::fclose(f);
       }

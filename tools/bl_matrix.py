@@ -2,16 +2,25 @@
 """Runs the boundary layer over a matrix of generated sections with the
 bl_matrix test tool of a build, and compares two such runs.
 
-  tools/bl_matrix.py run BUILD OUT      every case in OUT/<case>/, the summary
-                                        lines of all surfaces in OUT/summary.txt
-  tools/bl_matrix.py compare OLD NEW    per case and surface: which station logs
-                                        differ and from which station, and the
-                                        totals of both runs
+  tools/bl_matrix.py run BUILD OUT [lowre]    every case in OUT/<case>/, the
+                                        summary lines of all surfaces in
+                                        OUT/summary.txt
+  tools/bl_matrix.py compare OLD NEW [lowre]  per case and surface: which
+                                        station logs differ and from which
+                                        station, the totals of both runs, and
+                                        how many cases have every listing
+                                        byte for byte the same
 
 The matrix: NACA 0006 to 0018 and cambered 2412, 4412, 2415, 4415, 2418 at 0
 to 8 degrees, Re 1 and 6 million, 80 to 240 panels, tables of 80 and 100
 chord stations per surface; thin NACA 0003 and 0004 at incidence (they
 separate close behind the nose); examples/main_flap.dat at -2 to 12 degrees.
+
+The low-Reynolds-number matrix (lowre): NACA 0006, 0012, 0018, 2412, 4412
+and 4415 at 0 to 10 degrees, Re 0.03 to 0.5 million, 120 and 200 panels,
+transition fixed at 0.002, 0.005, 0.02 and 0.1 of the arc and free;
+examples/main_flap.dat at 0 to 10 degrees at the same Reynolds numbers, with
+its own transition positions and the fixed ones.
 """
 import concurrent.futures as cf
 import os
@@ -26,7 +35,30 @@ PANELS = ["80", "120", "160", "200", "240"]
 STATIONS = ["80", "100"]
 
 
+LOWRE = os.environ.get("BL_MATRIX") == "lowre"
+
+
+def lowre_cases():
+    out = []
+    for sec in ["0006", "0012", "0018", "2412", "4412", "4415"]:
+        for a in ["0", "2", "4", "6", "8", "10"]:
+            for re_ in ["0.03", "0.05", "0.1", "0.2", "0.5"]:
+                for p in ["120", "200"]:
+                    for x in ["0.002", "0.005", "0.02", "0.1", "5"]:
+                        out.append([sec, a, re_, p, "100", x])
+    here = os.path.dirname(os.path.abspath(__file__))
+    flap = os.path.join(os.path.dirname(here), "examples", "main_flap.dat")
+    for a in ["0", "2", "4", "6", "8", "10"]:
+        for re_ in ["0.03", "0.05", "0.1", "0.2", "0.5"]:
+            out.append(["--file", flap, a, re_])
+            for x in ["0.002", "0.005", "0.02", "0.1"]:
+                out.append(["--file", flap, a, re_, x])
+    return out
+
+
 def cases():
+    if LOWRE:
+        return lowre_cases()
     out = []
     for sec in SECTIONS:
         for a in ALPHAS:
@@ -48,8 +80,9 @@ def cases():
 
 def case_name(c):
     if c[0] == "--file":
-        return "main_flap_a" + c[2]
-    return "naca%s_a%s_re%s_p%s_n%s" % tuple(c)
+        return "main_flap_a" + c[2] + "".join(
+            "_" + k + v for k, v in zip(["re", "x"], c[3:]))
+    return "naca%s_a%s_re%s_p%s_n%s" % tuple(c[:5]) + ("_x" + c[5] if len(c) > 5 else "")
 
 
 def run_one(tool, root, c):
@@ -143,9 +176,31 @@ def compare(old, new):
                 key[0], key[1], key[2], station, len(ra), len(rb), brief(a.get(key)),
                 brief(b.get(key))))
     print("station logs: %d the same, %d changed" % (same_logs, changed_logs))
+    same_cases = 0
+    differing = []
+    for c in cases():
+        name = case_name(c)
+        da, db = os.path.join(old, name), os.path.join(new, name)
+        files = sorted(set(os.listdir(da)) | set(os.listdir(db))) if os.path.isdir(da) and \
+            os.path.isdir(db) else []
+        diff = [f for f in files if f != "stations.txt" and
+                not (os.path.isfile(os.path.join(da, f)) and os.path.isfile(os.path.join(db, f))
+                     and open(os.path.join(da, f), "rb").read() ==
+                     open(os.path.join(db, f), "rb").read())]
+        if diff:
+            differing.append("%s: %s" % (name, " ".join(diff)))
+        else:
+            same_cases += 1
+    print("cases with every listing the same: %d of %d" % (same_cases, len(cases())))
+    for d in differing:
+        print("  differ:", d)
 
 
 def main():
+    global LOWRE
+    if len(sys.argv) == 5 and sys.argv[4] == "lowre":
+        LOWRE = True
+        del sys.argv[4]
     if len(sys.argv) == 4 and sys.argv[1] == "run":
         run(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 4 and sys.argv[1] == "compare":

@@ -72,11 +72,27 @@ constexpr int kPassLimit = 20;
 constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 // Bounds of a solution some boundary layer could have: a displacement
-// thickness above 0 and at most a tenth of the chord, a turbulent skin
-// friction of at most 0.05 in size, an edge velocity above 0 and at most 1.5
-// times the largest one the panel solution gives the surface.
+// thickness above 0 and at most a tenth of the chord of the panelled
+// contour, a turbulent skin friction within the bound below, an edge
+// velocity above 0 and at most 1.5 times the largest one the panel solution
+// gives the surface.
 constexpr double kThickestLayer = 0.1;
+// The skin friction of a layer is not bounded by a fixed number: it grows
+// without bound towards the stagnation point, where the laminar layer has
+// cf = 2 f''(0) / sqrt(Re_x) with f''(0) = 1.2326 (Hiemenz), 0.08 already at
+// Re_x = 955, and a turbulent layer tripped close behind the nose at a low
+// Reynolds number has a skin friction of that order. In a strong
+// acceleration it is larger still: the similar laminar layer of
+// m = (x/ue) due/dx has 1.7 times the stagnation-point value at m = 3, 3.1
+// times at m = 10 and 5 times at m = 27, and turbulent layers accelerated
+// into the gap of a flap reach 3.3 times it. So a turbulent skin friction
+// is impossible only when its size exceeds both 0.05 and five times the
+// stagnation-point value at the station's local Reynolds number; the 0.05
+// holds from Re_x of about 6e4 on, where attached turbulent layers lie far
+// below it.
 constexpr double kLargestTurbulentCf = 0.05;
+constexpr double kStagnationCf = 2.4652;  // cf sqrt(Re_x) of the Hiemenz layer
+constexpr double kCfOverStagnation = 5.0;
 constexpr double kLargestEdgeVelocity = 1.5;
 // The size of the Falkner-Skan parameter m = (x/ue) due/dx beyond which the
 // three-point derivative of a station, where it contradicts the last
@@ -85,6 +101,27 @@ constexpr double kLargestEdgeVelocity = 1.5;
 // smooth peak the contradicting slopes are a hundred times smaller, and the
 // three-point difference is right there.
 constexpr double kSteepPressureGradient = 0.05;
+
+// The largest size of a turbulent skin friction at the local Reynolds
+// number rx (the bound above).
+double largest_turbulent_cf(double rx) {
+  return std::max(kLargestTurbulentCf, kCfOverStagnation * kStagnationCf / std::sqrt(rx));
+}
+
+// The chord of element k as panelled: the largest distance of a panel node
+// from the trailing edge (the mean of the first and the last node). 0 when
+// the element has no panels.
+double panelled_chord(int k) {
+  const ProblemState& st = state();
+  const int n = st.NPANELS(k);
+  if (n < 1 || n + 1 > kNodeRows) return 0.0;
+  const double* x = st.XPN.column(k);
+  const double* y = st.YPN.column(k);
+  const double xte = 0.5 * (x[0] + x[n]), yte = 0.5 * (y[0] + y[n]);
+  double chord = 0.0;
+  for (int j = 0; j <= n; ++j) chord = std::max(chord, std::hypot(x[j] - xte, y[j] - yte));
+  return chord;
+}
 
 // The two-point difference of station 3, at station i: weights 1/h and -1/h
 // of stations i and i-1.
@@ -414,9 +451,11 @@ bool March::start(std::string* cause) {
                      ielem_});
   r.k_iterMax = kPassLimit;
   for (int i = 1; i <= r.nxt; ++i) ue_max_ = std::max(ue_max_, r.ue(i));
-  // The element's chord; a result store made without a geometry file has
-  // none, and the surface's arc length stands for it.
-  chord_ = state().BELEM(k_) > 0.0 ? state().BELEM(k_) : r.x(r.nxt);
+  // The element's chord as panelled (the file's BELEM may state it
+  // wrongly); a result store made without panels has none, and the
+  // surface's arc length stands for it.
+  chord_ = panelled_chord(k_);
+  if (!(chord_ > 0.0)) chord_ = r.x(r.nxt);
   r.invmode = 0;
   r.ninv = 0;
   KTBL = 1;
@@ -672,7 +711,10 @@ std::string March::impossible_solution(int i) const {
   if (d1 > kThickestLayer * chord_)
     return "the solution's displacement thickness exceeds a tenth of the chord (D1 = " +
            number_text(d1) + ")";
-  if (KTBL == 2 && std::fabs(cf) > kLargestTurbulentCf)
+  // The local Reynolds number of the layer's own edge velocity (in the
+  // inverse region that of the solution, not the prescribed one).
+  const double rex = std::fabs(ue) * r.x(i) * r.roe(i) * r.u8 * r.el / r.emue(i);
+  if (KTBL == 2 && std::fabs(cf) > largest_turbulent_cf(rex))
     return "the solution's turbulent skin friction is out of range (CF = " + number_text(cf) +
            ")";
   if (!(ue > 0.0) || ue > kLargestEdgeVelocity * ue_max_)

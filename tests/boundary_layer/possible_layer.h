@@ -1,0 +1,46 @@
+// What no boundary layer could have, stated for the tests on their own: a
+// station's values are impossible when one is not a number, when the
+// displacement thickness is not above 0 or exceeds a tenth of the chord,
+// when the edge velocity is not above 0 or exceeds 1.5 times the largest
+// one the panel solution gives the surface, or when a turbulent skin
+// friction exceeds in size both 0.05 and five times the skin friction of
+// the laminar stagnation-point layer (Hiemenz, cf sqrt(Re_x) = 2.4652) at
+// the station's local Reynolds number Re_x = Re ue s. Close behind the
+// stagnation point every layer has a skin friction of the order of the
+// Hiemenz value, which grows without bound as Re_x falls; a strongly
+// accelerated layer has several times it.
+#pragma once
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace sorvane::testing {
+
+// The largest size of a turbulent skin friction at the local Reynolds
+// number rex.
+inline double largest_possible_turbulent_cf(double rex) {
+  return std::fmax(0.05, 5.0 * 2.4652 / std::sqrt(rex));
+}
+
+// Why the values are none a layer could have; "" when they are possible.
+// re is the Reynolds number of unit length, s the arc length from the
+// stagnation point.
+inline std::string impossible_layer(double ue, double d1, double cf, bool turbulent, double chord,
+                                    double ue_max, double re, double s) {
+  char text[160];
+  if (!std::isfinite(ue) || !std::isfinite(d1) || !std::isfinite(cf)) {
+    std::snprintf(text, sizeof text, "not a number: UE %g D1 %g CF %g", ue, d1, cf);
+  } else if (!(d1 > 0) || d1 > 0.1 * chord) {
+    std::snprintf(text, sizeof text, "D1 %g", d1);
+  } else if (!(ue > 0) || ue > 1.5 * ue_max) {
+    std::snprintf(text, sizeof text, "UE %g (largest given %g)", ue, ue_max);
+  } else if (turbulent && std::fabs(cf) > largest_possible_turbulent_cf(re * ue * s)) {
+    std::snprintf(text, sizeof text, "turbulent CF %g at Re_x %g", cf, re * ue * s);
+  } else {
+    return "";
+  }
+  return text;
+}
+
+}  // namespace sorvane::testing
