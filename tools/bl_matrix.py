@@ -164,7 +164,8 @@ def compare(old, new):
             changed_logs += 1
             first = next((k for k in range(min(len(ra), len(rb))) if ra[k] != rb[k]),
                          min(len(ra), len(rb)))
-            station = int((ra + rb)[first][:5]) if first < max(len(ra), len(rb)) else 0
+            longer = ra if first < len(ra) else rb
+            station = int(longer[first][:5]) if first < len(longer) else 0
             key = (name, "e%d" % (s // 2 + 1), "s%d" % (s % 2 + 1))
             def brief(r):
                 if not r:

@@ -748,11 +748,13 @@ bool March::without_solution(int i, std::string* cause) {
   bool possible = BL_INTEGRAL_QUANTITIES(r, i, 3, &guess) && (guess = impossible_solution(i)).empty();
   // The first guess of a laminar layer that was taken as separated at
   // station i, because its laminar solution failed, and then had no
-  // turbulent solution either, is the laminar profile before it; where
-  // that is no possible turbulent layer (a laminar skin friction close to
-  // the stagnation point), the layer is left laminar at station i, as it
-  // was before, and the next station's own solution decides again.
-  if (!possible && separated_laminar_) {
+  // turbulent solution either, is the laminar profile before it. Where that
+  // is no possible turbulent layer, or its skin friction is above 0.05 (a
+  // laminar layer close to the stagnation point, where the edge velocity of
+  // a cambered nose dips: no solution confirms a separation there), the
+  // layer is left laminar at station i, as it was before, and the next
+  // station's own solution decides again.
+  if (separated_laminar_ && (!possible || std::fabs(r.cfb(i)) > kLargestTurbulentCf)) {
     KTBL = regime_before_.KTBL;
     r.xtr = regime_before_.xtr;
     r.etae = regime_before_.etae;
