@@ -492,7 +492,8 @@ Picture picture_of(D* d) {
 // while later runs rewrite the store: the first dialog's picture and fields
 // stay exactly as they were after a second dialog's "Recalculate" at another
 // Reynolds number and after "BL Calculation" at another incidence, and the
-// dialog of each later run shows that run.
+// dialog of each later run shows that run; a run refused as a whole is no
+// run of the dialog's.
 TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   loadTwo("blownrun");
   fake.reynoldsPower = 1.0;  // results in proportion to the Reynolds number
@@ -552,6 +553,18 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   }
   EXPECT_DOUBLE_EQ(second->ssepValue[0], second->ownRun.surface[0][0].values[D::Q_S][29]);
   EXPECT_NE(before.ssep[0], second->ssepValue[0]);
+
+  // The first dialog's own "Recalculate" with a run refused as a whole (a
+  // Reynolds number beyond the range of numbers) leaves the store to the
+  // last run: the dialog keeps the picture of its own.
+  fake.calls.clear();
+  first->reynoldsValue = 1e308;
+  to(first, D::ID_RECALCULATE);
+  EXPECT_TRUE(fake.calls.empty());
+  const Picture refused = picture_of(first);
+  EXPECT_TRUE(refused.ue == before.ue);
+  EXPECT_TRUE(refused.quantity == before.quantity);
+  EXPECT_EQ(refused.texts, before.texts);
 }
 
 // The dialog on the real boundary layer of examples/main_flap.dat; the
