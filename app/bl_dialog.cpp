@@ -139,12 +139,14 @@ BlCalc_2D::BlCalc_2D(Sorvane_2D* owner)
     quantityCanvas->disable();  // still painted
   }
 
-  // Element colours, the per-element state and its radios, the ranges.
+  // Element colours, the per-element state and its radios, the run it
+  // shows and its ranges.
   std::copy(std::begin(sorvane::gui::kElementColors), std::end(sorvane::gui::kElementColors),
             elementColor);
   allocateArrays();
   initElementState();
   updateRadios();
+  ownRun.take(elementCount);
   collectRanges();
 
   // The fields, the swatch and the spinner of the current element.
@@ -216,33 +218,65 @@ BlCalc_2D::StationArray& BlCalc_2D::stationArray(int q) {
   return *arrays[q];
 }
 
+void BlCalc_2D::RunPicture::take(int elements) {
+  const ProblemState& st = state();
+  for (int e = 0; e < sorvane::kMaxElements; ++e) {
+    const int k = e + 1;
+    chord[e] = e < elements ? st.BELEM(k) : 0.0;
+    for (int j = 0; j < 2; ++j) {
+      Surface& r = surface[e][j];
+      r = Surface();
+      if (e >= elements) continue;
+      const int s = j + 1;
+      const int n = sorvane::gui::computed_stations(k, s);
+      r.stations = n;
+      for (int q = 0; q < Q_COUNT; ++q) {
+        const double* column = stationArray(q).column(k, s);
+        r.values[q].assign(column, column + n);
+      }
+      const int* solved = st.SOLVED.column(k, s);
+      r.solved.resize(n);
+      for (int i = 0; i < n; ++i) r.solved[i] = solved[i] != 0 ? 1 : 0;
+      r.listed = st.NX(k, s);
+      r.arcLength = r.listed >= 1 && r.listed <= sorvane::kStations ? st.S(r.listed, k, s) : 0.0;
+      r.xinv = st.XINV(k, s);
+      r.xtr = st.XTR(k, s);
+    }
+  }
+}
+
 void BlCalc_2D::collectRanges() {
-  for (int j = 1; j <= 2; ++j) {
-    for (int k = 1; k <= elementCount; ++k) {
-      // Only the stations the last run computed.
-      const int n = sorvane::gui::computed_stations(k, j);
-      for (int q = 0; q < Q_COUNT; ++q)
-        sorvane::gui::findMinMax(stationArray(q).column(k, j), rangeMin[q][j - 1][k - 1],
-                                 rangeMax[q][j - 1][k - 1], n);
+  for (int j = 0; j < 2; ++j) {
+    for (int e = 0; e < elementCount; ++e) {
+      // Only the stations the run computed. The arc length of every one of
+      // them is known from the split, so the x range reaches the stations
+      // without a solution too (their ticks stay inside the plot); their
+      // other values are first guesses and set no range.
+      const RunPicture::Surface& r = ownRun.surface[e][j];
+      sorvane::gui::findMinMax(r.values[Q_S].data(), rangeMin[Q_S][j][e], rangeMax[Q_S][j][e],
+                               r.stations);
+      for (int q = Q_UE; q < Q_COUNT; ++q)
+        sorvane::gui::findMinMaxSolved(r.values[q].data(), r.solved.data(), rangeMin[q][j][e],
+                                       rangeMax[q][j][e], r.stations);
     }
   }
 }
 
 void BlCalc_2D::loadSurfaceFields(int k) {
-  const ProblemState& s = state();
-  for (int j = 1; j <= 2; ++j) {
-    strValue[j - 1] = s.XTR(k, j);
-    ssepValue[j - 1] = s.XINV(k, j);
+  if (k < 1 || k > sorvane::kMaxElements) return;
+  for (int j = 0; j < 2; ++j) {
+    const RunPicture::Surface& r = ownRun.surface[k - 1][j];
+    strValue[j] = r.xtr;
+    ssepValue[j] = r.xinv;
     // Separation along the chord: the chord less the arc length from the
     // separation point to the trailing edge. The arc is longer than the
     // chord, so a separation near the stagnation point (or a surface that
     // stopped there) would come out ahead of the element: the position is
     // kept within the chord. A surface without stations has none.
-    const int nx = s.NX(k, j);
-    const double chord = s.BELEM(k);
-    xsepValue[j - 1] = nx >= 1 && nx <= sorvane::kStations
-                           ? std::min(std::max(chord - (s.S(nx, k, j) - s.XINV(k, j)), 0.0), chord)
-                           : 0.0;
+    const double chord = ownRun.chord[k - 1];
+    xsepValue[j] = r.listed >= 1 && r.listed <= sorvane::kStations
+                       ? std::min(std::max(chord - (r.arcLength - r.xinv), 0.0), chord)
+                       : 0.0;
   }
 }
 

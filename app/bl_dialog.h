@@ -57,6 +57,34 @@ class BlCalc_2D : public FX::FXDialogBox {
   using StationArray = sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>;
   static StationArray& stationArray(int q);
 
+  // What a dialog draws and shows of one boundary-layer run, per element
+  // and surface. The problem state holds the results of the last run only,
+  // and every run (another dialog's "Recalculate", "BL Calculation" again)
+  // rewrites them; a dialog is the picture of its own run: the run it was
+  // opened on, or its own last "Recalculate". So it keeps a copy of that
+  // run's results and draws from it, not from the state.
+  struct RunPicture {
+    struct Surface {
+      // Stations with results of the run (1..NXDONE within the list), and
+      // their values: values[q][i - 1] is quantity q (Q_S .. Q_H12) of
+      // station i.
+      int stations = 0;
+      std::vector<double> values[Q_COUNT];
+      // Per station (same indexing): 1 when it has a solution of its own,
+      // 0 when the store held its first guess as a stand-in.
+      std::vector<char> solved;
+      int listed = 0;         // NX: stations of the surface's list
+      double arcLength = 0;   // S of the list's last station
+      double xinv = 0;        // start of the region past separation
+      double xtr = 0;         // transition position
+    };
+    Surface surface[sorvane::kMaxElements][2];  // [element from 0][0 upper, 1 lower]
+    double chord[sorvane::kMaxElements] = {};   // BELEM, for "Xsep"
+
+    // The results of the first `elements` elements as the state holds them.
+    void take(int elements);
+  };
+
   // A dialog on the results in the problem state, for the element of the
   // owner's current tab. Draws nothing and runs no solver.
   explicit BlCalc_2D(Sorvane_2D* owner);
@@ -81,7 +109,8 @@ class BlCalc_2D : public FX::FXDialogBox {
   void allocateArrays();
   void initElementState();
   void collectRanges();
-  // Transition and separation values of element k into the bound fields.
+  // Transition and separation values of element k, from the run the dialog
+  // shows, into the bound fields.
   void loadSurfaceFields(int k);
 
   // Radio rules: check the shown surface and its quantities, enable only the
@@ -136,6 +165,10 @@ class BlCalc_2D : public FX::FXDialogBox {
   // Per element (elementCount entries).
   std::vector<int> shownSurface;        // 0 upper, 1 lower
   std::vector<int> plottedQuantity[2];  // per surface: 0 CF, 1 D1, 2 D2, 3 RV, 4 H12
+  // The run this dialog shows (taken at construction and after its own
+  // "Recalculate").
+  RunPicture ownRun;
+
   // Per quantity (Q_S .. Q_H12) and surface, per element.
   std::vector<double> rangeMin[Q_COUNT][2];
   std::vector<double> rangeMax[Q_COUNT][2];
@@ -154,9 +187,15 @@ class BlCalc_2D : public FX::FXDialogBox {
   bool xMapped = false, yMapped = false;
 
  private:
-  // The curve of ys over the arc length of the element's surface.
+  // The curve of ys over the arc length of the element's surface, through
+  // the stations with a solution only, and the ticks of those without.
   void drawStationCurve(FX::FXCanvas* canvas, int element, int surface, const double* ys,
                         const char* color);
+  // A short upright dash at a station with a solution but no neighbour
+  // with one.
+  void drawLoneStation(FX::FXDC& dc, double x, double y, const char* color);
+  // Grey ticks across the x axis at the stations without a solution.
+  void drawUnsolvedTicks(FX::FXDC& dc, const RunPicture::Surface& run);
   // currentElement from the element spinner, within the present elements;
   // false when the dialog has no element.
   bool elementFromSpinner();
@@ -184,6 +223,15 @@ void niceScaleCopy(double& value, double& step);
 // Smallest and largest of n values, seeded with 1000 and -1000; a value that
 // is not a number changes neither.
 void findMinMax(const double* values, double& minimum, double& maximum, int n);
+
+// As findMinMax, over the values whose solved entry is not 0: a station
+// that holds a stand-in for a solution is no result and sets no range.
+void findMinMaxSolved(const double* values, const char* solved, double& minimum,
+                      double& maximum, int n);
+
+// Colour of the ticks that mark stations without a solution: a grey that is
+// none of the element colours.
+constexpr const char* kUnsolvedColor = "DimGray";
 
 // Placeholders of the dialog's plot family; they do nothing.
 void emptyStub();

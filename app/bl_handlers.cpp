@@ -24,8 +24,9 @@ long BlCalc_2D::onCmdElement(FXObject*, FXSelector, void*) {
   if (!elementFromSpinner()) return 1;
   const int k = currentElement + 1;
   colorSwatch->setBackColor(fxcolorfromname(elementColor[currentElement]));
-  strValue[0] = state().XTR(k, 1);
-  strValue[1] = state().XTR(k, 2);
+  // The transition positions of the run this dialog shows.
+  strValue[0] = ownRun.surface[k - 1][0].xtr;
+  strValue[1] = ownRun.surface[k - 1][1].xtr;
   drawPlots();
   return 1;
 }
@@ -108,6 +109,9 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
 
   // The run with the new values, the plots, then what the run said.
   mainWindow->runBoundaryLayer();
+  // This run is now the one the dialog shows; a run refused as a whole left
+  // the store to whichever run wrote it last, and the dialog keeps its own.
+  if (mainWindow->blRun.storeWritten) ownRun.take(elementCount);
   drawPlots();
   mainWindow->reportBoundaryLayerRun(this);
   return 1;

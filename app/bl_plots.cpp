@@ -60,6 +60,18 @@ void findMinMax(const double* values, double& minimum, double& maximum, int n) {
   }
 }
 
+void findMinMaxSolved(const double* values, const char* solved, double& minimum,
+                      double& maximum, int n) {
+  minimum = 1000;
+  maximum = -1000;
+  for (int i = 0; i < n; ++i) {
+    if (!solved[i]) continue;
+    const double v = values[i];
+    if (minimum > v) minimum = v;
+    if (v > maximum) maximum = v;
+  }
+}
+
 void emptyStub() {}
 void emptyStubArg(int) {}
 
@@ -116,8 +128,9 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double x
   // A surface without a result shows the frame of its plot area and its
   // title; otherwise each axis is drawn when its range maps to pixels (a
   // zero, negative or non-finite range does not).
-  const int k = currentElement + 1, s = (surface == 0 ? 0 : 1) + 1;
-  const bool result = elementCount > 0 && computed_stations(k, s) >= kResultStations;
+  const int j = surface == 0 ? 0 : 1;
+  const bool result = currentElement >= 0 && currentElement < elementCount &&
+                      ownRun.surface[currentElement][j].stations >= kResultStations;
   xMapped = result && maps(scaleX, axisXMin);
   yMapped = result && maps(scaleY, axisYMin);
 
@@ -149,8 +162,8 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double x
   dc.drawText(static_cast<int>(0.9 * W), static_cast<int>(0.99 * H), title);
 
   if (xMapped && yMapped) {
-    drawMarker(dc, state().XINV(k, s), 0, W, H, 0, "Red");
-    drawMarker(dc, strValue[s - 1], 0, W, H, 0, "Blue");
+    drawMarker(dc, ownRun.surface[currentElement][j].xinv, 0, W, H, 0, "Red");
+    drawMarker(dc, strValue[j], 0, W, H, 0, "Blue");
   }
 }
 
@@ -178,11 +191,53 @@ double BlCalc_2D::plotRow(double y) const { return originY - (y - axisYMin) * sc
 void BlCalc_2D::drawStationCurve(FXCanvas* canvas, int element, int surface, const double* ys,
                                  const char* color) {
   if (!canvas || !canvas->id() || element < 0 || element >= elementCount) return;
-  const int k = element + 1, s = (surface == 0 ? 0 : 1) + 1;
-  // Only the stations of the last run, and only for a surface with a result.
-  const int n = computed_stations(k, s);
+  const RunPicture::Surface& run = ownRun.surface[element][surface == 0 ? 0 : 1];
+  // Only the stations of the shown run, and only for a surface with a result.
+  const int n = run.stations >= kResultStations ? run.stations : 0;
+  const double* xs = run.values[Q_S].data();
   FXDCWindow dc(canvas);
-  drawCurve(dc, 0, n >= kResultStations ? n : 0, state().S.column(k, s), ys, 0, color);
+  // A station without a solution holds a first guess, not a result: the
+  // curve runs through each stretch of stations with a solution and breaks
+  // at the others. A station with a solution between two without one has
+  // no neighbour to join; it is shown as a short upright dash at its value.
+  for (int first = 0; first < n;) {
+    if (!run.solved[first]) {
+      ++first;
+      continue;
+    }
+    int end = first + 1;
+    while (end < n && run.solved[end]) ++end;
+    if (end - first >= 2)
+      drawCurve(dc, first, end, xs, ys, 0, color);
+    else
+      drawLoneStation(dc, xs[first], ys[first], color);
+    first = end;
+  }
+  if (n > 0) drawUnsolvedTicks(dc, run);
+}
+
+void BlCalc_2D::drawLoneStation(FXDC& dc, double x, double y, const char* color) {
+  // Upright, in the station's own column: it reaches no column of the
+  // stations without a solution beside it.
+  if (!xMapped || !yMapped) return;
+  int px = 0, py = 0;
+  if (!to_pixel(plotColumn(x), px) || !to_pixel(plotRow(y), py)) return;
+  dc.setLineStyle(LINE_SOLID);
+  dc.setForeground(fxcolorfromname(color));
+  dc.drawLine(px, py - 2, px, py + 2);
+}
+
+void BlCalc_2D::drawUnsolvedTicks(FXDC& dc, const RunPicture::Surface& run) {
+  // Where the run has no result: ticks across the x axis, in a grey that no
+  // element has, so that they cannot be read as values.
+  if (!xMapped) return;
+  dc.setLineStyle(LINE_SOLID);
+  dc.setForeground(fxcolorfromname(kUnsolvedColor));
+  for (int i = 0; i < run.stations; ++i) {
+    int px = 0;
+    if (run.solved[i] || !to_pixel(plotColumn(run.values[Q_S][i]), px)) continue;
+    dc.drawLine(px, originY - 4, px, originY + 4);
+  }
 }
 
 void BlCalc_2D::drawElementCurve(FXCanvas* canvas, int element, int surface, const double* ys) {
@@ -202,16 +257,17 @@ void BlCalc_2D::drawPlots() {
   const int s = shownSurface[e] == 0 ? 0 : 1;
   drawAxes(ueDc, ueCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e], rangeMin[Q_UE][s][e],
            rangeMax[Q_UE][s][e], "Ue(X)");
-  drawElementCurve(ueCanvas, e, s, stationArray(Q_UE).column(k, s + 1));
+  const RunPicture::Surface& run = ownRun.surface[e][s];
+  drawElementCurve(ueCanvas, e, s, run.values[Q_UE].data());
 
   FXDCWindow quantityDc(quantityCanvas);
   int q = plottedQuantity[s][e];
   if (q < 0 || q >= kPlottedQuantities) q = 0;
   drawAxes(quantityDc, quantityCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e],
            rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
-  drawElementCurve(quantityCanvas, e, s, stationArray(Q_CF + q).column(k, s + 1));
+  drawElementCurve(quantityCanvas, e, s, run.values[Q_CF + q].data());
 
   // The markers above used the transition positions as they were; the
-  // fields now show the state's.
+  // fields now show those of the shown run.
   loadSurfaceFields(k);
 }

@@ -51,6 +51,7 @@ void Sorvane_2D::runBoundaryLayer() {
     blRun.failures.push_back(inputs.message);
     return;
   }
+  blRun.storeWritten = true;
   for (int e = 0; e < n; ++e) {
     collect(blRun, blSplitEntry(e));
     for (int surface = 0; surface < 2; ++surface) {

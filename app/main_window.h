@@ -246,6 +246,9 @@ class Sorvane_2D : public FX::FXMainWindow {
   struct BoundaryLayerRun {
     std::vector<std::string> failures, warnings;
     bool anyResult = false;
+    // The run reached the split: the result store holds this run (false
+    // when it was refused as a whole and the store is as it was).
+    bool storeWritten = false;
   };
   BoundaryLayerRun blRun;
   // The boundary-layer solver's entries the run calls (element from 0;

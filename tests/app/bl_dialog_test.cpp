@@ -299,16 +299,27 @@ TEST_F(BlWindowTest, StoppedSurfaceShowsItsSeparationInsideTheElement) {
   }
 }
 
-TEST_F(BlWindowTest, RangesCoverTheComputedStations) {
+// The ranges cover the stations the run computed; of those without a
+// solution (first guesses, here far above every result) only the arc
+// length counts.
+TEST_F(BlWindowTest, RangesCoverTheComputedAndSolvedStations) {
   loadTwo("blranges");
   fake.stopAt[{1, 0}] = 25;  // element 2, upper surface stops after station 25
+  std::vector<int> unsolved = {10, 11, 12, 13, 14};
+  for (int i = 55; i <= 60; ++i) unsolved.push_back(i);
+  fake.unsolved[{0, 1}] = unsolved;  // element 1, lower surface, up to its end
+  fake.unsolved[{1, 0}] = {7, 8};
+  fake.standIn = 9.0;
   D* d = click();
   ASSERT_NE(d, nullptr);
   const ProblemState& s = state();
+  // Over every computed station for the arc length, the solved ones else.
   auto range_of = [&](const auto& a, int k, int j, int n, double& lo, double& hi) {
+    const bool arcLength = &a == &s.S;
     lo = 1e300;
     hi = -1e300;
     for (int i = 1; i <= n; ++i) {
+      if (!arcLength && s.SOLVED(i, k, j) == 0) continue;
       lo = std::min(lo, a(i, k, j));
       hi = std::max(hi, a(i, k, j));
     }
@@ -333,6 +344,12 @@ TEST_F(BlWindowTest, RangesCoverTheComputedStations) {
     }
   // Stopped early: the arc length covers only the computed stations.
   EXPECT_LT(d->rangeMax[D::Q_S][0][1], s.S(s.NX(2, 1), 2, 1));
+  // Stations without a solution hold stand-ins beyond every result: no
+  // range reaches them, but the arc length reaches the last station.
+  for (int q = D::Q_UE; q < D::Q_COUNT; ++q)
+    for (int e = 0; e < 2; ++e)
+      for (int j = 0; j < 2; ++j) EXPECT_LT(d->rangeMax[q][j][e], *fake.standIn) << q;
+  EXPECT_DOUBLE_EQ(d->rangeMax[D::Q_S][1][0], s.S(60, 1, 2));
 
   // A surface without computed stations keeps the seeds for every quantity;
   // a value that is not a number changes neither end.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +18,8 @@ namespace sorvane::testing {
 
 // Smooth made-up results of surface s (1 upper, 2 lower) of element k: nx
 // stations from the stagnation point over the arc length `length`, all of
-// them computed, no separation (XINV at the last station).
+// them computed and solved, no separation (XINV at the last station); edge
+// velocity and skin friction times `scale`.
 inline void fabricate_surface(int k, int s, int nx, double length, double scale = 1.0) {
   ProblemState& st = state();
   st.NX(k, s) = nx;
@@ -25,7 +27,7 @@ inline void fabricate_surface(int k, int s, int nx, double length, double scale 
     const double x = nx > 1 ? static_cast<double>(i - 1) / (nx - 1) : 0.0;
     st.S(i, k, s) = length * x;
     st.UE(i, k, s) = scale * (1.2 + 0.1 * k + 0.2 * s) * std::sqrt(x) * (1.0 - 0.3 * x);
-    st.CF(i, k, s) = 0.008 * (1 - x) * (1 - x) - 0.0005;
+    st.CF(i, k, s) = scale * (0.008 * (1 - x) * (1 - x) - 0.0005);
     st.D1(i, k, s) = 0.001 + 0.01 * x * x;
     st.H12(i, k, s) = 2.6 - 1.0 * x;
     st.D2(i, k, s) = st.D1(i, k, s) / st.H12(i, k, s);
@@ -41,7 +43,9 @@ inline void fabricate_surface(int k, int s, int nx, double length, double scale 
 // Stand-ins for the boundary-layer entries: the split makes up the station
 // lists of an element from its chord, a surface run "computes" all of them.
 // Every call is logged with the Reynolds number and transition position it
-// saw; single surfaces can be made to stop early, to warn or to have no list.
+// saw; single surfaces can be made to stop early, to warn, to have no list
+// or to leave stations without a solution; the results can be made to
+// depend on the Reynolds number.
 struct FakeBoundaryLayer {
   struct Call {
     std::string what;  // "split 0", "upper 0", "lower 0", ...
@@ -49,7 +53,16 @@ struct FakeBoundaryLayer {
   };
   std::vector<Call> calls;
   int stations = 60;
-  double scale = 1.0;                            // factor on every edge velocity
+  double scale = 1.0;  // factor on every edge velocity and skin friction
+  // The factor is scale times REMILL to this power: with a power other
+  // than 0 a run at another Reynolds number gives other results.
+  double reynoldsPower = 0.0;
+  // (element, surface) -> stations left without a solution. The store holds
+  // a stand-in in each of their values but the arc length: the values of
+  // the station before, as the solver's first guess (a flat plateau), or
+  // standIn when one is given.
+  std::map<std::pair<int, int>, std::vector<int>> unsolved;
+  std::optional<double> standIn;
   std::map<std::pair<int, int>, int> stopAt;     // (element, surface) -> last good station
   std::map<std::pair<int, int>, std::string> warning;
   std::map<std::pair<int, int>, int> listLength;  // stations the split gives a surface
@@ -83,7 +96,8 @@ struct FakeBoundaryLayer {
     for (int s = 1; s <= 2; ++s) {
       auto it = listLength.find({e, s - 1});
       const int n = it == listLength.end() ? stations : it->second;
-      fabricate_surface(k, s, n, st.BELEM(k) * (s == 1 ? 1.05 : 1.0), scale);
+      fabricate_surface(k, s, n, st.BELEM(k) * (s == 1 ? 1.05 : 1.0),
+                        scale * std::pow(st.REMILL, reynoldsPower));
       st.NXDONE(k, s) = 0;  // nothing computed since the split
       if (n < 3) {
         st.NX(k, s) = 0;
@@ -114,6 +128,14 @@ struct FakeBoundaryLayer {
     } else {
       st.NXDONE(k, s) = st.NX(k, s);
     }
+    auto u = unsolved.find({e, surface});
+    if (u != unsolved.end())
+      for (int i : u->second) {
+        if (i < 1 || i > st.NXDONE(k, s)) continue;
+        st.SOLVED(i, k, s) = 0;
+        for (auto* a : {&st.UE, &st.CF, &st.D1, &st.D2, &st.RV, &st.H12})
+          (*a)(i, k, s) = standIn ? *standIn : (*a)(i - 1, k, s);
+      }
     auto w = warning.find({e, surface});
     if (w != warning.end()) r.warnings.push_back(w->second);
     return r;

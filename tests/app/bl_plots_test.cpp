@@ -1,9 +1,13 @@
 // The boundary-layer dialog's plots: the axis steps, the mapping of a plot
 // with its grid, labels, title and markers (recorded from the drawing
 // calls), degenerate ranges, a surface without a result, a surface that
-// stopped early, curves in the element's colour, and a picture of the
-// dialog checked by colour regions.
+// stopped early, stations without a solution, curves in the element's
+// colour, each dialog's picture of its own run, and a picture of the dialog
+// checked by colour regions.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 
 #include "tests/app/bl_fixture.h"
@@ -69,7 +73,7 @@ TEST_F(PlotTest, MappingGridLabelsTitleAndMarkersOfACanvas500By300) {
   D* d = open("blmap");
   ASSERT_NE(d, nullptr);
   canvasSize(d, 500, 300);
-  state().XINV(1, 1) = 0.9;
+  d->ownRun.surface[0][0].xinv = 0.9;  // the separation of the run it shows
   d->strValue[0] = 0.1;
   RecordingDC dc(&test_app());
   d->drawAxes(dc, d->ueCanvas, 0, 0.0, 1.05, 0.0, 0.73, "Ue(X)");
@@ -310,18 +314,23 @@ int count_in_plot(FXImage& img, D* d, FXCanvas* c, FXColor colour, int rowFrom =
 TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
   loadTwo("blstopped");
   fake.stopAt[{0, 0}] = 30;  // element 1, upper surface: 30 of 60 stations
-  D* d = click();
-  ASSERT_NE(d, nullptr);
+  ASSERT_NE(click(), nullptr);
   // Beyond station 30 the store holds stale values: a flat line at half the
-  // computed maximum that runs back across the whole plot.
+  // computed maximum that runs back across the whole plot. A dialog made on
+  // the store as it is now.
   ProblemState& s = state();
-  const double top = d->rangeMax[D::Q_UE][0][0];
+  double top = 0;
+  for (int i = 1; i <= 30; ++i) top = std::max(top, s.UE(i, 1, 1));
   for (int i = 31; i <= s.NX(1, 1); ++i) {
     s.UE(i, 1, 1) = 0.5 * top;
     s.S(i, 1, 1) = s.S(30, 1, 1) * (s.NX(1, 1) - i) / (s.NX(1, 1) - 31.0);
   }
+  D* d = new D(window);
+  d->create();
+  d->show(PLACEMENT_DEFAULT);
+  ASSERT_DOUBLE_EQ(d->rangeMax[D::Q_UE][0][0], top);
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
-  draw_and_grab(d, img);
+  draw_and_grab(d, img, /*raise=*/true);
   // The row of half the maximum in the upper plot.
   double raised = top, step = 0.2;
   niceScale(raised, step);
@@ -366,6 +375,196 @@ TEST_F(PlotTest, CurvesTakeTheElementsColour) {
   EXPECT_GT(count_in_plot(img, d, d->ueCanvas, rgb("Black"), 6, aboveMarkers), 100);
   EXPECT_EQ(count_in_plot(img, d, d->ueCanvas, rgb("Red"), 6, aboveMarkers), 0);
   EXPECT_GT(count_in_plot(img, d, d->quantityCanvas, rgb("Red"), 6, aboveMarkers), 100);
+}
+
+// Stations without a solution (the store holds their first guesses) are no
+// part of the curve: no pixel of the element's colour in the columns
+// between the solved stations around them, in either plot; a solved station
+// between two without a solution is an upright dash in its own column; and
+// each station without one has a grey tick across the x axis.
+TEST_F(PlotTest, StationsWithoutASolutionBreakTheCurveAndAreTickedInGrey) {
+  loadTwo("blunsolved");
+  auto stations = [](int from, int to) {
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+  };
+  struct Case {
+    const char* what;
+    std::vector<int> unsolved;
+    int lone;  // a solved station between two stretches without a solution, or 0
+  };
+  std::vector<int> twoStretches = stations(20, 24);
+  for (int i : stations(26, 30)) twoStretches.push_back(i);
+  const Case cases[] = {
+      {"a stretch in the middle", stations(10, 19), 0},
+      {"a stretch to the last station", stations(50, 60), 0},
+      {"a solved station between two stretches", twoStretches, 25},
+  };
+  const FXColor curve = rgb("Black"), grey = rgb(sorvane::gui::kUnsolvedColor);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake.unsolved[{0, 0}] = c.unsolved;  // element 1 (black), upper surface
+    D* d = click();
+    ASSERT_NE(d, nullptr);
+    FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+    draw_and_grab(d, img, /*raise=*/true);
+    const D::RunPicture::Surface& run = d->ownRun.surface[0][0];
+    ASSERT_EQ(run.stations, 60);
+    auto column = [&](int i) {
+      return static_cast<int>(d->originX + (run.values[D::Q_S][i - 1] - d->axisXMin) * d->scaleX);
+    };
+    auto isUnsolved = [&](int i) {
+      return std::find(c.unsolved.begin(), c.unsolved.end(), i) != c.unsolved.end();
+    };
+    const int W = d->ueCanvas->getWidth(), H = d->ueCanvas->getHeight(), axis = d->originY;
+    for (FXCanvas* canvas : {d->ueCanvas, d->quantityCanvas}) {
+      SCOPED_TRACE(canvas == d->ueCanvas ? "upper plot" : "lower plot");
+      // Each stretch, from the solved station before it to the one after it
+      // (or to the right end of the plot).
+      for (int a = 1; a <= 60; ++a) {
+        if (!isUnsolved(a) || isUnsolved(a - 1)) continue;
+        int b = a;
+        while (b < 60 && isUnsolved(b + 1)) ++b;
+        const int from = column(a - 1) + 1, to = b < 60 ? column(b + 1) : W - 5;
+        ASSERT_LT(from, to);
+        EXPECT_EQ(count_rect(img, d, canvas, curve, from, 6, to, H - 21), 0)
+            << "stations " << a << " to " << b;
+      }
+      // The solved curve is there, and the lone station's dash.
+      EXPECT_GT(count_in_plot(img, d, canvas, curve), 100);
+      if (c.lone) {
+        EXPECT_GT(count_rect(img, d, canvas, curve, column(c.lone), 6, column(c.lone) + 1, H - 21),
+                  0);
+      }
+      // Ticks below the axis at the stations without a solution, none at
+      // the solved stations clear of them.
+      for (int i = 1; i <= 60; ++i) {
+        const int px = column(i);
+        bool nearTick = false;
+        for (int u : c.unsolved) nearTick = nearTick || std::abs(column(u) - px) <= 1;
+        const int ticked = count_rect(img, d, canvas, grey, px, axis + 3, px + 1, axis + 4);
+        if (isUnsolved(i)) {
+          EXPECT_EQ(ticked, 1) << "station " << i;
+        } else if (!nearTick) {
+          EXPECT_EQ(ticked, 0) << "station " << i;
+        }
+      }
+    }
+    d->hide();
+  }
+}
+
+// The canvases' pixels and the separation and transition fields of a dialog.
+struct Picture {
+  std::vector<FXColor> ue, quantity;
+  double str[2], ssep[2], xsep[2];
+  std::vector<std::string> texts;
+};
+
+Picture picture_of(D* d) {
+  FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+  draw_and_grab(d, img, /*raise=*/true);
+  Picture p;
+  // Both plots are drawn in the upper canvas's size; a lower canvas a row
+  // taller keeps whatever its last row held.
+  const int W = d->ueCanvas->getWidth(), H = d->ueCanvas->getHeight();
+  for (FXCanvas* c : {d->ueCanvas, d->quantityCanvas}) {
+    int cx = 0, cy = 0;
+    c->translateCoordinatesTo(cx, cy, d, 0, 0);
+    std::vector<FXColor>& out = c == d->ueCanvas ? p.ue : p.quantity;
+    for (int y = cy; y < cy + H && y < img.getHeight(); ++y)
+      for (int x = cx; x < cx + W && x < img.getWidth(); ++x)
+        out.push_back(pixel(img, x, y));
+  }
+  settle();  // the fields show their values
+  for (int j = 0; j < 2; ++j) {
+    p.str[j] = d->strValue[j];
+    p.ssep[j] = d->ssepValue[j];
+    p.xsep[j] = d->xsepValue[j];
+    for (FXTextField* f : {d->strField[j], d->ssepField[j], d->xsepField[j]})
+      p.texts.push_back(f->getText().text());
+  }
+  return p;
+}
+
+// Every dialog draws the run it was opened on until its own "Recalculate",
+// while later runs rewrite the store: the first dialog's picture and fields
+// stay exactly as they were after a second dialog's "Recalculate" at another
+// Reynolds number and after "BL Calculation" at another incidence, and the
+// dialog of each later run shows that run; a run refused as a whole is no
+// run of the dialog's.
+TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
+  loadTwo("blownrun");
+  fake.reynoldsPower = 1.0;  // results in proportion to the Reynolds number
+  D* first = click();
+  ASSERT_NE(first, nullptr);
+  const Picture before = picture_of(first);
+  D* second = click();
+  ASSERT_NE(second, nullptr);
+  struct Step {
+    const char* what;
+    std::function<D*()> run;  // the dialog that shows the new run
+  };
+  const Step steps[] = {
+      {"the second dialog's Recalculate",
+       [&] {
+         fake.stopAt[{0, 0}] = 30;  // another separation
+         second->reynoldsValue = 1.5;
+         second->strValue[0] = 0.3;
+         to(second, D::ID_RECALCULATE);
+         return second;
+       }},
+      {"BL Calculation at another incidence",
+       [&] {
+         fake.stopAt[{0, 0}] = 45;
+         fake.scale = 2.0;
+         fake.unsolved[{0, 0}] = {10, 11, 12};
+         window->alphaSpinner->setValue(4.0);
+         send(Sorvane_2D::ID_ALPHA);
+         return click();
+       }},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    D* later = step.run();
+    ASSERT_NE(later, nullptr);
+    const Picture now = picture_of(first);
+    EXPECT_TRUE(now.ue == before.ue);
+    EXPECT_TRUE(now.quantity == before.quantity);
+    EXPECT_EQ(now.texts, before.texts);
+    for (int j = 0; j < 2; ++j) {
+      EXPECT_EQ(now.str[j], before.str[j]) << j;
+      EXPECT_EQ(now.ssep[j], before.ssep[j]) << j;
+      EXPECT_EQ(now.xsep[j], before.xsep[j]) << j;
+    }
+    // The later dialog shows the run in the store.
+    const ProblemState& s = state();
+    const Picture shown = picture_of(later);
+    EXPECT_FALSE(shown.ue == before.ue);
+    EXPECT_DOUBLE_EQ(later->ssepValue[0], s.XINV(1, 1));
+    EXPECT_DOUBLE_EQ(later->strValue[0], s.XTR(1, 1));
+    const D::RunPicture::Surface& run = later->ownRun.surface[0][0];
+    ASSERT_EQ(run.stations, sorvane::gui::computed_stations(1, 1));
+    for (int i = 1; i <= run.stations; ++i) {
+      EXPECT_EQ(run.values[D::Q_UE][i - 1], s.UE(i, 1, 1)) << i;
+      EXPECT_EQ(run.solved[i - 1], s.SOLVED(i, 1, 1)) << i;
+    }
+  }
+  EXPECT_DOUBLE_EQ(second->ssepValue[0], second->ownRun.surface[0][0].values[D::Q_S][29]);
+  EXPECT_NE(before.ssep[0], second->ssepValue[0]);
+
+  // The first dialog's own "Recalculate" with a run refused as a whole (a
+  // Reynolds number beyond the range of numbers) leaves the store to the
+  // last run: the dialog keeps the picture of its own.
+  fake.calls.clear();
+  first->reynoldsValue = 1e308;
+  to(first, D::ID_RECALCULATE);
+  EXPECT_TRUE(fake.calls.empty());
+  const Picture refused = picture_of(first);
+  EXPECT_TRUE(refused.ue == before.ue);
+  EXPECT_TRUE(refused.quantity == before.quantity);
+  EXPECT_EQ(refused.texts, before.texts);
 }
 
 // The dialog on the real boundary layer of examples/main_flap.dat; the
