@@ -6,11 +6,15 @@
 
 #include "app/bl_dialog.h"
 #include "app/main_window.h"
+#include "app/number_text.h"
 #include "solver/state/problem_state.h"
 
 using namespace FX;
 using sorvane::ProblemState;
 using sorvane::state;
+using sorvane::gui::NumberText;
+using sorvane::gui::read_positive_number_text;
+using sorvane::gui::refused_number_message;
 using sorvane::gui::string_from_double;
 
 bool BlCalc_2D::elementFromSpinner() {
@@ -78,13 +82,21 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
   if (!mainWindow || elementCount < 1) return 1;
   const int e = currentElement, k = e + 1;
 
-  // A Reynolds number must be above 0 and the transition positions finite;
-  // otherwise nothing is applied.
-  if (!(std::isfinite(reynoldsValue) && reynoldsValue > 0)) {
-    mainWindow->showErrorOver(this, "Recalculate",
-                              "Re(mill) = " + FXStringVal(reynoldsValue) +
-                                  " cannot be used: the Reynolds number must be a number above "
-                                  "0. Nothing was changed.");
+  // The Reynolds number is read from the field's own text: the bound value
+  // is the toolkit's conversion of it, which makes 0 of an empty field or
+  // of a text that is no number and infinity of one beyond the range of
+  // numbers. A usable text must be a number above 0, and the transition
+  // positions must be finite; otherwise nothing is applied, and the dialog
+  // holds again the Reynolds number in use, so that neither its next
+  // drawing nor its closing passes the refused text on.
+  const FXString typed = reynoldsField->getText();
+  double reynolds = 0.0;
+  const NumberText outcome = read_positive_number_text(typed, reynolds);
+  if (outcome != NumberText::kNumber) {
+    reynoldsValue = state().REMILL;
+    mainWindow->showErrorOver(
+        this, "Recalculate",
+        refused_number_message("Re(mill) =", typed, outcome, "Nothing was changed."));
     return 1;
   }
   if (!std::isfinite(strValue[0]) || !std::isfinite(strValue[1])) {
@@ -92,6 +104,8 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
                               "Str u= and Str l= must be finite numbers. Nothing was changed.");
     return 1;
   }
+  // What reaches the state is the text accepted.
+  reynoldsValue = reynolds;
 
   // Into the state.
   ProblemState& s = state();

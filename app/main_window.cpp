@@ -8,6 +8,7 @@
 
 #include "app/bl_dialog.h"
 #include "app/fox_compat.h"
+#include "app/message_box.h"
 #include "app/widget_kit.h"
 #include "solver/state/problem_state.h"
 
@@ -337,7 +338,8 @@ void Sorvane_2D::showErrorOver(FXWindow* owner, const FXString& caption, const F
   ++errorCount;
   lastError = text;
   if (quietErrors) return;
-  FXMessageBox::error(owner ? owner : this, MBOX_OK, caption.text(), "%s", text.text());
+  sorvane::gui::show_message_box(owner ? owner : this, sorvane::gui::MessageKind::kError, caption,
+                                 text);
 }
 
 void Sorvane_2D::showInformation(const FXString& caption, const FXString& text) {
@@ -348,7 +350,8 @@ void Sorvane_2D::showInformationOver(FXWindow* owner, const FXString& caption,
                                      const FXString& text) {
   lastInformation = text;
   if (quietErrors) return;
-  FXMessageBox::information(owner ? owner : this, MBOX_OK, caption.text(), "%s", text.text());
+  sorvane::gui::show_message_box(owner ? owner : this, sorvane::gui::MessageKind::kInformation,
+                                 caption, text);
 }
 
 long Sorvane_2D::onCmdElementTab(FXObject*, FXSelector, void*) {

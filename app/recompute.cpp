@@ -8,6 +8,7 @@
 
 #include "app/fox_compat.h"
 #include "app/main_window.h"
+#include "app/number_text.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
@@ -19,7 +20,6 @@ using sorvane::SolutionStatus;
 using sorvane::state;
 using sorvane::gui::string_from_double;
 using sorvane::gui::string_from_int;
-using sorvane::gui::to_double;
 using sorvane::gui::to_int;
 
 namespace {
@@ -119,16 +119,20 @@ long Sorvane_2D::onCmdSwept(FXObject*, FXSelector, void*) {
   return 1;
 }
 
-// Reads a real-number field. A text that gives no finite number is refused:
-// the field gets its previous value back and false is returned.
+// Reads a real-number field. A text that is empty, no number or beyond the
+// range of numbers is refused (the toolkit's conversion would make 0 or
+// infinity of it): the field gets its previous value back, one box says
+// what was typed and why it cannot be used, and false is returned.
 bool Sorvane_2D::readRealField(FXTextField* field, FXString& text, double previous,
                                double& value, const char* name) {
   const FXString typed = field->getText();
-  const double v = to_double(typed);
-  if (!std::isfinite(v)) {
+  double v = 0.0;
+  const sorvane::gui::NumberText outcome = sorvane::gui::read_number_text(typed, v);
+  if (outcome != sorvane::gui::NumberText::kNumber) {
     text = string_from_double(previous, 4);
     field->setText(text, FALSE);
-    showError("Input", FXString(name) + " \"" + typed + "\" is not a finite number.");
+    showError("Input", sorvane::gui::refused_number_message(name, typed, outcome,
+                                                            "The previous value is kept."));
     return false;
   }
   text = typed;

@@ -209,33 +209,100 @@ TEST_F(BlWindowTest, RecalculateHandsTheValuesToTheMainWindowAndRunsAgain) {
   EXPECT_DOUBLE_EQ(again->reynoldsValue, 3.0);
 }
 
-TEST_F(BlWindowTest, RecalculateRefusesAReynoldsNumberThatIsNotAboveZero) {
+// "Re(mill) =" as typed: what "Recalculate" reads is the field's text, not
+// the toolkit's conversion of it (which makes 0 of an empty field or of
+// "abc" and infinity of "1e999"). A usable text reaches the state, the main
+// window and the run; any other is refused with one message that quotes it
+// and says why, and changes nothing. The texts are set without the field's
+// notification, so the bound value still holds the one before.
+TEST_F(BlWindowTest, RecalculateReadsTheReynoldsNumberAsTyped) {
   loadTwo("blrefuse");
   D* d = click();
   ASSERT_NE(d, nullptr);
   ProblemState& s = state();
   const double remill = s.REMILL, xtr = s.XTR(1, 1);
   const FXString field = window->remillField->getText();
-  const double values[] = {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()};
-  for (double v : values) {
+  const struct {
+    const char* typed;
+    double accepted;  // 0: refused
+    const char* why;  // the reason the message gives for a refused text
+  } cases[] = {
+      {"0.2", 0.2, nullptr},
+      {" 3.5 ", 3.5, nullptr},
+      {"1e-9", 1e-9, nullptr},
+      {"", 0, "it is empty"},
+      {"   ", 0, "it is empty"},
+      {"abc", 0, "it is not a number"},
+      {"1.5x", 0, "it is not a number"},
+      {"1e", 0, "it is not a number"},
+      {"-", 0, "it is not a number"},
+      {"inf", 0, "it is not a number"},
+      {"nan", 0, "it is not a number"},
+      {"1e999", 0, "it is beyond the range of numbers"},
+      {"1e-999", 0, "it is beyond the range of numbers"},
+      {"0", 0, "it is not above 0"},
+      {"-0", 0, "it is not above 0"},
+      {"-1", 0, "it is not above 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("\"") + c.typed + "\"");
     fake.calls.clear();
     const int errors = window->errorCount;
-    d->reynoldsValue = v;
-    d->strValue[0] = 0.4;
+    d->reynoldsField->setText(c.typed, FALSE);
     EXPECT_EQ(to(d, D::ID_RECALCULATE), 1);
-    EXPECT_EQ(window->errorCount, errors + 1) << v;
-    EXPECT_NE(window->lastError.find("Re(mill) ="), -1) << v;
-    EXPECT_TRUE(fake.calls.empty()) << v;
-    EXPECT_DOUBLE_EQ(s.REMILL, remill) << v;
-    EXPECT_DOUBLE_EQ(s.XTR(1, 1), xtr) << v;
-    EXPECT_EQ(window->remillField->getText(), field) << v;
-    EXPECT_DOUBLE_EQ(window->remillValue, remill) << v;
-    EXPECT_DOUBLE_EQ(window->elements[0].xtruValue, xtr) << v;
+    if (c.accepted > 0) {
+      EXPECT_EQ(window->errorCount, errors);
+      EXPECT_DOUBLE_EQ(s.REMILL, c.accepted);
+      EXPECT_DOUBLE_EQ(d->reynoldsValue, c.accepted);
+      EXPECT_DOUBLE_EQ(window->remillValue, c.accepted);
+      EXPECT_EQ(window->remillField->getText(), sorvane::gui::string_from_double(c.accepted, 4));
+      ASSERT_FALSE(fake.calls.empty());
+      for (const auto& call : fake.calls) EXPECT_DOUBLE_EQ(call.remill, c.accepted) << call.what;
+      // The dialog's drawing and the toolkit's updates rewrite the field
+      // from the bound value: the next "Recalculate" still runs with it.
+      settle();
+      fake.calls.clear();
+      EXPECT_EQ(to(d, D::ID_RECALCULATE), 1);
+      ASSERT_FALSE(fake.calls.empty());
+      EXPECT_DOUBLE_EQ(fake.calls[0].remill, c.accepted);
+      // The next case starts from the values before.
+      d->reynoldsField->setText(sorvane::gui::string_from_double(remill, 4), FALSE);
+      to(d, D::ID_RECALCULATE);
+      ASSERT_DOUBLE_EQ(s.REMILL, remill);
+      window->remillField->setText(field, FALSE);
+      continue;
+    }
+    EXPECT_EQ(window->errorCount, errors + 1);
+    EXPECT_EQ(window->lastError.find(FXString("Re(mill) = \"") + c.typed + "\" cannot be used: "),
+              0)
+        << window->lastError.text();
+    EXPECT_NE(window->lastError.find(c.why), -1) << window->lastError.text();
+    EXPECT_NE(window->lastError.find("Nothing was changed."), -1);
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_DOUBLE_EQ(s.REMILL, remill);
+    EXPECT_DOUBLE_EQ(s.XTR(1, 1), xtr);
+    EXPECT_EQ(window->remillField->getText(), field);
+    EXPECT_DOUBLE_EQ(window->remillValue, remill);
+    EXPECT_DOUBLE_EQ(window->elements[0].xtruValue, xtr);
+    // The dialog holds the number in use again: closing it passes nothing
+    // of the refused text on.
+    EXPECT_DOUBLE_EQ(d->reynoldsValue, remill);
   }
-  // A transition position that is not finite is refused the same way.
-  d->reynoldsValue = 2.0;
+  // The whole message of one, typed with Enter: the bound value has taken
+  // the toolkit's 0 of it, and is given back the number in use.
+  type(d->reynoldsField, "abc");
+  ASSERT_DOUBLE_EQ(d->reynoldsValue, 0.0);
+  to(d, D::ID_RECALCULATE);
+  EXPECT_EQ(window->lastError,
+            FXString("Re(mill) = \"abc\" cannot be used: it is not a number. Nothing was changed."));
+  EXPECT_DOUBLE_EQ(d->reynoldsValue, remill);
+  EXPECT_DOUBLE_EQ(s.REMILL, remill);
+
+  // A transition position that is not finite is refused as well.
+  d->reynoldsField->setText("2", FALSE);
   d->strValue[1] = std::numeric_limits<double>::infinity();
   const int errors = window->errorCount;
+  fake.calls.clear();
   to(d, D::ID_RECALCULATE);
   EXPECT_EQ(window->errorCount, errors + 1);
   EXPECT_DOUBLE_EQ(s.REMILL, remill);

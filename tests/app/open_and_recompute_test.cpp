@@ -183,6 +183,71 @@ TEST_F(WindowTest, EachInputRunsOneSolution) {
   EXPECT_EQ(s.NPANELS(2), window->elements[1].npanelsValue);
 }
 
+// "Re mill=", "Xtru=" and "Xtrl=" as typed: a text that is empty, no
+// number or beyond the range of numbers is refused with one message that
+// quotes it and says why; the field shows its previous value again and
+// nothing is solved. Any number is taken, 0 among them ("BL Calculation"
+// says what it cannot use).
+TEST_F(WindowTest, RealFieldsReadTheirTextAsTyped) {
+  ASSERT_TRUE(load(example_copy("typed", "main_flap.dat")));
+  ProblemState& s = state();
+  using Field = FX::FXTextField*;
+  const struct {
+    const char* label;
+    Field field;
+    FX::FXSelector id;
+    double* inState;
+    double* ownValue;
+  } fields[] = {
+      {"Re mill=", window->remillField, W::ID_REYNOLDS, &s.REMILL, &window->remillValue},
+      {"Xtru=", window->elements[0].xtruField, W::ID_XTRU, &s.XTR(1, 1),
+       &window->elements[0].xtruValue},
+      {"Xtrl=", window->elements[1].xtrlField, W::ID_XTRL, &s.XTR(2, 2),
+       &window->elements[1].xtrlValue},
+  };
+  const struct {
+    const char* typed;
+    bool accepted;
+    double value;
+    const char* why;
+  } cases[] = {
+      {"0.2", true, 0.2, nullptr},
+      {" 6 ", true, 6.0, nullptr},
+      {"0", true, 0.0, nullptr},
+      {"-1e-3", true, -1e-3, nullptr},
+      {"", false, 0, "it is empty"},
+      {"abc", false, 0, "it is not a number"},
+      {"2,5", false, 0, "it is not a number"},
+      {"1e999", false, 0, "it is beyond the range of numbers the program can hold"},
+  };
+  for (const auto& f : fields)
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(f.label) + " \"" + c.typed + "\"");
+      const double before = *f.ownValue;
+      const int count = s.NCOMPUTE, errors = window->errorCount;
+      setField(f.field, c.typed);
+      EXPECT_EQ(send(f.id), 1);
+      if (c.accepted) {
+        EXPECT_EQ(window->errorCount, errors);
+        EXPECT_DOUBLE_EQ(*f.inState, c.value);
+        EXPECT_DOUBLE_EQ(*f.ownValue, c.value);
+        EXPECT_EQ(s.NCOMPUTE, count + 1);
+        // Back to the value before, for the next case.
+        setField(f.field, sorvane::gui::string_from_double(before, 4).text());
+        send(f.id);
+        continue;
+      }
+      EXPECT_EQ(window->errorCount, errors + 1);
+      EXPECT_EQ(window->lastError,
+                FXString(f.label) + " \"" + c.typed + "\" cannot be used: " + c.why +
+                    ". The previous value is kept.");
+      EXPECT_EQ(s.NCOMPUTE, count);
+      EXPECT_DOUBLE_EQ(*f.inState, before);
+      EXPECT_DOUBLE_EQ(*f.ownValue, before);
+      EXPECT_EQ(f.field->getText(), sorvane::gui::string_from_double(before, 4));
+    }
+}
+
 TEST_F(WindowTest, ElementEditCopiesEveryPresentElement) {
   ASSERT_TRUE(load(example_copy("element", "main_flap.dat")));
   ProblemState& s = state();
