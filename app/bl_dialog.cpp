@@ -220,6 +220,7 @@ BlCalc_2D::StationArray& BlCalc_2D::stationArray(int q) {
 
 void BlCalc_2D::RunPicture::take(int elements) {
   const ProblemState& st = state();
+  remill = st.REMILL;
   for (int e = 0; e < sorvane::kMaxElements; ++e) {
     const int k = e + 1;
     chord[e] = e < elements ? st.BELEM(k) : 0.0;

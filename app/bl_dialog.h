@@ -80,6 +80,7 @@ class BlCalc_2D : public FX::FXDialogBox {
     };
     Surface surface[sorvane::kMaxElements][2];  // [element from 0][0 upper, 1 lower]
     double chord[sorvane::kMaxElements] = {};   // BELEM, for "Xsep"
+    double remill = 0;                          // the run's Reynolds number in millions
 
     // The results of the first `elements` elements as the state holds them.
     void take(int elements);

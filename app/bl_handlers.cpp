@@ -87,13 +87,13 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
   // of a text that is no number and infinity of one beyond the range of
   // numbers. A usable text must be a number above 0, and the transition
   // positions must be finite; otherwise nothing is applied, and the dialog
-  // holds again the Reynolds number in use, so that neither its next
-  // drawing nor its closing passes the refused text on.
+  // holds again the Reynolds number of the run it shows, so that neither
+  // its next drawing nor its closing passes the refused text on.
   const FXString typed = reynoldsField->getText();
   double reynolds = 0.0;
   const NumberText outcome = read_positive_number_text(typed, reynolds);
   if (outcome != NumberText::kNumber) {
-    reynoldsValue = state().REMILL;
+    reynoldsValue = ownRun.remill;
     mainWindow->showErrorOver(
         this, "Recalculate",
         refused_number_message("Re(mill) =", typed, outcome, "Nothing was changed."));

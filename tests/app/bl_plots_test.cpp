@@ -558,7 +558,7 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   // Reynolds number beyond the range of numbers) leaves the store to the
   // last run: the dialog keeps the picture of its own.
   fake.calls.clear();
-  first->reynoldsValue = 1e308;
+  first->reynoldsField->setText("1e308");
   to(first, D::ID_RECALCULATE);
   EXPECT_TRUE(fake.calls.empty());
   const Picture refused = picture_of(first);
