@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "tests/app/bl_fixture.h"
+#include "tests/boundary_layer/bl_cases.h"
 
 #include <FXPNGImage.h>  // after the toolkit's own headers
 
@@ -456,6 +457,82 @@ TEST_F(PlotTest, StationsWithoutASolutionBreakTheCurveAndAreTickedInGrey) {
 }
 
 // The canvases' pixels and the separation and transition fields of a dialog.
+// The real boundary layer of two cases whose upper surfaces have runs of
+// stations without a solution (their passes do not settle behind a
+// separation close behind the nose): examples/main_flap.dat at 4 degrees and
+// Re mill= 0.2, and NACA 2412 at 8 degrees, Re 0.2 million, 240 panels. In
+// the dialog, no pixel of the element's colour lies between the solved
+// stations around such a run, each of its stations has its grey tick on
+// the axis, and the run's box gives the run's arc lengths.
+TEST_F(PlotTest, RealStationsWithoutASolutionAreNoPartOfTheCurve) {
+  NacaCase naca2412;
+  naca2412.camber = 0.02;
+  naca2412.thickness = 0.12;
+  naca2412.alpha = 8;
+  naca2412.remill = 0.2;
+  naca2412.npanels = 240;
+  const std::string naca = scratch_dir("blreal_naca") + "/naca2412.dat";
+  write_file(naca, naca_geometry(naca2412));
+  const std::string flap =
+      example_copy("blreal_flap", "main_flap.dat", [](std::vector<std::string>& l) {
+        set_field(l[5], 0, field10(0.2));
+      });
+  for (const std::string& path : {flap, naca}) {
+    SCOPED_TRACE(path);
+    if (state().NCOMPUTE != 0) {  // one file per window
+      delete window;
+      window = new Sorvane_2D(&test_app());
+      window->quietErrors = true;
+      window->create();
+      settle();
+    }
+    window->blSplitEntry = sorvane::SXR;
+    window->blSurfaceEntry = sorvane::FOIL_BL2D;
+    ASSERT_TRUE(load(path)) << window->lastError.text();
+    D* d = click();
+    ASSERT_NE(d, nullptr) << window->lastError.text();
+    const D::RunPicture::Surface& run = d->ownRun.surface[0][0];
+    std::vector<int> unsolved;
+    for (int i = 1; i <= run.stations; ++i)
+      if (!run.solved[i - 1]) unsolved.push_back(i);
+    ASSERT_GE(unsolved.size(), 5u);
+    ASSERT_LT(unsolved.back(), run.stations);  // solved stations after the run
+    FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+    draw_and_grab(d, img, /*raise=*/true);
+    auto column = [&](int i) {
+      return static_cast<int>(d->originX + (run.values[D::Q_S][i - 1] - d->axisXMin) * d->scaleX);
+    };
+    const FXColor curve = rgb("Black"), grey = rgb(sorvane::gui::kUnsolvedColor);
+    const int H = d->ueCanvas->getHeight(), axis = d->originY;
+    for (FXCanvas* canvas : {d->ueCanvas, d->quantityCanvas}) {
+      SCOPED_TRACE(canvas == d->ueCanvas ? "upper plot" : "lower plot");
+      EXPECT_GT(count_in_plot(img, d, canvas, curve), 100);
+      for (std::size_t a = 0; a < unsolved.size();) {
+        std::size_t b = a;
+        while (b + 1 < unsolved.size() && unsolved[b + 1] == unsolved[b] + 1) ++b;
+        const int from = column(unsolved[a] - 1) + 1, to = column(unsolved[b] + 1);
+        if (from < to) {
+          EXPECT_EQ(count_rect(img, d, canvas, curve, from, 6, to, H - 21), 0)
+              << "stations " << unsolved[a] << " to " << unsolved[b];
+        }
+        a = b + 1;
+      }
+      for (int i : unsolved)
+        EXPECT_EQ(count_rect(img, d, canvas, grey, column(i), axis + 3, column(i) + 1, axis + 4), 1)
+            << "station " << i;
+    }
+    // The first run of them, as the box gives it.
+    std::size_t last = 0;
+    while (last + 1 < unsolved.size() && unsolved[last + 1] == unsolved[last] + 1) ++last;
+    char range[80];
+    std::snprintf(range, sizeof range, "%d-%d (s %g to %g)", unsolved.front(), unsolved[last],
+                  run.values[D::Q_S][unsolved.front() - 1],
+                  run.values[D::Q_S][unsolved[last] - 1]);
+    EXPECT_NE(window->lastInformation.find(range), -1) << window->lastInformation.text();
+    d->hide();
+  }
+}
+
 struct Picture {
   std::vector<FXColor> ue, quantity;
   double str[2], ssep[2], xsep[2];
