@@ -13,6 +13,7 @@ using namespace FX;
 using sorvane::ProblemState;
 using sorvane::state;
 using sorvane::gui::NumberText;
+using sorvane::gui::read_number_text;
 using sorvane::gui::read_positive_number_text;
 using sorvane::gui::refused_number_message;
 using sorvane::gui::string_from_double;
@@ -82,30 +83,43 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
   if (!mainWindow || elementCount < 1) return 1;
   const int e = currentElement, k = e + 1;
 
-  // The Reynolds number is read from the field's own text: the bound value
-  // is the toolkit's conversion of it, which makes 0 of an empty field or
-  // of a text that is no number and infinity of one beyond the range of
-  // numbers. A usable text must be a number above 0, and the transition
-  // positions must be finite; otherwise nothing is applied, and the dialog
-  // holds again the Reynolds number of the run it shows, so that neither
-  // its next drawing nor its closing passes the refused text on.
-  const FXString typed = reynoldsField->getText();
-  double reynolds = 0.0;
-  const NumberText outcome = read_positive_number_text(typed, reynolds);
-  if (outcome != NumberText::kNumber) {
-    reynoldsValue = ownRun.remill;
+  // Whether the fields' texts can be used is read from the texts
+  // themselves: the bound values are the toolkit's conversions of them,
+  // which make 0 of an empty field or of a text that is no number and
+  // infinity of one beyond the range of numbers. The Reynolds number must
+  // be a number above 0, the transition positions numbers; otherwise
+  // nothing is applied, and the dialog holds again the values of the run it
+  // shows, so that neither its next drawing nor its closing passes a
+  // refused text on. A usable text is applied as the number it says; where
+  // it is the field's own display of its value (six digits of a value the
+  // program set and the user did not touch), the value itself is applied.
+  struct Checked {
+    const char* label;
+    FXTextField* field;
+    double* value;
+    double previous;
+    bool positive;
+  };
+  const Checked checked[] = {
+      {"Re(mill) =", reynoldsField, &reynoldsValue, ownRun.remill, true},
+      {"Str u=", strField[0], &strValue[0], ownRun.surface[e][0].xtr, false},
+      {"Str l=", strField[1], &strValue[1], ownRun.surface[e][1].xtr, false},
+  };
+  for (const Checked& c : checked) {
+    const FXString typed = c.field->getText();
+    double number = 0.0;
+    const NumberText outcome =
+        c.positive ? read_positive_number_text(typed, number) : read_number_text(typed, number);
+    if (outcome == NumberText::kNumber) {
+      if (typed != FXStringVal(*c.value)) *c.value = number;
+      continue;
+    }
+    for (const Checked& other : checked) *other.value = other.previous;
     mainWindow->showErrorOver(
         this, "Recalculate",
-        refused_number_message("Re(mill) =", typed, outcome, "Nothing was changed."));
+        refused_number_message(c.label, typed, outcome, "Nothing was changed."));
     return 1;
   }
-  if (!std::isfinite(strValue[0]) || !std::isfinite(strValue[1])) {
-    mainWindow->showErrorOver(this, "Recalculate",
-                              "Str u= and Str l= must be finite numbers. Nothing was changed.");
-    return 1;
-  }
-  // What reaches the state is the text accepted.
-  reynoldsValue = reynolds;
 
   // Into the state.
   ProblemState& s = state();

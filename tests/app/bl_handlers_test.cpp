@@ -298,15 +298,55 @@ TEST_F(BlWindowTest, RecalculateReadsTheReynoldsNumberAsTyped) {
   EXPECT_DOUBLE_EQ(d->reynoldsValue, remill);
   EXPECT_DOUBLE_EQ(s.REMILL, remill);
 
-  // A transition position that is not finite is refused as well.
-  d->reynoldsField->setText("2", FALSE);
-  d->strValue[1] = std::numeric_limits<double>::infinity();
-  const int errors = window->errorCount;
-  fake.calls.clear();
+  // The transition positions are read from their texts the same way (any
+  // number); a value the program set and the field shows to six digits is
+  // applied exactly.
+  d->reynoldsField->setText(sorvane::gui::string_from_double(remill, 4), FALSE);
+  const struct {
+    const char* label;
+    int surface;
+    const char* typed;
+    const char* why;  // nullptr: accepted
+  } positions[] = {
+      {"Str u=", 0, "abc", "it is not a number"},
+      {"Str l=", 1, "", "it is empty"},
+      {"Str l=", 1, "1e999", "it is beyond the range of numbers"},
+      {"Str u=", 0, "0.25", nullptr},
+      {"Str l=", 1, "-0.5", nullptr},
+  };
+  for (const auto& c : positions) {
+    SCOPED_TRACE(std::string(c.label) + " \"" + c.typed + "\"");
+    const double before = s.XTR(1, c.surface + 1);
+    const int errors = window->errorCount;
+    fake.calls.clear();
+    d->strField[c.surface]->setText(c.typed, FALSE);
+    to(d, D::ID_RECALCULATE);
+    if (c.why) {
+      EXPECT_EQ(window->errorCount, errors + 1);
+      EXPECT_EQ(window->lastError.find(FXString(c.label) + " \"" + c.typed + "\" cannot be used: " +
+                                       c.why),
+                0)
+          << window->lastError.text();
+      EXPECT_TRUE(fake.calls.empty());
+      EXPECT_DOUBLE_EQ(s.XTR(1, c.surface + 1), before);
+      EXPECT_DOUBLE_EQ(s.REMILL, remill);
+      d->strField[c.surface]->setText(FXStringVal(before), FALSE);
+    } else {
+      EXPECT_EQ(window->errorCount, errors);
+      ASSERT_FALSE(fake.calls.empty());
+      ASSERT_GE(fake.calls.size(), 3u);  // split 0, upper 0, lower 0, ...
+      EXPECT_DOUBLE_EQ(fake.calls[1 + c.surface].xtr, std::atof(c.typed));
+      EXPECT_DOUBLE_EQ(s.XTR(1, c.surface + 1), std::atof(c.typed));
+    }
+  }
+  // An exact value shown to six digits.
+  const double exact = 0.0516633123456;
+  d->strValue[0] = exact;
+  settle();  // the data target shows it in the field
+  ASSERT_EQ(d->strField[0]->getText(), FXStringVal(exact));
+  ASSERT_NE(FXDoubleVal(d->strField[0]->getText()), exact);
   to(d, D::ID_RECALCULATE);
-  EXPECT_EQ(window->errorCount, errors + 1);
-  EXPECT_DOUBLE_EQ(s.REMILL, remill);
-  EXPECT_TRUE(fake.calls.empty());
+  EXPECT_EQ(s.XTR(1, 1), exact);
 }
 
 TEST_F(BlWindowTest, RecalculateThatFailsShowsOneBoxAndKeepsTheDialog) {
