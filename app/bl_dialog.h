@@ -224,9 +224,9 @@ void niceScaleCopy(double& value, double& step);
 // Smallest and largest of n values, seeded with 1000 and -1000; a value that
 // is not a number changes neither.
 void findMinMax(const double* values, double& minimum, double& maximum, int n);
-
-// As findMinMax, over the values whose solved entry is not 0: a station
-// that holds a stand-in for a solution is no result and sets no range.
+// The same over the values whose solved entry is not 0 (all of them when
+// solved is null): a station that holds a stand-in for a solution is no
+// result and sets no range.
 void findMinMaxSolved(const double* values, const char* solved, double& minimum,
                       double& maximum, int n);
 

@@ -51,13 +51,7 @@ void niceScale(double& value, double& step) {
 void niceScaleCopy(double& value, double& step) { niceScale(value, step); }
 
 void findMinMax(const double* values, double& minimum, double& maximum, int n) {
-  minimum = 1000;
-  maximum = -1000;
-  for (int i = 0; i < n; ++i) {
-    const double v = values[i];
-    if (minimum > v) minimum = v;
-    if (v > maximum) maximum = v;
-  }
+  findMinMaxSolved(values, nullptr, minimum, maximum, n);
 }
 
 void findMinMaxSolved(const double* values, const char* solved, double& minimum,
@@ -65,7 +59,7 @@ void findMinMaxSolved(const double* values, const char* solved, double& minimum,
   minimum = 1000;
   maximum = -1000;
   for (int i = 0; i < n; ++i) {
-    if (!solved[i]) continue;
+    if (solved && !solved[i]) continue;
     const double v = values[i];
     if (minimum > v) minimum = v;
     if (v > maximum) maximum = v;
