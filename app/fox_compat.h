@@ -19,9 +19,6 @@ inline FX::FXString string_from_double(double value, int decimals) {
 // Plain decimal text of an integer.
 inline FX::FXString string_from_int(int value) { return FX::FXStringVal(value, 10); }
 
-// Real number of a text (0 for a text that is not a number).
-inline double to_double(const FX::FXString& text) { return FX::FXDoubleVal(text); }
-
 // Integer of a text in base 10 (0 for a text that is not a number).
 inline int to_int(const FX::FXString& text) { return FX::FXIntVal(text, 10); }
 

@@ -192,6 +192,10 @@ void EDGE_STATE(double& rgas, double& cpgas, double& t0, double& rho0, double& m
   enue8 = emue8 / roe8;
 }
 
+double local_reynolds(const SurfaceRun& run, int i, double ue) {
+  return ue * run.x(i) * run.roe(i) * run.u8 * run.el / run.emue(i);
+}
+
 void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
   const ProblemState& st = state();
   const int k = ielem + 1, s = isurf + 1;
@@ -248,7 +252,7 @@ void BL_INPUT_SETUP(SurfaceRun& run, int ielem, int isurf) {
     EDGE_STATE(run.rgas, run.cpgas, run.t0, run.rho0, run.m8, run.u8, run.h0, run.t8, run.ro8,
                run.mu8, run.ue(i), run.eme(i), run.x(i), run.te(i), run.roe(i), run.emue(i),
                run.roe8(i), run.emue8(i), run.enue8(i), run.te8(i));
-    run.rx(i) = run.ue(i) * run.x(i) * run.roe(i) * run.u8 * run.el / run.emue(i);
+    run.rx(i) = local_reynolds(run, i, run.ue(i));
     u.write(lu, formats().edgeRow,
             {i, run.x(i), run.ue(i), run.eme(i), run.roe8(i), run.emue8(i), run.enue8(i),
              run.te8(i)});

@@ -35,6 +35,11 @@ std::string surface_text(int ielem, int isurf);
 // ielem + 1 and the surface ("upper" for isurf 0, "lower" for 1).
 [[nodiscard]] Result check_station_list(int ielem, int isurf, const double* x, const double* ue, int n);
 
+// The local Reynolds number of station i of a set-up run for an edge
+// velocity ue: ue x rho_e / mu_e in the run's reference units. The set-up
+// gives rx(i) with the station's prescribed edge velocity.
+double local_reynolds(const SurfaceRun& run, int i, double ue);
+
 // Makes the run's Inputi set for element ielem (from 0), surface isurf (0
 // upper, 1 lower), fixes constants and reference state, copies the station
 // list, computes the edge state of every station and fills the boundary-

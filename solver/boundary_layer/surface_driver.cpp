@@ -370,7 +370,6 @@ class March {
   // Stations shown by a stand-in, and whether the station being logged is
   // one, with why it has no solution.
   std::vector<int> stand_ins_;
-  std::vector<double> stand_in_s_;  // their arc lengths
   bool stand_in_ = false;
   std::string stand_in_cause_;
   // Bounds of a possible solution: the largest prescribed edge velocity of
@@ -422,8 +421,10 @@ void March::warn_unconverged() {
       while (b + 1 < stand_ins_.size() && stand_ins_[b + 1] == stand_ins_[b] + 1) ++b;
       list += (list.empty() ? "" : ", ") + std::to_string(stand_ins_[a]);
       if (b > a) list += "-" + std::to_string(stand_ins_[b]);
-      list += " (s " + number_text(stand_in_s_[a]);
-      if (b > a) list += " to " + number_text(stand_in_s_[b]);
+      // The run's arc lengths are those of the store's station list.
+      const ProblemState& st = state();
+      list += " (s " + number_text(st.S(stand_ins_[a], k_, s_));
+      if (b > a) list += " to " + number_text(st.S(stand_ins_[b], k_, s_));
       list += ")";
       a = b + 1;
     }
@@ -713,8 +714,7 @@ std::string March::impossible_solution(int i) const {
            number_text(d1) + ")";
   // The local Reynolds number of the layer's own edge velocity (in the
   // inverse region that of the solution, not the prescribed one).
-  const double rex = std::fabs(ue) * r.x(i) * r.roe(i) * r.u8 * r.el / r.emue(i);
-  if (KTBL == 2 && std::fabs(cf) > largest_turbulent_cf(rex))
+  if (KTBL == 2 && std::fabs(cf) > largest_turbulent_cf(local_reynolds(r, i, std::fabs(ue))))
     return "the solution's turbulent skin friction is out of range (CF = " + number_text(cf) +
            ")";
   if (!(ue > 0.0) || ue > kLargestEdgeVelocity * ue_max_)
@@ -770,7 +770,6 @@ bool March::without_solution(int i, std::string* cause) {
   stand_in_ = true;
   stand_in_cause_ = *cause;
   stand_ins_.push_back(i);
-  stand_in_s_.push_back(r.x(i));
   at_pass_limit_ = false;
   return true;
 }
