@@ -9,7 +9,10 @@ bl_matrix test tool of a build, and compares two such runs.
                                         station logs differ and from which
                                         station, the totals of both runs, and
                                         how many cases have every listing
-                                        byte for byte the same
+                                        byte for byte the same (a case that
+                                        one side lacks, or a folder of a
+                                        case the matrix does not hold, is a
+                                        difference)
 
 The matrix: NACA 0006 to 0018 and cambered 2412, 4412, 2415, 4415, 2418 at 0
 to 8 degrees, Re 1 and 6 million, 80 to 240 panels, tables of 80 and 100
@@ -182,8 +185,12 @@ def compare(old, new):
     for c in cases():
         name = case_name(c)
         da, db = os.path.join(old, name), os.path.join(new, name)
-        files = sorted(set(os.listdir(da)) | set(os.listdir(db))) if os.path.isdir(da) and \
-            os.path.isdir(db) else []
+        # A case that one side does not have is a difference, not a match.
+        missing = [side for side, d in (("old", da), ("new", db)) if not os.path.isdir(d)]
+        if missing:
+            differing.append("%s: missing in %s" % (name, " and ".join(missing)))
+            continue
+        files = sorted(set(os.listdir(da)) | set(os.listdir(db)))
         diff = [f for f in files if f != "stations.txt" and
                 not (os.path.isfile(os.path.join(da, f)) and os.path.isfile(os.path.join(db, f))
                      and open(os.path.join(da, f), "rb").read() ==
@@ -192,6 +199,13 @@ def compare(old, new):
             differing.append("%s: %s" % (name, " ".join(diff)))
         else:
             same_cases += 1
+    # Folders of cases the matrix does not hold (an older or another matrix)
+    # are differences too.
+    known = set(case_name(c) for c in cases())
+    for side, root in (("old", old), ("new", new)):
+        for name in sorted(os.listdir(root)):
+            if name not in known and os.path.isdir(os.path.join(root, name)):
+                differing.append("%s: extra in %s" % (name, side))
     print("cases with every listing the same: %d of %d" % (same_cases, len(cases())))
     for d in differing:
         print("  differ:", d)

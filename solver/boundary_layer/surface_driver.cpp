@@ -31,6 +31,7 @@
 #include "solver/boundary_layer/inverse_mode.h"
 #include "solver/boundary_layer/similarity_start.h"
 #include "solver/boundary_layer/station_equations.h"
+#include "solver/panel/element_geometry.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/format.h"
 #include "solver/text/units.h"
@@ -74,8 +75,9 @@ constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 // Bounds of a solution some boundary layer could have: a displacement
 // thickness above 0 and at most a tenth of the chord of the panelled
 // contour, a turbulent skin friction within the bound below, an edge
-// velocity above 0 and at most 1.5 times the largest one the panel solution
-// gives the surface.
+// velocity above 0 (in the inverse region above a thousandth of the largest
+// one the panel solution gives the surface) and at most 1.5 times that
+// largest one.
 constexpr double kThickestLayer = 0.1;
 // The skin friction of a layer is not bounded by a fixed number: it grows
 // without bound towards the stagnation point, where the laminar layer has
@@ -94,6 +96,14 @@ constexpr double kLargestTurbulentCf = 0.05;
 constexpr double kStagnationCf = 2.4652;  // cf sqrt(Re_x) of the Hiemenz layer
 constexpr double kCfOverStagnation = 5.0;
 constexpr double kLargestEdgeVelocity = 1.5;
+// In the inverse region the edge velocity is part of the solution, and the
+// Newton passes can settle on the trivial layer of the prescribed skin
+// friction: an edge velocity that has collapsed to 1e-9 or 1e-40 on a
+// surface whose edge velocity is of order 1. Such a station is no layer.
+// On the matrices of sections the edge velocities of the solved stations
+// lie either above 0.02 of the surface's largest or below 1e-8 of it, with
+// none between: a thousandth lies in the gap.
+constexpr double kSmallestEdgeVelocity = 1e-3;
 // The size of the Falkner-Skan parameter m = (x/ue) due/dx beyond which the
 // three-point derivative of a station, where it contradicts the last
 // interval, is taken for a misfire: more than half the value at which a
@@ -106,21 +116,6 @@ constexpr double kSteepPressureGradient = 0.05;
 // number rx (the bound above).
 double largest_turbulent_cf(double rx) {
   return std::max(kLargestTurbulentCf, kCfOverStagnation * kStagnationCf / std::sqrt(rx));
-}
-
-// The chord of element k as panelled: the largest distance of a panel node
-// from the trailing edge (the mean of the first and the last node). 0 when
-// the element has no panels.
-double panelled_chord(int k) {
-  const ProblemState& st = state();
-  const int n = st.NPANELS(k);
-  if (n < 1 || n + 1 > kNodeRows) return 0.0;
-  const double* x = st.XPN.column(k);
-  const double* y = st.YPN.column(k);
-  const double xte = 0.5 * (x[0] + x[n]), yte = 0.5 * (y[0] + y[n]);
-  double chord = 0.0;
-  for (int j = 0; j <= n; ++j) chord = std::max(chord, std::hypot(x[j] - xte, y[j] - yte));
-  return chord;
 }
 
 // The two-point difference of station 3, at station i: weights 1/h and -1/h
@@ -431,10 +426,11 @@ void March::warn_unconverged() {
     result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " +
                                std::to_string(stand_ins_.size()) +
                                " station(s) had no solution: stations " + list +
-                               ", s the arc length from the stagnation point. The plots leave "
-                               "them out and mark them grey on the axis; their rows in the "
-                               "listings show their first guess (the profile of the station "
-                               "before, scaled).");
+                               ", s the arc length from the stagnation point. Each is marked "
+                               "\"not solved\" in the station log, where its row shows its "
+                               "first guess (the profile of the station before, scaled), the "
+                               "march went on from that guess, and the result store marks the "
+                               "station as without a solution.");
   }
   if (unconverged_ == 0) return;
   result_.warnings.push_back(surface_text(ielem_, isurf_) + ": " + std::to_string(unconverged_) +
@@ -717,7 +713,12 @@ std::string March::impossible_solution(int i) const {
   if (KTBL == 2 && std::fabs(cf) > largest_turbulent_cf(local_reynolds(r, i, std::fabs(ue))))
     return "the solution's turbulent skin friction is out of range (CF = " + number_text(cf) +
            ")";
-  if (!(ue > 0.0) || ue > kLargestEdgeVelocity * ue_max_)
+  // Where the edge velocity is prescribed it is that of the panel solution,
+  // which near the stagnation point of a long, finely divided surface may
+  // well be below a thousandth of its largest; only in the inverse region
+  // is it the solution's own.
+  const double smallest = r.x(i) > r.xinv ? kSmallestEdgeVelocity * ue_max_ : 0.0;
+  if (!(ue > smallest) || ue > kLargestEdgeVelocity * ue_max_)
     return "the solution's edge velocity is out of range (UE = " + number_text(ue) +
            ", the surface's largest given one " + number_text(ue_max_) + ")";
   return "";

@@ -704,4 +704,16 @@ std::string GEOM() {
   return GEOM(work);
 }
 
+double panelled_chord(int k) {
+  const ProblemState& s = state();
+  const int n = s.NPANELS(k);
+  if (n < 1 || n + 1 > kNodeRows) return 0.0;
+  const double* x = s.XPN.column(k);
+  const double* y = s.YPN.column(k);
+  const double xte = 0.5 * (x[0] + x[n]), yte = 0.5 * (y[0] + y[n]);
+  double chord = 0.0;
+  for (int j = 0; j <= n; ++j) chord = std::fmax(chord, std::hypot(x[j] - xte, y[j] - yte));
+  return chord;
+}
+
 }  // namespace sorvane

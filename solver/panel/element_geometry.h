@@ -43,4 +43,10 @@ std::string GEOM(GeometryWork& work);
 // The same with a work object of its own for the call.
 std::string GEOM();
 
+// The chord of element k's contour as panelled: the largest distance of one
+// of its panel nodes XPN, YPN (rows 1..NPANELS(k)+1) from the midpoint of
+// its trailing edge, the first and the last node. 0 when the element has no
+// panels (or more nodes than the arrays hold).
+double panelled_chord(int k);
+
 }  // namespace sorvane

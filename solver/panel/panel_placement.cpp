@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 
+#include "solver/panel/element_geometry.h"
 #include "solver/state/limits.h"
 #include "solver/state/problem_state.h"
 #include "solver/state/result.h"
@@ -122,8 +123,7 @@ std::string place(ProblemState& s, int k) {
   if (!std::isfinite(xc[N]) || !std::isfinite(yc[N]))
     return element_text(k) +
            "the additional control point is not a finite number (DADD = " + number(s.DADD) + ")";
-  double size = 0.0;  // largest distance of a node from the trailing-edge midpoint
-  for (int i = 0; i <= N; ++i) size = std::fmax(size, std::hypot(xpn[i] - xt, ypn[i] - yt));
+  const double size = panelled_chord(k);
   const int ends[2] = {0, N};
   for (int e : ends) {
     if (std::hypot(xc[N] - xpn[e], yc[N] - ypn[e]) < kOnNode * size)

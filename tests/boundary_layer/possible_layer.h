@@ -1,8 +1,10 @@
 // What no boundary layer could have, stated for the tests on their own: a
 // station's values are impossible when one is not a number, when the
 // displacement thickness is not above 0 or exceeds a tenth of the chord,
-// when the edge velocity is not above 0 or exceeds 1.5 times the largest
-// one the panel solution gives the surface, or when a turbulent skin
+// when the edge velocity is not above a thousandth of the largest one the
+// panel solution gives the surface (an edge velocity collapsed to nothing
+// on a surface whose flow is of order 1) or exceeds 1.5 times it, or when a
+// turbulent skin
 // friction exceeds in size both 0.05 and five times the skin friction of
 // the laminar stagnation-point layer (Hiemenz, cf sqrt(Re_x) = 2.4652) at
 // the station's local Reynolds number Re_x = Re ue s. Close behind the
@@ -33,7 +35,7 @@ inline std::string impossible_layer(double ue, double d1, double cf, bool turbul
     std::snprintf(text, sizeof text, "not a number: UE %g D1 %g CF %g", ue, d1, cf);
   } else if (!(d1 > 0) || d1 > 0.1 * chord) {
     std::snprintf(text, sizeof text, "D1 %g", d1);
-  } else if (!(ue > 0) || ue > 1.5 * ue_max) {
+  } else if (!(ue > 1e-3 * ue_max) || ue > 1.5 * ue_max) {
     std::snprintf(text, sizeof text, "UE %g (largest given %g)", ue, ue_max);
   } else if (turbulent && std::fabs(cf) > largest_possible_turbulent_cf(re * ue * s)) {
     std::snprintf(text, sizeof text, "turbulent CF %g at Re_x %g", cf, re * ue * s);
