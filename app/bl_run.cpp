@@ -61,8 +61,10 @@ void Sorvane_2D::runBoundaryLayer() {
       if (s.NX(e + 1, surface + 1) < sorvane::gui::kResultStations) continue;
       collect(blRun, blSurfaceEntry(e, blSurface));
       // Only a surface marched now counts, not what an earlier run left.
-      if (sorvane::gui::computed_stations(e + 1, surface + 1) >= sorvane::gui::kResultStations)
-        blRun.anyResult = true;
+      const int computed = sorvane::gui::computed_stations(e + 1, surface + 1);
+      if (computed >= sorvane::gui::kResultStations) blRun.anyResult = true;
+      for (int i = sorvane::gui::kResultStations; i <= computed; ++i)
+        if (s.SOLVED(i, e + 1, surface + 1) == 0) blRun.unsolvedStations = true;
     }
   }
   // Listings that lost records during the run are reported with it.
@@ -82,6 +84,11 @@ void Sorvane_2D::reportBoundaryLayerRun(FXWindow* owner) {
     if (!text.empty()) text += "\n";
     text += FXString("Remark: ") + w.c_str();
   }
+  // The solver says what it did with stations without a solution; the
+  // window says how it shows them.
+  if (blRun.unsolvedStations && blRun.anyResult)
+    text += "\nThe plots leave the stations without a solution out of their curves and mark "
+            "each with a grey tick on the arc-length axis.";
   if (!blRun.failures.empty())
     showErrorOver(owner, "BL Calculation", text);
   else

@@ -249,6 +249,9 @@ class Sorvane_2D : public FX::FXMainWindow {
     // The run reached the split: the result store holds this run (false
     // when it was refused as a whole and the store is as it was).
     bool storeWritten = false;
+    // Some surface of the run has stations without a solution, which the
+    // dialog's plots leave out.
+    bool unsolvedStations = false;
   };
   BoundaryLayerRun blRun;
   // The boundary-layer solver's entries the run calls (element from 0;
