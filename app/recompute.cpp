@@ -84,9 +84,14 @@ std::vector<std::string> Sorvane_2D::takeNewListingFailures() {
 
 void Sorvane_2D::updateStatusLabel() {
   const ProblemState& s = state();
-  FXString text = s.SOLUTION_STATUS == SolutionStatus::kFailed
-                      ? "Solution failed: " + failure_reason(s)
-                      : FXString();
+  FXString text;
+  if (s.SOLUTION_STATUS == SolutionStatus::kFailed) {
+    text = "Solution failed: " + failure_reason(s);
+  } else if (s.SOLUTION_REMARK.trimmed_length() > 0) {
+    // A valid solution with a remark (locally supersonic flow): the numbers
+    // stay shown, and the field says what they are worth.
+    text = "Remark: " + FXString(s.SOLUTION_REMARK.c, s.SOLUTION_REMARK.trimmed_length());
+  }
   const FXString lost = joined(sorvane::text::units().failure_messages(), "; ");
   if (!lost.empty()) text += (text.empty() ? "" : "; ") + lost;
   configurationLabel->setStatus(text.empty() ? configurationText : text);

@@ -5,7 +5,9 @@
 // 0, upper 1, ...), writing the boundary-layer listings.
 //
 // Exit status: 0 after a valid solution (one summary line on standard
-// output) and, with --bl, every split made; 1 on wrong usage or when a
+// output; a remark on the solution, such as locally supersonic flow outside
+// the range of the compressibility correction, in one line on standard
+// error) and, with --bl, every split made; 1 on wrong usage or when a
 // closed standard descriptor cannot be given the null device, 2 when the file
 // cannot be loaded (the reader's message on standard error), 3 when the
 // solution fails (its message), 4 when a split or a surface run was refused
@@ -79,6 +81,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%.*s\n", m.trimmed_length(), m.c);
     return finish(3);
   }
+  // A valid solution's remark (locally supersonic flow outside the range of
+  // the compressibility correction) on standard error; the status stays.
+  if (s.SOLUTION_REMARK.trimmed_length() > 0)
+    std::fprintf(stderr, "Remark: %.*s\n", s.SOLUTION_REMARK.trimmed_length(),
+                 s.SOLUTION_REMARK.c);
   // The summary line goes through unit 6, whose writes are checked.
   const char* summary = "%s: CYS = %.6f  CXS = %.6f  CMS = %.6f\n";
   std::string line(std::snprintf(nullptr, 0, summary, path, s.CYS, s.CXS, s.CMS), ' ');

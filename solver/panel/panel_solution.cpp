@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/panel/compressibility.h"
 #include "solver/panel/element_forces.h"
 #include "solver/panel/element_geometry.h"
 #include "solver/panel/elimination.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int kRows = 1200;         // rows of the influence matrix
 constexpr int kLd = kRows + 1;      // N coefficient columns, then the right-hand side
-constexpr double kLaitone = 0.19999998807907104;  // 0.2 in single precision
 
 // Records of the panel solution, in the order of the listing.
 struct SolutionFormats {
@@ -252,9 +252,8 @@ std::string prepare() {
   }
   const Compressibility correction = compressibility_correction(s.ICOMPR);
   if (correction != Compressibility::kNone && !(std::fabs(s.MACH) < 1.0)) {
-    static const char* const names[] = {"", "Prandtl-Glauert", "Karman-Tsien", "Laitone"};
     return "Mach number " + number_text(s.MACH) + " is not below 1, which the " +
-           names[static_cast<int>(correction)] + " correction requires";
+           correction_name(correction) + " correction requires";
   }
   s.ALPHA_EFF = std::asin(std::sin(s.RAD * s.ALPHA) / std::cos(s.RAD * s.SWEPT)) / s.RAD;
   // At 90 degrees and beyond no flow crosses the sections: cos(SWEPT) is
@@ -430,12 +429,29 @@ std::string results() {
   const SolutionFormats& f = formats();
 
   const int N = w.n;
-  const double M = s.MACH;
-  const double betaM = std::sqrt(1.0 - M * M);
   const double sinS = std::sin(s.RAD * s.SWEPT), cosS = std::cos(s.RAD * s.SWEPT);
   const double sin2 = sinS * sinS, cos2 = cosS * cosS;
   const double a = w.a;
-  const Compressibility correction = compressibility_correction(s.ICOMPR);
+  const CompressibilityCorrection correction =
+      correction_at(compressibility_correction(s.ICOMPR), s.MACH);
+
+  // The range of the correction, judged on the lowest Cp0 of every element
+  // before anything of the solution is written: past the correction's pole
+  // or below vacuum there is no solution; below the critical Cp the numbers
+  // stand with a remark.
+  LowestCp0 lowest[kMaxElements];
+  for (int k = 1; k <= w.nelem; ++k) {
+    const int o = w.off[k - 1];
+    for (int i = 1; i <= s.NPANELS(k); ++i) {
+      const double V = w.A[static_cast<std::size_t>(o + i - 1) * kLd + N];
+      lowest[k - 1].take(i, (1.0 - sin2) - V * V * cos2);
+    }
+  }
+  const CorrectionVerdict verdict = judge_correction(correction, s.SWEPT, lowest, w.nelem);
+  if (verdict.range == CorrectionRange::kPastPole || verdict.range == CorrectionRange::kVacuum)
+    return verdict.message;
+  if (verdict.range == CorrectionRange::kSupersonic)
+    s.SOLUTION_REMARK.assign(verdict.message.data(), verdict.message.size());
 
   s.CMS = 0.0;
   s.CYGAMMAS = 0.0;
@@ -459,17 +475,7 @@ std::string results() {
       const double V = w.A[static_cast<std::size_t>(o + i - 1) * kLd + N];
       s.VGAMMA(i, k) = V;
       const double cp0 = (1.0 - sin2) - V * V * cos2;
-      double cp = cp0;
-      switch (correction) {
-        case Compressibility::kPrandtlGlauert: cp = cp0 / betaM; break;
-        case Compressibility::kKarmanTsien:
-          cp = cp0 / (betaM + 0.5 * (M * M / (1.0 + betaM)) * cp0);
-          break;
-        case Compressibility::kLaitone:
-          cp = cp0 / (betaM + (M * M * (1.0 + kLaitone * M * M) / (2.0 * betaM)) * cp0);
-          break;
-        case Compressibility::kNone: break;
-      }
+      const double cp = correction.apply(cp0);
       s.CP(i, k) = cp;
       cyg = cyg - V * DEL(w, i, k);
       if (s.IPRINT > 3) {
@@ -545,6 +551,7 @@ int leading_dimension() { return kLd; }
 
 Result FOILPMG() {
   ProblemState& s = state();
+  s.SOLUTION_REMARK.blank();
   std::string fault = panel_phases::prepare();
   if (fault.empty()) fault = GEOM(work().geometry);
   if (fault.empty()) fault = GEOM_PAN();
@@ -559,7 +566,10 @@ Result FOILPMG() {
   s.SOLUTION_STATUS = SolutionStatus::kOk;
   s.SOLUTION_MESSAGE.blank();
   text::units().flush_all();
-  return Result::success();
+  Result done = Result::success();
+  if (s.SOLUTION_REMARK.trimmed_length() > 0)
+    done.warnings.emplace_back(s.SOLUTION_REMARK.c, s.SOLUTION_REMARK.trimmed_length());
+  return done;
 }
 
 }  // namespace sorvane

@@ -102,6 +102,9 @@ struct ProblemState {
   // read it to decide whether the numbers above may be shown).
   SolutionStatus SOLUTION_STATUS;
   FixedText<240> SOLUTION_MESSAGE;
+  // A valid solution's remark (locally supersonic flow, outside the range of
+  // the compressibility correction: the numbers stand); blank otherwise.
+  FixedText<240> SOLUTION_REMARK;
 
   // Elimination store: allocated once, before the first solution, never freed;
   // its size grows, within that allocation, to what the largest system solved

@@ -409,6 +409,54 @@ TEST_F(WindowTest, FailedSolutionShowsItsReasonAndNoNumbers) {
   EXPECT_EQ(window->errorCount, 2);
 }
 
+// A correction past its pole is no solution: the window shows why and no
+// numbers (and draws no Cp curve whose axis would run to +100). Locally
+// supersonic flow is a valid solution: the numbers stay, and
+// "Multielement configuration:" carries the remark. A subsonic corrected
+// solution shows the field's own text again.
+TEST_F(WindowTest, CompressibilityCorrectionOutOfRange) {
+  const std::string path =
+      example_copy("compr_range", "naca0012.dat", [](std::vector<std::string>& l) {
+        set_field(l[1], 3, "3.00000");   // Laitone
+        set_field(l[3], 0, "10.00000");  // Alpha
+        set_field(l[3], 1, "0.50000");   // Mach
+      });
+  ASSERT_TRUE(load(path)) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
+  const FXString failed = window->configurationLabel->getText();
+  EXPECT_EQ(failed.left(17), FXString("Solution failed: ")) << failed.text();
+  EXPECT_NE(window->lastError.find("the Laitone correction has no value at control point"), -1)
+      << window->lastError.text();
+  EXPECT_EQ(window->cliftText, FXString());
+  EXPECT_EQ(window->cdragText, FXString());
+  EXPECT_EQ(window->elements[0].elementCliftText, FXString());
+
+  // Karman-Tsien at 6 degrees: supersonic at the suction peak.
+  setSpinner(window->alphaSpinner, 6.0);
+  send(W::ID_ALPHA);
+  send(W::ID_COMPR_KARMAN_TSIEN);
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
+  ASSERT_EQ(s.ICOMPR, 2);
+  const FXString remark = window->configurationLabel->getText();
+  EXPECT_EQ(remark.left(8), FXString("Remark: ")) << remark.text();
+  EXPECT_NE(remark.find("locally supersonic, where the Karman-Tsien correction does not hold: "
+                        "element 1: Cp -3.8"),
+            -1)
+      << remark.text();
+  EXPECT_GT(window->cliftText.length(), 0);
+  EXPECT_GT(window->elements[0].elementCliftText.length(), 0);
+
+  // Mach 0.3 at 2 degrees: subsonic; the field's own text is back.
+  setSpinner(window->alphaSpinner, 2.0);
+  send(W::ID_ALPHA);
+  setSpinner(window->machSpinner, 0.3);
+  send(W::ID_MACH);
+  ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
+  EXPECT_EQ(window->configurationLabel->getText(), window->configurationText);
+  EXPECT_GT(window->cliftText.length(), 0);
+}
+
 }  // namespace
 }  // namespace sorvane::testing
 
@@ -439,8 +487,10 @@ std::vector<double> solution_values() {
 // IPOS other than 1 the stored-values text, "BL Calculation" for IBL 1 only),
 // and such a file solves exactly as with the value its controls show:
 // choosing the shown controls again recomputes the very same numbers, and so
-// does the file written with those values. The Mach number is 0.3, so that
-// a wrong correction would change every Cp.
+// does the file written with those values. The Mach number is 0.1, so that
+// a wrong correction would change every Cp while every corrected solution
+// stays subsonic (at 0.3 the suction peaks of these high-lift
+// configurations are locally supersonic, and the field says so instead).
 TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
   const char* const stored = "from input file, values: XX,YY,XAX,YAX DFL for each elements";
   const char* const contour = "from geometry of airfoils ";
@@ -473,7 +523,7 @@ TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
         set_field(l[1], 4, ite);
         set_field(l[1], 5, ipos);
         set_field(l[1], 6, ibl);
-        set_field(l[3], 1, "0.30000");
+        set_field(l[3], 1, "0.10000");
       };
     };
     delete window;

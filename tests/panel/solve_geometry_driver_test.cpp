@@ -58,6 +58,48 @@ TEST_F(SolveGeometryDriver, FailedSolutionGivesStatus3) {
   EXPECT_TRUE(fs::exists(dir + "/angle.out"));  // loaded: the listings are open
 }
 
+// A compressibility correction past its pole or below vacuum is no
+// solution (status 3, one line naming the correction); locally supersonic
+// flow is a valid solution with one remark on standard error; a subsonic
+// corrected solution says nothing there.
+TEST_F(SolveGeometryDriver, CompressibilityCorrectionOutOfRange) {
+  struct Case {
+    const char* name;
+    const char* record2;  // ALPHA MACH SWEPT BREF XREF YREF
+    const char* icompr;
+    int status;
+    const char* says;  // the one line on standard error ("" for none)
+  };
+  const Case cases[] = {
+      {"pole", "  10.00000   0.50000   0.00000   1.00000   0.25000   0.00000", "   3.00000", 3,
+       "Solution failed: element 1: the Laitone correction has no value at control point "},
+      {"vacuum", "  10.00000   0.50000   0.00000   1.00000   0.25000   0.00000", "   2.00000", 3,
+       "Solution failed: element 1: the Karman-Tsien correction gives Cp "},
+      {"supersonic", "   6.00000   0.50000   0.00000   1.00000   0.25000   0.00000",
+       "   2.00000", 0, "Remark: the flow is locally supersonic, where the Karman-Tsien correction"},
+      {"subsonic", "   2.00000   0.30000   0.00000   1.00000   0.25000   0.00000", "   3.00000", 0,
+       ""},
+  };
+  const std::string dir = scratch_dir("driver_compressibility");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = read_lines(testing::source_path("examples/naca0012.dat"));
+    lines[1].replace(30, 10, c.icompr);
+    lines[3] = c.record2;
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    write_file(dir + "/wing.dat", text);
+    EXPECT_EQ(run_driver(dir, "wing.dat"), c.status);
+    const std::string err = read_file(dir + "/stderr.txt");
+    if (*c.says == '\0') {
+      EXPECT_EQ(err, "");
+    } else {
+      EXPECT_EQ(err.rfind(c.says, 0), 0u) << err;
+      EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // one line
+    }
+  }
+}
+
 // Inputs whose solution used to "succeed" with meaningless numbers, or fail
 // or not depending on the panel count: contours of zero thickness, flat or
 // cambered (a singular system whose rounding leaves a tiny pivot: CYS of
