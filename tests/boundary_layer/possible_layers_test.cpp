@@ -270,9 +270,10 @@ TEST_F(PossibleLayers, CollapsedEdgeVelocityIsNoSolution) {
       const Result r = FOIL_BL2D(k - 1, sf - 1);
       warnings.insert(warnings.end(), r.warnings.begin(), r.warnings.end());
       for (int i = 3; i <= st.NXDONE(k, sf); ++i) {
-        if (st.SOLVED(i, k, sf) == 1)
+        if (st.SOLVED(i, k, sf) == 1) {
           EXPECT_GT(st.UE(i, k, sf), 1e-3 * largest)
               << "store, element " << k << ", surface " << sf << ", station " << i;
+        }
       }
     }
   }
