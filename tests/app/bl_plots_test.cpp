@@ -824,15 +824,18 @@ Picture picture_of(D* d) {
 // Every dialog draws the run it was opened on until its own "Recalculate",
 // while later runs rewrite the store: the first dialog's picture and fields
 // stay exactly as they were after a second dialog's "Recalculate" at another
-// Reynolds number and after "BL Calculation" at another incidence, and the
-// dialog of each later run shows that run; a run refused as a whole is no
-// run of the dialog's.
+// Reynolds number and transition (typed into its fields, which is what
+// "Recalculate" reads; the results are in proportion to the Reynolds
+// number, so only that run's inputs make its picture differ) and after "BL
+// Calculation" at another incidence, and the dialog of each later run shows
+// that run; a run refused as a whole is no run of the dialog's.
 TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   loadTwo("blownrun");
   fake.reynoldsPower = 1.0;  // results in proportion to the Reynolds number
   D* first = click();
   ASSERT_NE(first, nullptr);
   const Picture before = picture_of(first);
+  const double firstRe = first->reynoldsValue;
   D* second = click();
   ASSERT_NE(second, nullptr);
   struct Step {
@@ -842,10 +845,14 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   const Step steps[] = {
       {"the second dialog's Recalculate",
        [&] {
-         fake.stopAt[{0, 0}] = 30;  // another separation
-         second->reynoldsValue = 1.5;
-         second->strValue[0] = 0.3;
+         fake.calls.clear();
+         type(second->reynoldsField, "1.5");
+         type(second->strField[0], "0.3");
          to(second, D::ID_RECALCULATE);
+         // The run took the typed values.
+         EXPECT_FALSE(fake.calls.empty());
+         for (const auto& c : fake.calls) EXPECT_DOUBLE_EQ(c.remill, 1.5) << c.what;
+         EXPECT_DOUBLE_EQ(fake.calls.at(1).xtr, 0.3);
          return second;
        }},
       {"BL Calculation at another incidence",
@@ -884,8 +891,13 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
       EXPECT_EQ(run.solved[i - 1], s.SOLVED(i, 1, 1)) << i;
     }
   }
-  EXPECT_DOUBLE_EQ(second->ssepValue[0], second->ownRun.surface[0][0].values[D::Q_S][29]);
-  EXPECT_NE(before.ssep[0], second->ssepValue[0]);
+  // The second dialog shows its own run's inputs, the first its own.
+  settle();
+  EXPECT_DOUBLE_EQ(second->reynoldsValue, 1.5);
+  EXPECT_DOUBLE_EQ(second->strValue[0], 0.3);
+  EXPECT_EQ(second->reynoldsField->getText(), FXString("1.5"));
+  EXPECT_DOUBLE_EQ(first->reynoldsValue, firstRe);
+  EXPECT_EQ(first->reynoldsField->getText(), FXStringVal(firstRe));
 
   // The first dialog's own "Recalculate" with a run refused as a whole (a
   // Reynolds number beyond the range of numbers) leaves the store to the
@@ -898,6 +910,7 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   EXPECT_TRUE(refused.ue == before.ue);
   EXPECT_TRUE(refused.quantity == before.quantity);
   EXPECT_EQ(refused.texts, before.texts);
+  EXPECT_EQ(first->reynoldsField->getText(), FXStringVal(firstRe));
 }
 
 // The dialog on the real boundary layer of examples/main_flap.dat; the
