@@ -59,8 +59,8 @@ class BlCalc_2D : public FX::FXDialogBox {
   // The first station (1-based) at which quantity q (Q_S .. Q_H12) holds a
   // result of the run: the arc length and the edge velocity, which the
   // split sets, from the stagnation point on; the layer's own quantities
-  // from the first station the march computes (stations 1 and 2 keep 0 in
-  // the store: the similarity start gives them no values of their own).
+  // from the first station the march computes (the march writes nothing
+  // at stations 1 and 2: the store keeps 0 there).
   static int firstResultStation(int q);
 
   // What a dialog draws and shows of one boundary-layer run, per element
