@@ -129,9 +129,10 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
             const double read = std::atof(labels.text(value).c_str());
             ASSERT_LE(std::fabs(read - value), 0.5 * unit * (1 + 1e-6))
                 << "first " << first << " step " << step << " line " << i;
-            if (i > 0)
+            if (i > 0) {
               ASSERT_NEAR(read - before, step, 0.5 * unit)
                   << "first " << first << " step " << step << " line " << i;
+            }
             before = read;
           }
           ++axes;
@@ -748,10 +749,13 @@ TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadThei
           const int row3 = static_cast<int>(d->originY - (ys[2] - d->axisYMin) * d->scaleY);
           // Where station 3 lies a few columns from the stagnation point, a
           // curve from station 1 would show (on main_flap.dat everywhere).
-          if (path == flap) ASSERT_GE(column3, 48);
+          if (path == flap) {
+            ASSERT_GE(column3, 48);
+          }
           ASSERT_LE(row3 + 2, d->originY);  // the axis row lies in the rows looked at
-          if (column3 >= 48)
+          if (column3 >= 48) {
             EXPECT_EQ(count_off_labels(img, d, colour, 40, row3 + 2, column3, d->originY + 2), 0);
+          }
           // The curve itself is there, from station 3 on; the edge velocity
           // above (same x axis, labels of three decimals left of it) from
           // the stagnation point on.
