@@ -56,6 +56,12 @@ class BlCalc_2D : public FX::FXDialogBox {
   // The station array of quantity q (Q_S .. Q_H12) in the problem state.
   using StationArray = sorvane::Array3<double, sorvane::kStations, sorvane::kMaxElements, 2>;
   static StationArray& stationArray(int q);
+  // The first station (1-based) at which quantity q (Q_S .. Q_H12) holds a
+  // result of the run: the arc length and the edge velocity, which the
+  // split sets, from the stagnation point on; the layer's own quantities
+  // from the first station the march computes (the march writes nothing
+  // at stations 1 and 2: the store keeps 0 there).
+  static int firstResultStation(int q);
 
   // What a dialog draws and shows of one boundary-layer run, per element
   // and surface. The problem state holds the results of the last run only,
@@ -128,7 +134,10 @@ class BlCalc_2D : public FX::FXDialogBox {
                   const char* color);
   void drawCurve(FX::FXDC& dc, int first, int end, const double* xs, const double* ys,
                  int dashed, const char* color);
-  void drawElementCurve(FX::FXCanvas* canvas, int element, int surface, const double* ys);
+  // The curve of ys over the arc length from station `first` on (1-based;
+  // firstResultStation of the quantity drawn).
+  void drawElementCurve(FX::FXCanvas* canvas, int element, int surface, const double* ys,
+                        int first);
   void drawUeCurveBlack(int element, int surface, const double* ys);
   void drawPlots();
 
@@ -191,7 +200,7 @@ class BlCalc_2D : public FX::FXDialogBox {
   // The curve of ys over the arc length of the element's surface, through
   // the stations with a solution only, and the ticks of those without.
   void drawStationCurve(FX::FXCanvas* canvas, int element, int surface, const double* ys,
-                        const char* color);
+                        int first, const char* color);
   // A short upright dash at a station with a solution but no neighbour
   // with one.
   void drawLoneStation(FX::FXDC& dc, double x, double y, const char* color);
@@ -243,5 +252,8 @@ void emptyStubArg(int);
 int computed_stations(int k, int s);
 // A surface shows curves when at least this many stations were computed.
 constexpr int kResultStations = 3;
+// The first station the march computes; stations before it carry only the
+// arc length and the edge velocity of the split.
+constexpr int kFirstMarchedStation = 3;
 
 }  // namespace sorvane::gui

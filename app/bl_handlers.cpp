@@ -121,25 +121,41 @@ long BlCalc_2D::onCmdRecalculate(FXObject*, FXSelector, void*) {
     return 1;
   }
 
-  // Into the state.
+  // Into the state, and the run with the new values.
   ProblemState& s = state();
+  const double before[3] = {s.XTR(k, 1), s.XTR(k, 2), s.REMILL};
   s.XTR(k, 2) = strValue[1];
   s.XTR(k, 1) = strValue[0];
   s.REMILL = reynoldsValue;
+  mainWindow->runBoundaryLayer();
+
+  if (!mainWindow->blRun.storeWritten) {
+    // Refused as a whole (a Reynolds number whose run overflows, a failed
+    // panel solution): no run took the values. As with a refused text,
+    // nothing is changed: the state keeps the values before, the main
+    // window is not told, and the dialog's fields show its own run again.
+    s.XTR(k, 1) = before[0];
+    s.XTR(k, 2) = before[1];
+    s.REMILL = before[2];
+    reynoldsValue = ownRun.remill;
+    drawPlots();  // the fields of the shown run
+    if (!mainWindow->blRun.failures.empty())
+      mainWindow->blRun.failures.back() += " Nothing was changed.";
+    mainWindow->reportBoundaryLayerRun(this);
+    return 1;
+  }
 
   // Into the main window's fields and its own values, without
   // notification: the main window neither recomputes nor redraws, and its
   // next recompute keeps these values.
   Sorvane_2D::ElementTab& tab = mainWindow->elements[e];
-  passOn(mainWindow->remillField, mainWindow->remillValue, s.REMILL);
-  passOn(tab.xtruField, tab.xtruValue, s.XTR(k, 1));
-  passOn(tab.xtrlField, tab.xtrlValue, s.XTR(k, 2));
+  passOn(mainWindow->remillField, mainWindow->remillValue, reynoldsValue);
+  passOn(tab.xtruField, tab.xtruValue, strValue[0]);
+  passOn(tab.xtrlField, tab.xtrlValue, strValue[1]);
 
-  // The run with the new values, the plots, then what the run said.
-  mainWindow->runBoundaryLayer();
-  // This run is now the one the dialog shows; a run refused as a whole left
-  // the store to whichever run wrote it last, and the dialog keeps its own.
-  if (mainWindow->blRun.storeWritten) ownRun.take(elementCount);
+  // This run is now the one the dialog shows; the plots, then what the run
+  // said.
+  ownRun.take(elementCount);
   drawPlots();
   mainWindow->reportBoundaryLayerRun(this);
   return 1;

@@ -2,6 +2,7 @@
 // quantity below, both against the arc length from the stagnation point, on
 // a dashed grid with nice steps, with the separation (red) and transition
 // (blue) points marked on y = 0; then the fields of the shown element.
+#include <algorithm>
 #include <cmath>
 
 #include "app/bl_dialog.h"
@@ -94,12 +95,16 @@ const char* const kQuantityTitle[BlCalc_2D::kPlottedQuantities] = {"Cf(X)", "D1(
 
 }  // namespace
 
-void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double xmax,
+void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas* canvas, int surface, double xmin, double xmax,
                          double ymin, double ymax, const FXString& title) {
-  // Both plots are laid out with the upper canvas's size.
+  // Both plots are laid out with the upper canvas's size; the background
+  // covers the whole of the canvas drawn, which the layout may have made
+  // larger than the upper one (its rows beyond would keep whatever lay on
+  // the screen there).
   const int W = ueCanvas->getWidth(), H = ueCanvas->getHeight();
   dc.setForeground(fxcolorfromname("White"));
-  dc.fillRectangle(0, 0, W, H);
+  dc.fillRectangle(0, 0, canvas ? std::max(W, canvas->getWidth()) : W,
+                   canvas ? std::max(H, canvas->getHeight()) : H);
 
   axisXMin = xmin;
   axisXMax = xmax;
@@ -144,15 +149,20 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas*, int surface, double xmin, double x
   dc.setLineStyle(LINE_SOLID);
   dc.setFont(getApp()->getNormalFont());
   dc.setForeground(fxcolorfromname("Black"));
-  if (yMapped)
+  // Each label with the decimals its axis's step needs.
+  if (yMapped) {
+    const AxisLabels labels = AxisLabels::of(axisYMin, stepY, countY);
     draw_row_labels(
         dc, countY, static_cast<int>(0.01 * W),
         [&](int i) { return (H - kBottom) - scaleY * (i * stepY); },
-        [&](int i) { return sorvane::gui::string_from_double(axisYMin + i * stepY, 3); });
-  if (xMapped)
+        [&](int i) { return FXString(labels.text(axisYMin + i * stepY).c_str()); });
+  }
+  if (xMapped) {
+    const AxisLabels labels = AxisLabels::of(axisXMin, stepX, countX);
     draw_column_labels(
         dc, countX, static_cast<int>(0.99 * H), [&](int i) { return kLeft + scaleX * (i * stepX); },
-        [&](int i) { return sorvane::gui::string_from_double(axisXMin + i * stepX, 3); });
+        [&](int i) { return FXString(labels.text(axisXMin + i * stepX).c_str()); });
+  }
   dc.drawText(static_cast<int>(0.9 * W), static_cast<int>(0.99 * H), title);
 
   if (xMapped && yMapped) {
@@ -182,8 +192,12 @@ double BlCalc_2D::plotColumn(double x) const { return originX + (x - axisXMin) *
 
 double BlCalc_2D::plotRow(double y) const { return originY - (y - axisYMin) * scaleY; }
 
+int BlCalc_2D::firstResultStation(int q) {
+  return q == Q_S || q == Q_UE ? 1 : sorvane::gui::kFirstMarchedStation;
+}
+
 void BlCalc_2D::drawStationCurve(FXCanvas* canvas, int element, int surface, const double* ys,
-                                 const char* color) {
+                                 int first, const char* color) {
   if (!canvas || !canvas->id() || element < 0 || element >= elementCount) return;
   const RunPicture::Surface& run = ownRun.surface[element][surface == 0 ? 0 : 1];
   // Only the stations of the shown run, and only for a surface with a result.
@@ -194,18 +208,19 @@ void BlCalc_2D::drawStationCurve(FXCanvas* canvas, int element, int surface, con
   // curve runs through each stretch of stations with a solution and breaks
   // at the others. A station with a solution between two without one has
   // no neighbour to join; it is shown as a short upright dash at its value.
-  for (int first = 0; first < n;) {
-    if (!run.solved[first]) {
-      ++first;
+  // Stations before `first` hold no result of the quantity at all.
+  for (int from = std::max(first - 1, 0); from < n;) {
+    if (!run.solved[from]) {
+      ++from;
       continue;
     }
-    int end = first + 1;
+    int end = from + 1;
     while (end < n && run.solved[end]) ++end;
-    if (end - first >= 2)
-      drawCurve(dc, first, end, xs, ys, 0, color);
+    if (end - from >= 2)
+      drawCurve(dc, from, end, xs, ys, 0, color);
     else
-      drawLoneStation(dc, xs[first], ys[first], color);
-    first = end;
+      drawLoneStation(dc, xs[from], ys[from], color);
+    from = end;
   }
   if (n > 0) drawUnsolvedTicks(dc, run);
 }
@@ -234,13 +249,14 @@ void BlCalc_2D::drawUnsolvedTicks(FXDC& dc, const RunPicture::Surface& run) {
   }
 }
 
-void BlCalc_2D::drawElementCurve(FXCanvas* canvas, int element, int surface, const double* ys) {
+void BlCalc_2D::drawElementCurve(FXCanvas* canvas, int element, int surface, const double* ys,
+                                 int first) {
   if (element < 0 || element >= elementCount) return;
-  drawStationCurve(canvas, element, surface, ys, elementColor[element]);
+  drawStationCurve(canvas, element, surface, ys, first, elementColor[element]);
 }
 
 void BlCalc_2D::drawUeCurveBlack(int element, int surface, const double* ys) {
-  drawStationCurve(ueCanvas, element, surface, ys, "Black");
+  drawStationCurve(ueCanvas, element, surface, ys, firstResultStation(Q_UE), "Black");
 }
 
 void BlCalc_2D::drawPlots() {
@@ -252,14 +268,15 @@ void BlCalc_2D::drawPlots() {
   drawAxes(ueDc, ueCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e], rangeMin[Q_UE][s][e],
            rangeMax[Q_UE][s][e], "Ue(X)");
   const RunPicture::Surface& run = ownRun.surface[e][s];
-  drawElementCurve(ueCanvas, e, s, run.values[Q_UE].data());
+  drawElementCurve(ueCanvas, e, s, run.values[Q_UE].data(), firstResultStation(Q_UE));
 
   FXDCWindow quantityDc(quantityCanvas);
   int q = plottedQuantity[s][e];
   if (q < 0 || q >= kPlottedQuantities) q = 0;
   drawAxes(quantityDc, quantityCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e],
            rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
-  drawElementCurve(quantityCanvas, e, s, run.values[Q_CF + q].data());
+  drawElementCurve(quantityCanvas, e, s, run.values[Q_CF + q].data(),
+                   firstResultStation(Q_CF + q));
 
   // The markers above used the transition positions as they were; the
   // fields now show those of the shown run.

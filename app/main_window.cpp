@@ -228,13 +228,18 @@ void Sorvane_2D::buildElementTab(FXTabBook* book, int e) {
   FXHorizontalFrame* axes =
       new FXHorizontalFrame(group(page, "Axes"), LAYOUT_FILL_X | LAYOUT_FILL_Y);
   FXMatrix* inElement = matrix(group(axes, "Pos in Element"), 2);
-  t.xfSpinner = spinner(inElement, "Xf=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.0001);
-  t.yfSpinner = spinner(inElement, "Yf=", 7, this, ID_ELEMENT_PARAM, -0.5, 0.5, 0.01, 0.01);
+  const auto& r = kPlacementRanges;
+  t.xfSpinner =
+      spinner(inElement, "Xf=", 7, this, ID_ELEMENT_PARAM, r[0][0], r[0][1], 0.01, 0.0001);
+  t.yfSpinner =
+      spinner(inElement, "Yf=", 7, this, ID_ELEMENT_PARAM, r[1][0], r[1][1], 0.01, 0.01);
   FXMatrix* inConfiguration = matrix(group(axes, "Pos in G.C.S"), 2);
-  t.xcSpinner = spinner(inConfiguration, "Xc=", 7, this, ID_ELEMENT_PARAM, -1, 2, 0.01, 0.01);
-  t.ycSpinner = spinner(inConfiguration, "Yc=", 7, this, ID_ELEMENT_PARAM, -10, 10, 0.01, 0.01);
-  t.angleSpinner =
-      spinner(inConfiguration, "Angle=", 7, this, ID_ELEMENT_PARAM, -85, 85, 0.5, 0.001);
+  t.xcSpinner =
+      spinner(inConfiguration, "Xc=", 7, this, ID_ELEMENT_PARAM, r[2][0], r[2][1], 0.01, 0.01);
+  t.ycSpinner =
+      spinner(inConfiguration, "Yc=", 7, this, ID_ELEMENT_PARAM, r[3][0], r[3][1], 0.01, 0.01);
+  t.angleSpinner = spinner(inConfiguration, "Angle=", 7, this, ID_ELEMENT_PARAM, r[4][0],
+                           r[4][1], 0.5, 0.001);
 
   FXMatrix* out = matrix(group(page, "Output for Element"), 4);
   real_field(out, "Clift=", 10, &t.elementCliftTarget, FXDataTarget::ID_VALUE);

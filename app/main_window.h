@@ -64,6 +64,15 @@ class Sorvane_2D : public FX::FXMainWindow {
   static constexpr const char* kPositionsFromFile =
       "from input file, values: XX,YY,XAX,YAX DFL for each elements";
   static constexpr const char* kPositionsFromGeometry = "from geometry of airfoils ";
+  // The ranges of an element's placement spinners, low and high, in the
+  // order "Xf=", "Yf=", "Xc=", "Yc=", "Angle=".
+  static constexpr double kPlacementRanges[5][2] = {
+      {-1, 2}, {-0.5, 0.5}, {-1, 2}, {-10, 10}, {-85, 85}};
+  // The tooltip of the placement spinners while the placement comes from
+  // the contours, which is why they take no edit.
+  static constexpr const char* kPlacementFromContourTip =
+      "Placed from its contour at every solution (IPOS = 1 in the file): shows the "
+      "placement in effect and takes no edit.";
 
   explicit Sorvane_2D(FX::FXApp* app);
   virtual ~Sorvane_2D();
@@ -267,6 +276,11 @@ class Sorvane_2D : public FX::FXMainWindow {
   void showInformationOver(FX::FXWindow* owner, const FX::FXString& caption,
                            const FX::FXString& text);
   void elementPlacementToState(bool withPanelsAndTransition);
+  // The placement spinners of every present element after a solution:
+  // with the placement taken from the contours, they show the placement
+  // the solution derived and are disabled, with the reason as their
+  // tooltip; otherwise they are enabled, with the ranges they edit in.
+  void showPlacementInEffect();
   // "Xtru=" (surface 1) or "Xtrl=" (surface 2) of every present element:
   // the tab's field, text and value of that surface.
   void transitionEdit(int surface, FX::FXTextField* ElementTab::*field,

@@ -107,7 +107,7 @@ void Sorvane_2D::loadControlsFromSolver() {
 
   for (int k = 1; k <= n; ++k) {
     ElementTab& t = elements[k - 1];
-    t.angleSpinner->setRange(-85, 85, FALSE);
+    t.angleSpinner->setRange(kPlacementRanges[4][0], kPlacementRanges[4][1], FALSE);
     t.angleSpinner->setIncrement(0.1);
     t.angleSpinner->setGranularity(0.01);
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace sorvane::gui {
 
@@ -47,6 +49,48 @@ int bounded_count(double count) {
 double safe_extent(double extent) {
   if (!std::isfinite(extent) || std::fabs(extent) < 1e-12) return 1.0;
   return extent;
+}
+
+namespace {
+
+constexpr int kLeastDecimals = 3, kMostDecimals = 15;
+
+}  // namespace
+
+int step_decimals(double step) {
+  if (!std::isfinite(step) || !(step > 0)) return kLeastDecimals;
+  int d = kLeastDecimals;
+  double scaled = step * std::pow(10.0, d);
+  while (d < kMostDecimals && std::fabs(scaled - std::round(scaled)) > 1e-6 * scaled) {
+    ++d;
+    scaled = step * std::pow(10.0, d);
+  }
+  return d;
+}
+
+std::string AxisLabels::text(double v) const {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+  return buffer;
+}
+
+AxisLabels AxisLabels::of(double first, double step, int last) {
+  AxisLabels labels{step_decimals(step)};
+  if (!std::isfinite(first) || !std::isfinite(step) || !(step > 0)) return labels;
+  // Each label must read a step more than the one before it, to within its
+  // last decimal: a line on a half of that decimal can round either way.
+  for (; labels.decimals < kMostDecimals; ++labels.decimals) {
+    const double unit = std::pow(10.0, -labels.decimals);
+    bool even = true;
+    double before = std::strtod(labels.text(first).c_str(), nullptr);
+    for (int i = 1; i <= last && even; ++i) {
+      const double now = std::strtod(labels.text(first + i * step).c_str(), nullptr);
+      even = std::fabs((now - before) - step) < 0.5 * unit;
+      before = now;
+    }
+    if (even) break;
+  }
+  return labels;
 }
 
 }  // namespace sorvane::gui

@@ -1,7 +1,10 @@
 // Pure helpers of the plots: the Cp axis ladder and the end skip of the Cp
-// range of the main plot, the safe conversion of plot coordinates to pixels
-// and the bound on grid and label loops of every plot.
+// range of the main plot, the safe conversion of plot coordinates to pixels,
+// the bound on grid and label loops of every plot and the number labels of
+// the boundary-layer plots' axes.
 #pragma once
+
+#include <string>
 
 namespace sorvane::gui {
 
@@ -31,5 +34,25 @@ int bounded_count(double count);
 // A scale factor that can be divided by and multiplied with: a zero,
 // non-finite or vanishing extent is replaced by 1.
 double safe_extent(double extent);
+
+// Number labels of an axis whose grid lines stand at first + i * step,
+// i = 0..last: fixed-point texts ("%.*f") with the decimals the step needs,
+// three at least, so that every label reads its own grid line's value and
+// no two read the same. A step of 0.0005 takes four decimals, 5e-5 five;
+// a step that is a multiple of 0.001 keeps three, unless its lines fall on
+// halves of the last decimal, where rounding would give two lines one
+// label or skip one (0.0005, 0.0015, ... read 0.001, 0.002, 0.002 at three
+// decimals): such an axis takes the next decimal.
+struct AxisLabels {
+  int decimals;  // decimals of every label of the axis
+
+  static AxisLabels of(double first, double step, int last);
+  // The label of the value v.
+  std::string text(double v) const;
+};
+
+// The fewest decimals (at least three, at most 15) that write step exactly
+// enough: step * 10^decimals is a whole number within a millionth.
+int step_decimals(double step);
 
 }  // namespace sorvane::gui

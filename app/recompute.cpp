@@ -11,6 +11,7 @@
 #include "app/number_text.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/limits.h"
+#include "solver/state/options.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
 
@@ -238,6 +239,47 @@ void Sorvane_2D::elementPlacementToState(bool withPanelsAndTransition) {
   }
 }
 
+void Sorvane_2D::showPlacementInEffect() {
+  ProblemState& s = state();
+  const bool fromContour = sorvane::placement_from_contour(s.IPOS);
+  const int n = sorvane::addressable_elements(s.NELEM);
+  for (int i = 0; i < n; ++i) {
+    const int k = i + 1;
+    ElementTab& t = elements[i];
+    // "Xf=", "Yf=", "Xc=", "Yc=", "Angle=": the value in effect and the
+    // range a user edits in.
+    const struct {
+      FXRealSpinner* spinner;
+      double value, lo, hi;
+    } placement[] = {
+        {t.xfSpinner, s.XAX(k), kPlacementRanges[0][0], kPlacementRanges[0][1]},
+        {t.yfSpinner, s.YAX(k), kPlacementRanges[1][0], kPlacementRanges[1][1]},
+        {t.xcSpinner, s.XX(k), kPlacementRanges[2][0], kPlacementRanges[2][1]},
+        {t.ycSpinner, s.YY(k), kPlacementRanges[3][0], kPlacementRanges[3][1]},
+        {t.angleSpinner, s.DFL(k), kPlacementRanges[4][0], kPlacementRanges[4][1]},
+    };
+    for (const auto& p : placement) {
+      if (!fromContour) {
+        // Stored placement values: the user's, as edited within the
+        // ranges (a value of the file outside one shows the range's end).
+        if (!p.spinner->isEnabled()) {
+          p.spinner->setRange(p.lo, p.hi, FALSE);
+          p.spinner->enable();
+          p.spinner->setTipText(FXString());
+        }
+        continue;
+      }
+      // The solution derived the placement from the contour: shown as it
+      // is, beyond the editing range too (the spinner takes no edit).
+      if (std::isfinite(p.value))
+        p.spinner->setRange(std::min(p.lo, p.value), std::max(p.hi, p.value), FALSE);
+      p.spinner->setValue(p.value, FALSE);
+      p.spinner->disable();
+      p.spinner->setTipText(kPlacementFromContourTip);
+    }
+  }
+}
+
 long Sorvane_2D::onCmdElementParam(FXObject*, FXSelector, void*) {
   if (!loaded) return 1;
   elementPlacementToState(true);
@@ -302,6 +344,7 @@ void Sorvane_2D::refreshResults() {
     }
     s.REMILL = remillValue;
   }
+  showPlacementInEffect();
 
   // 2. Plot at once.
   computePlotBounds();

@@ -4,6 +4,7 @@
 // transition positions, and "Recalculate" with its hand-over to the main
 // window and its refusals.
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "tests/app/bl_fixture.h"
@@ -347,6 +348,66 @@ TEST_F(BlWindowTest, RecalculateReadsTheReynoldsNumberAsTyped) {
   ASSERT_NE(FXDoubleVal(d->strField[0]->getText()), exact);
   to(d, D::ID_RECALCULATE);
   EXPECT_EQ(s.XTR(1, 1), exact);
+}
+
+// A "Recalculate" whose run is refused as a whole runs nothing and changes
+// nothing, as a refused text does: one box gives the reason and says so,
+// the state and the main window keep their values, and the dialog's fields
+// show its own run again (not "1E+308" over the curves of Re 3). Refused
+// for the typed values (a Reynolds number whose run overflows) and for a
+// panel solution that failed after the dialog was opened.
+TEST_F(BlWindowTest, RecalculateRefusedAsAWholeChangesNothing) {
+  loadTwo("blrefwhole");
+  D* d = click();
+  ASSERT_NE(d, nullptr);
+  ProblemState& s = state();
+  const double remill = s.REMILL, xtru = s.XTR(1, 1), xtrl = s.XTR(1, 2);
+  const FXString mainRe = window->remillField->getText();
+  const FXString mainXtru = window->elements[0].xtruField->getText();
+  const double shownStr = d->strValue[0];
+  ASSERT_EQ(d->reynoldsValue, remill);
+  const struct {
+    const char* what;
+    const char* typed;
+    std::function<void()> before;
+    const char* reason;
+  } cases[] = {
+      {"a Reynolds number whose run overflows", "1e308", [] {}, "Reynolds number"},
+      {"a failed panel solution", "5",
+       [&] {
+         s.MACH = 1.0;  // as a file can give it: the spinner ends at 0.8
+         send(W::ID_COMPR_PRANDTL_GLAUERT);
+         ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kFailed);
+       },
+       "valid panel solution"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.before();
+    fake.calls.clear();
+    const int errors = window->errorCount;
+    type(d->reynoldsField, c.typed);
+    type(d->strField[0], "0.25");
+    EXPECT_EQ(to(d, D::ID_RECALCULATE), 1);
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(window->errorCount, errors + 1);
+    EXPECT_NE(window->lastError.find(c.reason), -1) << window->lastError.text();
+    EXPECT_NE(window->lastError.find("Nothing was changed."), -1) << window->lastError.text();
+    EXPECT_DOUBLE_EQ(s.REMILL, remill);
+    EXPECT_DOUBLE_EQ(s.XTR(1, 1), xtru);
+    EXPECT_DOUBLE_EQ(s.XTR(1, 2), xtrl);
+    EXPECT_EQ(window->remillField->getText(), mainRe);
+    EXPECT_EQ(window->elements[0].xtruField->getText(), mainXtru);
+    EXPECT_DOUBLE_EQ(window->remillValue, remill);
+    EXPECT_DOUBLE_EQ(window->elements[0].xtruValue, xtru);
+    // The fields show the dialog's own run (and closing it passes on that
+    // run's Reynolds number).
+    EXPECT_DOUBLE_EQ(d->reynoldsValue, remill);
+    EXPECT_DOUBLE_EQ(d->strValue[0], shownStr);
+    settle();
+    EXPECT_EQ(d->reynoldsField->getText(), FXStringVal(remill));
+    EXPECT_EQ(d->strField[0]->getText(), FXStringVal(shownStr));
+  }
 }
 
 TEST_F(BlWindowTest, RecalculateThatFailsShowsOneBoxAndKeepsTheDialog) {

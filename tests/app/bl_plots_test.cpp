@@ -9,7 +9,10 @@
 #include <cstdlib>
 #include <functional>
 #include <limits>
+#include <string>
+#include <vector>
 
+#include "app/plot_support.h"
 #include "tests/app/bl_fixture.h"
 #include "tests/boundary_layer/bl_cases.h"
 
@@ -55,6 +58,87 @@ TEST(NiceScale, RaisesTheMaximumToTheNextMultipleOfANiceStep) {
   }
   sorvane::gui::emptyStub();
   sorvane::gui::emptyStubArg(1);
+}
+
+// The labels of an axis read their grid lines: as many decimals as the step
+// needs (three at least, so an axis whose step is a multiple of 0.001 keeps
+// its texts), more where a line falls on a half of the last decimal; every
+// label lies within half its last decimal of its line's value, and the
+// labels of one axis rise by the step, none equal to another.
+TEST(AxisLabels, EachLabelReadsItsGridLine) {
+  struct Case {
+    const char* what;
+    double first, step;
+    std::vector<std::string> labels;  // lines 0, 1, ...
+  };
+  const Case cases[] = {
+      {"a step of 0.2", 0, 0.2, {"0.000", "0.200", "0.400", "0.600", "0.800", "1.000"}},
+      {"a step of 0.001", 0, 0.001, {"0.000", "0.001", "0.002", "0.003"}},
+      {"a step of 20", 0, 20, {"0.000", "20.000", "40.000"}},
+      {"from below 0", -0.002, 0.002, {"-0.002", "0.000", "0.002", "0.004"}},
+      {"the displacement thickness of main_flap.dat's flap: 0.0005",
+       0,
+       0.0005,
+       {"0.0000", "0.0005", "0.0010", "0.0015", "0.0020"}},
+      {"a momentum thickness with a step of 0.0002",
+       0,
+       0.0002,
+       {"0.0000", "0.0002", "0.0004", "0.0006", "0.0008", "0.0010"}},
+      {"0.00005", 0, 5e-5, {"0.00000", "0.00005", "0.00010"}},
+      {"0.000001", 0, 1e-6, {"0.000000", "0.000001", "0.000002"}},
+      {"a minimum off the step", 0.00087, 0.0005, {"0.0009", "0.0014", "0.0019", "0.0024"}},
+      // Lines on halves of the third decimal: three decimals would read
+      // 0.001, 0.002, 0.003, 0.004, 0.005, 0.005, 0.007, 0.007, ...
+      {"lines on halves of 0.001",
+       0.0005,
+       0.001,
+       {"0.0005", "0.0015", "0.0025", "0.0035", "0.0045", "0.0055", "0.0065", "0.0075"}},
+      {"lines on halves of 0.001 from 0.0035",
+       0.0035,
+       0.001,
+       {"0.0035", "0.0045", "0.0055", "0.0065", "0.0075", "0.0085"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int last = static_cast<int>(c.labels.size()) - 1;
+    const sorvane::gui::AxisLabels labels = sorvane::gui::AxisLabels::of(c.first, c.step, last);
+    for (int i = 0; i <= last; ++i) EXPECT_EQ(labels.text(c.first + i * c.step), c.labels[i]) << i;
+  }
+  // Not a step: three decimals.
+  for (double bad : {0.0, -0.1, std::nan(""), std::numeric_limits<double>::infinity()})
+    EXPECT_EQ(sorvane::gui::AxisLabels::of(0, bad, 3).decimals, 3) << bad;
+
+  // Every nice step from 1e-6 to 100, with axes starting at odd fractions
+  // of the step and on halves of the decimals from the third to the eighth.
+  int axes = 0;
+  for (double power = 1e-6; power <= 100; power *= 10)
+    for (double m : {1.0, 0.5, 0.2})
+      for (int start = -40; start <= 40; ++start) {
+        std::vector<double> firsts = {start * 0.013 * m * power};
+        for (double u = 1e-3; u > 1e-9; u /= 10) firsts.push_back((start + 0.5) * u);
+        for (double first : firsts) {
+          const double step = m * power;
+          const int last = 12;
+          const sorvane::gui::AxisLabels labels = sorvane::gui::AxisLabels::of(first, step, last);
+          ASSERT_GE(labels.decimals, 3);
+          const double unit = std::pow(10.0, -labels.decimals);
+          ASSERT_LE(unit, step * (1 + 1e-9)) << step;
+          double before = 0;
+          for (int i = 0; i <= last; ++i) {
+            const double value = first + i * step;
+            const double read = std::atof(labels.text(value).c_str());
+            ASSERT_LE(std::fabs(read - value), 0.5 * unit * (1 + 1e-6))
+                << "first " << first << " step " << step << " line " << i;
+            if (i > 0) {
+              ASSERT_NEAR(read - before, step, 0.5 * unit)
+                  << "first " << first << " step " << step << " line " << i;
+            }
+            before = read;
+          }
+          ++axes;
+        }
+      }
+  EXPECT_GT(axes, 10000);
 }
 
 // A dialog on made-up results with its upper canvas at a given size (the
@@ -358,9 +442,14 @@ TEST_F(PlotTest, CurvesTakeTheElementsColour) {
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
   draw_and_grab(d, img);
   const int aboveMarkers = d->ueCanvas->getHeight() - 29;
+  // Labels with four or more decimals reach a few columns into the plot
+  // area: black is looked for right of them.
+  const int rightOfLabels = 46 + 15;
   for (FXCanvas* c : {d->ueCanvas, d->quantityCanvas}) {
     EXPECT_GT(count_in_plot(img, d, c, rgb("Red"), 6, aboveMarkers), 100);
-    EXPECT_EQ(count_in_plot(img, d, c, rgb("Black"), 6, aboveMarkers), 0);
+    EXPECT_EQ(count_rect(img, d, c, rgb("Black"), rightOfLabels, 6, c->getWidth() - 5,
+                         aboveMarkers),
+              0);
   }
 
   // The black variant of the edge-velocity curve covers the red one and
@@ -533,6 +622,177 @@ TEST_F(PlotTest, RealStationsWithoutASolutionAreNoPartOfTheCurve) {
   }
 }
 
+// Both plots are laid out with the upper canvas's size, but each canvas is
+// painted whole: a lower canvas taller than the upper one (by a row, as the
+// layout makes it at the dialog's size, or by twenty) keeps nothing of what
+// lay on the screen there.
+TEST_F(PlotTest, LowerCanvasIsPaintedWholeInTheUpperOnesLayout) {
+  D* d = open("blwhole");
+  ASSERT_NE(d, nullptr);
+  d->position(0, 0, d->getWidth(), d->getHeight());
+  d->raise();
+  settle();
+  const FXColor stale = FXRGB(255, 0, 255);
+  for (int shorter : {0, 20}) {
+    SCOPED_TRACE(shorter);
+    const int W = d->quantityCanvas->getWidth(), H = d->quantityCanvas->getHeight();
+    d->ueCanvas->resize(W, H - 1 - shorter);
+    {
+      FXDCWindow dc(d->quantityCanvas);
+      dc.setForeground(stale);
+      dc.fillRectangle(0, 0, W, H);
+    }
+    d->drawPlots();
+    test_app().flush(TRUE);
+    FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+    grab(d, img);
+    EXPECT_EQ(count_rect(img, d, d->quantityCanvas, stale & 0x00FFFFFF, 0, 0, W, H), 0);
+    // The layout is the upper canvas's: the lower plot's axis lies 20 rows
+    // above the upper canvas's foot, and white is below its labels.
+    EXPECT_EQ(d->originY, H - 1 - shorter - 20);
+    EXPECT_EQ(count_rect(img, d, d->quantityCanvas, rgb("White"), 0, H - 1, W, H), W);
+  }
+}
+
+// Pixels of a colour in the rectangle x0..x1-1, y0..y1-1 of the lower
+// canvas, outside the boxes of the y labels of the plot drawn last.
+int count_off_labels(FXImage& img, D* d, FXColor colour, int x0, int y0, int x1, int y1) {
+  FXFont* font = test_app().getNormalFont();
+  const int W = d->ueCanvas->getWidth(), H = d->ueCanvas->getHeight();
+  const sorvane::gui::AxisLabels labels =
+      sorvane::gui::AxisLabels::of(d->axisYMin, d->stepY, d->countY);
+  auto onLabel = [&](int x, int y) {
+    for (int i = 0; i <= d->countY; ++i) {
+      const int lx = static_cast<int>(0.01 * W);
+      const int base = static_cast<int>((H - 20) - d->scaleY * (i * d->stepY));
+      const FXString text(labels.text(d->axisYMin + i * d->stepY).c_str());
+      if (x >= lx && x < lx + font->getTextWidth(text) && y >= base - font->getFontAscent() &&
+          y <= base + font->getFontDescent())
+        return true;
+    }
+    return false;
+  };
+  int cx = 0, cy = 0;
+  d->quantityCanvas->translateCoordinatesTo(cx, cy, d, 0, 0);
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      n += pixel(img, cx + x, cy + y) == colour && !onLabel(x, y);
+  return n;
+}
+
+// The real boundary layer of examples/main_flap.dat at Re 3 million and of
+// a thin section at a low Reynolds number (NACA 0006 at 2 degrees, Re 0.2
+// million). Stations 1 and 2 of a surface carry the edge velocity of the
+// split; the store keeps 0 in their skin friction, thicknesses and shape
+// factor, which the march never computes. In every plot of those quantities
+// (both elements, both surfaces), the curve starts at station 3: no pixel
+// of the element's colour in the columns before it below its value (the
+// axis still starts at 0, the frame of the dialog's construction). The edge
+// velocity is drawn from the stagnation point on. And the y labels of every
+// such plot read their grid lines, no two alike: the thicknesses of both
+// cases have steps below 0.001.
+TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadTheirLines) {
+  NacaCase thin;
+  thin.thickness = 0.06;
+  thin.alpha = 2;
+  thin.remill = 0.2;
+  thin.npanels = 120;
+  const std::string naca = scratch_dir("blfirst_naca") + "/naca0006.dat";
+  write_file(naca, naca_geometry(thin));
+  const std::string flap = example_copy("blfirst_flap", "main_flap.dat");
+  const struct {
+    int q;
+    const char* title;
+  } quantities[] = {{0, "Cf(X)"}, {1, "D1(X)"}, {2, "D2(X)"}, {4, "H12(X)"}};
+  for (const std::string& path : {flap, naca}) {
+    SCOPED_TRACE(path);
+    int fineSteps = 0;  // thickness axes with a step below 0.001
+    if (state().NCOMPUTE != 0) {  // one file per window
+      delete window;
+      window = new Sorvane_2D(&test_app());
+      window->quietErrors = true;
+      window->create();
+      settle();
+    }
+    window->blSplitEntry = sorvane::SXR;
+    window->blSurfaceEntry = sorvane::FOIL_BL2D;
+    // The store as the program starts with it (earlier tests' made-up
+    // results wrote stations 1 and 2, which no run writes).
+    for (auto* a : {&state().CF, &state().D1, &state().D2, &state().RV, &state().H12, &state().VW})
+      std::fill(std::begin(a->v), std::end(a->v), 0.0);
+    ASSERT_TRUE(load(path)) << window->lastError.text();
+    D* d = click();
+    ASSERT_NE(d, nullptr) << window->lastError.text();
+    for (int e = 0; e < d->elementCount; ++e) {
+      d->elementSpinner->setValue(e + 1);
+      to(d, D::ID_ELEMENT);
+      const FXColor colour = rgb(d->elementColor[e]);
+      for (int s = 0; s < 2; ++s) {
+        clickRadio(d->surfaceRadio[s]);
+        const D::RunPicture::Surface& run = d->ownRun.surface[e][s];
+        ASSERT_GE(run.stations, 4);
+        for (const auto& quantity : quantities) {
+          SCOPED_TRACE(std::string("element ") + std::to_string(e + 1) + ", surface " +
+                       std::to_string(s + 1) + ", " + quantity.title);
+          clickRadio(d->quantityRadio[quantity.q][s]);
+          FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+          draw_and_grab(d, img, /*raise=*/true);
+          ASSERT_TRUE(d->xMapped && d->yMapped);
+          const std::vector<double>& ys = run.values[D::Q_CF + quantity.q];
+          const std::vector<double>& xs = run.values[D::Q_S];
+          ASSERT_EQ(ys[0], 0.0);  // the store's stations 1 and 2
+          ASSERT_EQ(ys[1], 0.0);
+          ASSERT_EQ(d->axisYMin, std::min(0.0, *std::min_element(ys.begin(), ys.end())));
+          ASSERT_TRUE(run.solved[2]);
+          const int column3 = static_cast<int>(d->originX + (xs[2] - d->axisXMin) * d->scaleX);
+          const int row3 = static_cast<int>(d->originY - (ys[2] - d->axisYMin) * d->scaleY);
+          // Where station 3 lies a few columns from the stagnation point, a
+          // curve from station 1 would show (on main_flap.dat everywhere).
+          if (path == flap) {
+            ASSERT_GE(column3, 48);
+          }
+          ASSERT_LE(row3 + 2, d->originY);  // the axis row lies in the rows looked at
+          if (column3 >= 48) {
+            EXPECT_EQ(count_off_labels(img, d, colour, 40, row3 + 2, column3, d->originY + 2), 0);
+          }
+          // The curve itself is there, from station 3 on; the edge velocity
+          // above (same x axis, labels of three decimals left of it) from
+          // the stagnation point on.
+          EXPECT_GT(count_in_plot(img, d, d->quantityCanvas, colour), 50);
+          EXPECT_GT(count_rect(img, d, d->ueCanvas, colour, 45, 6, column3, d->originY + 1), 3);
+
+          // The labels as drawn, on the grid lines' rows.
+          RecordingDC dc(&test_app());
+          const int q = D::Q_CF + quantity.q;
+          d->drawAxes(dc, d->quantityCanvas, s, d->rangeMin[D::Q_S][s][e],
+                      d->rangeMax[D::Q_S][s][e], d->rangeMin[q][s][e], d->rangeMax[q][s][e],
+                      quantity.title);
+          const int column = static_cast<int>(0.01 * d->ueCanvas->getWidth());
+          std::vector<std::string> texts;
+          for (const RecordingDC::Op& o : dc.of('T', "Black")) {
+            if (o.x != column) continue;
+            const int i = static_cast<int>(texts.size());
+            const double line = d->axisYMin + i * d->stepY;
+            EXPECT_EQ(o.y, static_cast<int>(d->originY - d->scaleY * (i * d->stepY)));
+            const std::size_t dot = o.text.find('.');
+            ASSERT_NE(dot, std::string::npos) << o.text;
+            const double unit = std::pow(10.0, -static_cast<double>(o.text.size() - dot - 1));
+            EXPECT_LE(std::fabs(std::atof(o.text.c_str()) - line), 0.5 * unit * (1 + 1e-9))
+                << o.text << " on the line of " << line;
+            EXPECT_TRUE(std::find(texts.begin(), texts.end(), o.text) == texts.end()) << o.text;
+            texts.push_back(o.text);
+          }
+          EXPECT_EQ(static_cast<int>(texts.size()), d->countY + 1);
+          if (quantity.q == 1 || quantity.q == 2) fineSteps += d->stepY < 0.001 * (1 - 1e-9);
+        }
+      }
+    }
+    d->hide();
+    EXPECT_GE(fineSteps, 1);
+  }
+}
+
 struct Picture {
   std::vector<FXColor> ue, quantity;
   double str[2], ssep[2], xsep[2];
@@ -568,15 +828,18 @@ Picture picture_of(D* d) {
 // Every dialog draws the run it was opened on until its own "Recalculate",
 // while later runs rewrite the store: the first dialog's picture and fields
 // stay exactly as they were after a second dialog's "Recalculate" at another
-// Reynolds number and after "BL Calculation" at another incidence, and the
-// dialog of each later run shows that run; a run refused as a whole is no
-// run of the dialog's.
+// Reynolds number and transition (typed into its fields, which is what
+// "Recalculate" reads; the results are in proportion to the Reynolds
+// number, so only that run's inputs make its picture differ) and after "BL
+// Calculation" at another incidence, and the dialog of each later run shows
+// that run; a run refused as a whole is no run of the dialog's.
 TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   loadTwo("blownrun");
   fake.reynoldsPower = 1.0;  // results in proportion to the Reynolds number
   D* first = click();
   ASSERT_NE(first, nullptr);
   const Picture before = picture_of(first);
+  const double firstRe = first->reynoldsValue;
   D* second = click();
   ASSERT_NE(second, nullptr);
   struct Step {
@@ -586,10 +849,14 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   const Step steps[] = {
       {"the second dialog's Recalculate",
        [&] {
-         fake.stopAt[{0, 0}] = 30;  // another separation
-         second->reynoldsValue = 1.5;
-         second->strValue[0] = 0.3;
+         fake.calls.clear();
+         type(second->reynoldsField, "1.5");
+         type(second->strField[0], "0.3");
          to(second, D::ID_RECALCULATE);
+         // The run took the typed values.
+         EXPECT_FALSE(fake.calls.empty());
+         for (const auto& c : fake.calls) EXPECT_DOUBLE_EQ(c.remill, 1.5) << c.what;
+         EXPECT_DOUBLE_EQ(fake.calls.at(1).xtr, 0.3);
          return second;
        }},
       {"BL Calculation at another incidence",
@@ -628,8 +895,13 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
       EXPECT_EQ(run.solved[i - 1], s.SOLVED(i, 1, 1)) << i;
     }
   }
-  EXPECT_DOUBLE_EQ(second->ssepValue[0], second->ownRun.surface[0][0].values[D::Q_S][29]);
-  EXPECT_NE(before.ssep[0], second->ssepValue[0]);
+  // The second dialog shows its own run's inputs, the first its own.
+  settle();
+  EXPECT_DOUBLE_EQ(second->reynoldsValue, 1.5);
+  EXPECT_DOUBLE_EQ(second->strValue[0], 0.3);
+  EXPECT_EQ(second->reynoldsField->getText(), FXString("1.5"));
+  EXPECT_DOUBLE_EQ(first->reynoldsValue, firstRe);
+  EXPECT_EQ(first->reynoldsField->getText(), FXStringVal(firstRe));
 
   // The first dialog's own "Recalculate" with a run refused as a whole (a
   // Reynolds number beyond the range of numbers) leaves the store to the
@@ -642,6 +914,7 @@ TEST_F(PlotTest, EachDialogShowsItsOwnRun) {
   EXPECT_TRUE(refused.ue == before.ue);
   EXPECT_TRUE(refused.quantity == before.quantity);
   EXPECT_EQ(refused.texts, before.texts);
+  EXPECT_EQ(first->reynoldsField->getText(), FXStringVal(firstRe));
 }
 
 // The dialog on the real boundary layer of examples/main_flap.dat; the

@@ -2,12 +2,15 @@
 // every input control.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "tests/app/window_fixture.h"
+#include "tests/boundary_layer/bl_cases.h"
 
 namespace sorvane::testing {
 namespace {
@@ -315,6 +318,134 @@ TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
   EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);  // not an element edit
   send(W::ID_ELEMENT_PARAM);
   EXPECT_DOUBLE_EQ(s.DFL(2), 85.0);
+}
+
+// A click on a spinner's up arrow, as the pointer gives it.
+void click_up(FX::FXRealSpinner* spinner) {
+  for (FX::FXWindow* c = spinner->getFirst(); c; c = c->getNext()) {
+    auto* arrow = dynamic_cast<FX::FXArrowButton*>(c);
+    if (!arrow || !(arrow->getArrowStyle() & FX::ARROW_UP)) continue;
+    FX::FXEvent ev;
+    ev.code = FX::LEFTBUTTON;
+    ev.win_x = ev.win_y = 2;
+    ev.type = FX::SEL_LEFTBUTTONPRESS;
+    arrow->handle(arrow, FXSEL(FX::SEL_LEFTBUTTONPRESS, 0), &ev);
+    ev.type = FX::SEL_LEFTBUTTONRELEASE;
+    arrow->handle(arrow, FXSEL(FX::SEL_LEFTBUTTONRELEASE, 0), &ev);
+    return;
+  }
+  ADD_FAILURE() << "no up arrow";
+}
+
+// With the placement taken from the contours (IPOS = 1) every solution
+// derives the element's "Xf=", "Yf=", "Xc=", "Yc=" and "Angle=" anew: the
+// spinners show the placement in effect after every solution and take no
+// edit (disabled, the reason in their tooltip): ten clicks on "Angle="
+// change nothing, and "Save Result" writes what they show. The same for a
+// contour placed beyond the spinners' ranges (examples/naca0012.dat moved
+// by 3 along x and 12 up: "Xc=" ends at 2, "Yc=" at 10 for editing).
+TEST_F(WindowTest, PlacementFromTheContourIsShownAndTakesNoEdit) {
+  const struct {
+    const char* what;
+    double dx, dy;
+  } cases[] = {{"examples/naca0012.dat", 0, 0}, {"moved beyond the ranges", 3, 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (state().NCOMPUTE != 0) {  // one file per window
+      delete window;
+      window = new Sorvane_2D(&test_app());
+      window->quietErrors = true;
+      window->create();
+      settle();
+    }
+    const std::string path = example_copy("ipos1", "naca0012.dat", [&](std::vector<std::string>& l) {
+      for (std::size_t i = 9; i < l.size(); ++i) {
+        set_field(l[i], 0, field10(std::atof(l[i].substr(0, 10).c_str()) + c.dx));
+        set_field(l[i], 1, field10(std::atof(l[i].substr(10, 10).c_str()) + c.dy));
+        set_field(l[i], 2, field10(std::atof(l[i].substr(20, 10).c_str()) + c.dy));
+      }
+    });
+    ASSERT_TRUE(load(path)) << window->lastError.text();
+    ProblemState& s = state();
+    ASSERT_EQ(s.IPOS, 1);
+    const W::ElementTab& t = window->elements[0];
+    FX::FXRealSpinner* const spinners[5] = {t.xfSpinner, t.yfSpinner, t.xcSpinner, t.ycSpinner,
+                                            t.angleSpinner};
+    auto expect_in_effect = [&](const char* after) {
+      const double inEffect[5] = {s.XAX(1), s.YAX(1), s.XX(1), s.YY(1), s.DFL(1)};
+      for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(spinners[i]->getValue(), inEffect[i]) << after << ", spinner " << i;
+        EXPECT_FALSE(spinners[i]->isEnabled()) << after << ", spinner " << i;
+        EXPECT_EQ(spinners[i]->getTipText(), FXString(W::kPlacementFromContourTip))
+            << after << ", spinner " << i;
+      }
+    };
+    expect_in_effect("the load");
+    // The pointer over the disabled "Angle=": the tooltip gets the reason.
+    {
+      FX::FXToolTip tip(&test_app());
+      FX::FXWindow* entry = t.angleSpinner->getFirst();
+      FX::FXEvent ev;
+      ev.type = FX::SEL_ENTER;
+      ev.code = FX::CROSSINGNORMAL;
+      ev.state = 0;
+      entry->handle(entry, FXSEL(FX::SEL_ENTER, 0), &ev);
+      EXPECT_EQ(entry->handle(&tip, FXSEL(FX::SEL_QUERY_TIP, 0), nullptr), 1);
+      EXPECT_EQ(tip.getText(), FXString(W::kPlacementFromContourTip));
+    }
+    EXPECT_NEAR(s.XX(1), c.dx, 1e-3);
+    EXPECT_NEAR(s.YY(1), c.dy, 1e-3);
+
+    const int count = s.NCOMPUTE;
+    const double angle = t.angleSpinner->getValue();
+    for (int i = 0; i < 10; ++i) click_up(t.angleSpinner);
+    settle();
+    EXPECT_EQ(t.angleSpinner->getValue(), angle);
+    EXPECT_EQ(s.NCOMPUTE, count);
+
+    // A value that reaches the spinner all the same is gone after the next
+    // solution, which takes the placement from the contour again.
+    setSpinner(t.angleSpinner, angle + 1);
+    setSpinner(t.xcSpinner, c.dx + 0.5);
+    send(W::ID_ELEMENT_PARAM);
+    expect_in_effect("an element edit");
+    setSpinner(window->alphaSpinner, 2.0);
+    send(W::ID_ALPHA);
+    expect_in_effect("an Alpha= edit");
+
+    // "Save Result": the element's placement line holds what they show.
+    send(W::ID_SAVE_RESULT);
+    const std::vector<std::string> lines =
+        read_lines(path.substr(0, path.size() - 4) + "_1.sum");
+    ASSERT_GT(lines.size(), 9u);
+    std::istringstream row(lines[9]);
+    std::string k, xf, yf, xc, yc, deflection;
+    row >> k >> xf >> yf >> xc >> yc >> deflection;
+    using sorvane::gui::string_from_double;
+    EXPECT_EQ(xf, string_from_double(t.xfSpinner->getValue(), 4).text());
+    EXPECT_EQ(yf, string_from_double(t.yfSpinner->getValue(), 4).text());
+    EXPECT_EQ(xc, string_from_double(t.xcSpinner->getValue(), 4).text());
+    EXPECT_EQ(yc, string_from_double(t.ycSpinner->getValue(), 4).text());
+    EXPECT_EQ(deflection, string_from_double(t.angleSpinner->getValue(), 2).text());
+  }
+
+  // Stored placement values (IPOS = 0): the spinners edit them.
+  delete window;
+  window = new Sorvane_2D(&test_app());
+  window->quietErrors = true;
+  window->create();
+  settle();
+  ASSERT_TRUE(load(example_copy("ipos0", "main_flap.dat"))) << window->lastError.text();
+  const W::ElementTab& flap = window->elements[1];
+  for (FX::FXRealSpinner* sp :
+       {flap.xfSpinner, flap.yfSpinner, flap.xcSpinner, flap.ycSpinner, flap.angleSpinner}) {
+    EXPECT_TRUE(sp->isEnabled());
+    EXPECT_TRUE(sp->getTipText().empty());
+  }
+  const double deflection = state().DFL(2);
+  for (int i = 0; i < 10; ++i) click_up(flap.angleSpinner);
+  EXPECT_NEAR(state().DFL(2), deflection + 1.0, 1e-9);
+  EXPECT_NEAR(flap.angleSpinner->getValue(), deflection + 1.0, 1e-9);
 }
 
 TEST_F(WindowTest, PanelCountsOutsideTheCapacitiesAreRefused) {
