@@ -568,13 +568,7 @@ TEST_F(PlotTest, RealStationsWithoutASolutionAreNoPartOfTheCurve) {
       });
   for (const std::string& path : {flap, naca}) {
     SCOPED_TRACE(path);
-    if (state().NCOMPUTE != 0) {  // one file per window
-      delete window;
-      window = new Sorvane_2D(&test_app());
-      window->quietErrors = true;
-      window->create();
-      settle();
-    }
+    if (state().NCOMPUTE != 0) freshWindow();  // one file per window
     window->blSplitEntry = sorvane::SXR;
     window->blSurfaceEntry = sorvane::FOIL_BL2D;
     ASSERT_TRUE(load(path)) << window->lastError.text();
@@ -708,13 +702,7 @@ TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadThei
   for (const std::string& path : {flap, naca}) {
     SCOPED_TRACE(path);
     int fineSteps = 0;  // thickness axes with a step below 0.001
-    if (state().NCOMPUTE != 0) {  // one file per window
-      delete window;
-      window = new Sorvane_2D(&test_app());
-      window->quietErrors = true;
-      window->create();
-      settle();
-    }
+    if (state().NCOMPUTE != 0) freshWindow();  // one file per window
     window->blSplitEntry = sorvane::SXR;
     window->blSurfaceEntry = sorvane::FOIL_BL2D;
     // The store as the program starts with it (earlier tests' made-up

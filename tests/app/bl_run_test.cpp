@@ -222,13 +222,9 @@ TEST_F(WindowTest, RealRunShowsNoStationThatNoLayerCouldHave) {
     write_file(path, naca_geometry(n));
     // One file per window: a fresh window for each case.
     if (state().NCOMPUTE != 0) {
-      delete window;
-      window = new Sorvane_2D(&test_app());
-      window->quietErrors = true;
-      window->create();
+      freshWindow();
       window->blSplitEntry = sorvane::SXR;
       window->blSurfaceEntry = sorvane::FOIL_BL2D;
-      settle();
     }
     ASSERT_TRUE(load(path)) << window->lastError.text();
     double ue_max[2] = {0, 0};

@@ -154,11 +154,7 @@ TEST_F(LostListingWindow, LongStatusKeepsEveryControlInItsPlace) {
   EXPECT_EQ(window->configurationLabel->getTipText(), shortStatus);
 
   // A fresh window on the folder that cannot take the listings.
-  delete window;
-  window = new Sorvane_2D(&test_app());
-  window->quietErrors = true;
-  window->create();
-  settle();
+  freshWindow();
   const std::string path = example_copy("status_full", "main_flap.dat");
   dir = fs::path(path).parent_path().string();
   for (const char* suffix : {"out", "cpf", "deb", "blf", "sum", "bln"})

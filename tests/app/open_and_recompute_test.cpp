@@ -351,13 +351,7 @@ TEST_F(WindowTest, PlacementFromTheContourIsShownAndTakesNoEdit) {
   } cases[] = {{"examples/naca0012.dat", 0, 0}, {"moved beyond the ranges", 3, 12}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    if (state().NCOMPUTE != 0) {  // one file per window
-      delete window;
-      window = new Sorvane_2D(&test_app());
-      window->quietErrors = true;
-      window->create();
-      settle();
-    }
+    if (state().NCOMPUTE != 0) freshWindow();  // one file per window
     const std::string path = example_copy("ipos1", "naca0012.dat", [&](std::vector<std::string>& l) {
       for (std::size_t i = 9; i < l.size(); ++i) {
         set_field(l[i], 0, field10(std::atof(l[i].substr(0, 10).c_str()) + c.dx));
@@ -430,11 +424,7 @@ TEST_F(WindowTest, PlacementFromTheContourIsShownAndTakesNoEdit) {
   }
 
   // Stored placement values (IPOS = 0): the spinners edit them.
-  delete window;
-  window = new Sorvane_2D(&test_app());
-  window->quietErrors = true;
-  window->create();
-  settle();
+  freshWindow();
   ASSERT_TRUE(load(example_copy("ipos0", "main_flap.dat"))) << window->lastError.text();
   const W::ElementTab& flap = window->elements[1];
   for (FX::FXRealSpinner* sp :
@@ -657,10 +647,7 @@ TEST_F(WindowTest, OptionControlsShowWhatTheSolverApplies) {
         set_field(l[3], 1, "0.10000");
       };
     };
-    delete window;
-    window = new Sorvane_2D(&test_app());
-    window->quietErrors = true;
-    window->create();
+    freshWindow();
     const std::string path = example_copy("flags" + std::to_string(n++), c.file,
                                           flags(c.icompr, c.ite, c.ipos, c.ibl));
     ASSERT_TRUE(load(path)) << window->lastError.text();
@@ -731,10 +718,7 @@ TEST_F(WindowTest, DegenerateInputsShowTheirFailure) {
   EXPECT_NEAR(s.CYS, 0.0, 1e-6);
   EXPECT_EQ(window->errorCount, 1);
 
-  delete window;
-  window = new Sorvane_2D(&test_app());
-  window->quietErrors = true;
-  window->create();
+  freshWindow();
   const std::string flat = dir + "/flat.dat";
   write_file(flat, read_file(source_path("tests/data/degenerate/flat_plate_two_rows.dat")));
   ASSERT_TRUE(load(flat)) << window->lastError.text();

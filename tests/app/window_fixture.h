@@ -41,7 +41,11 @@ inline void settle() {
 
 class WindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { freshWindow(); }
+  // A new main window in place of the one there is (one file is opened per
+  // window), its errors kept quiet, created and settled.
+  void freshWindow() {
+    delete window;
     window = new Sorvane_2D(&test_app());
     window->quietErrors = true;
     window->create();
