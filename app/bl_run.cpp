@@ -63,7 +63,7 @@ void Sorvane_2D::runBoundaryLayer() {
       // Only a surface marched now counts, not what an earlier run left.
       const int computed = sorvane::gui::computed_stations(e + 1, surface + 1);
       if (computed >= sorvane::gui::kResultStations) blRun.anyResult = true;
-      for (int i = sorvane::gui::kResultStations; i <= computed; ++i)
+      for (int i = sorvane::gui::kFirstMarchedStation; i <= computed; ++i)
         if (s.SOLVED(i, e + 1, surface + 1) == 0) blRun.unsolvedStations = true;
     }
   }
