@@ -150,30 +150,9 @@ int main(int argc, char** argv) {
       // Stations shown by a stand-in, as the run's warning lists them.
       std::vector<bool> stand_in(nx + 2, false);
       int stand_ins = 0;
-      for (const std::string& w : run.warnings) {
-        // "N station(s) had no solution...: stations 5 (s 0.01), 9-14 (s 0.02 to
-        // 0.03), ..." (the arc lengths in brackets are skipped).
-        const std::size_t at = w.find("had no solution");
-        const std::size_t list = w.find("stations ", at == std::string::npos ? w.size() : at);
-        if (at == std::string::npos || list == std::string::npos) continue;
-        const char* p = w.c_str() + list + 9;
-        while (*p) {
-          char* end;
-          const long n = std::strtol(p, &end, 10);
-          if (end == p) break;
-          long to = n;
-          p = end;
-          if (*p == '-') {
-            to = std::strtol(p + 1, &end, 10);
-            p = end;
-          }
-          for (long j = n; j <= to; ++j)
-            if (j >= 1 && j <= nx) stand_in[j] = true, ++stand_ins;
-          if (std::strncmp(p, " (s ", 4) == 0)
-            while (*p && *p != ')') ++p;
-          while (*p == ',' || *p == ' ' || *p == ')') ++p;
-        }
-      }
+      for (const std::string& w : run.warnings)
+        for (int j : stations_in_warning(w))
+          if (j >= 1 && j <= nx) stand_in[j] = true, ++stand_ins;
       const double xtr = st.XTR(k, sf);
       int xtr_station = 0;
       for (int i = 1; i <= nx; ++i)
@@ -189,9 +168,10 @@ int main(int argc, char** argv) {
       std::string bad_kind;
       for (int i = 3; i <= done; ++i) {
         const bool turbulent = i > 3 && st.S(i, k, sf) >= xtr;
-        const std::string why =
+        std::string why =
             impossible_layer(st.UE(i, k, sf), st.D1(i, k, sf), st.CF(i, k, sf), turbulent,
                              st.BELEM(k), ue_max, st.REMILL * 1e6, st.S(i, k, sf));
+        if (why.empty()) why = impossible_thicknesses(st.D2(i, k, sf), st.H12(i, k, sf));
         if (!why.empty()) {
           if (!first_bad) {
             first_bad = i;

@@ -74,7 +74,10 @@ constexpr double kSettled = 1e-3;
 constexpr int kDumpStation1 = 162, kDumpStation2 = 163;
 // Bounds of a solution some boundary layer could have: a displacement
 // thickness above 0 and at most a tenth of the chord of the panelled
-// contour, a turbulent skin friction within the bound below, an edge
+// contour, a momentum thickness above 0 (with velocities between 0 and the
+// edge velocity the integrand u/ue (1 - u/ue) is nowhere negative) and a
+// shape factor of at least 1 (D1 - D2 is the integral of (1 - u/ue)^2, for
+// every profile), a turbulent skin friction within the bound below, an edge
 // velocity above 0 (in the inverse region above a thousandth of the largest
 // one the panel solution gives the surface) and at most 1.5 times that
 // largest one.
@@ -96,6 +99,7 @@ constexpr double kLargestTurbulentCf = 0.05;
 constexpr double kStagnationCf = 2.4652;  // cf sqrt(Re_x) of the Hiemenz layer
 constexpr double kCfOverStagnation = 5.0;
 constexpr double kLargestEdgeVelocity = 1.5;
+constexpr double kSmallestShapeFactor = 1.0;  // D1 / D2
 // In the inverse region the edge velocity is part of the solution, and the
 // Newton passes can settle on the trivial layer of the prescribed skin
 // friction: an edge velocity that has collapsed to 1e-9 or 1e-40 on a
@@ -721,6 +725,11 @@ std::string March::impossible_solution(int i) const {
   if (!(ue > smallest) || ue > kLargestEdgeVelocity * ue_max_)
     return "the solution's edge velocity is out of range (UE = " + number_text(ue) +
            ", the surface's largest given one " + number_text(ue_max_) + ")";
+  const double d2 = r.d2b(i), h12 = r.h12(i);
+  if (!(d2 > 0.0))
+    return "the solution has no positive momentum thickness (D2 = " + number_text(d2) + ")";
+  if (!(h12 >= kSmallestShapeFactor))
+    return "the solution's shape factor is below 1 (H12 = " + number_text(h12) + ")";
   return "";
 }
 
