@@ -82,7 +82,7 @@ void report(benchmark::State& st) {
   for (int k = 1; k <= state().NELEM; ++k) n += state().NPANELS(k) + 1;
   st.counters["N"] = n;
   if (state().SOLUTION_STATUS == SolutionStatus::kFailed) {
-    st.SkipWithError(std::string(state().SOLUTION_MESSAGE.c, 240).c_str());
+    st.SkipWithError(std::string(state().SOLUTION_MESSAGE.c, state().SOLUTION_MESSAGE.trimmed_length()).c_str());
   }
 }
 

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   text::units().flush_all();
   const ProblemState& s = state();
   if (s.SOLUTION_STATUS != SolutionStatus::kOk) {
-    const FixedText<240>& m = s.SOLUTION_MESSAGE;
+    const auto& m = s.SOLUTION_MESSAGE;
     std::fprintf(stderr, "%.*s\n", m.trimmed_length(), m.c);
     return finish(3);
   }

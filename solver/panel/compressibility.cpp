@@ -71,6 +71,9 @@ const char* correction_name(Compressibility kind) {
 CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sweep_deg,
                                    const LowestCp0* lowest, int nelem) {
   CorrectionVerdict v;
+  v.kind = c.kind;
+  v.mach = c.mach;
+  v.sweep_deg = sweep_deg;
   if (c.kind == Compressibility::kNone) return v;
   for (int k = 1; k <= nelem; ++k) {
     const LowestCp0& l = lowest[k - 1];
@@ -82,16 +85,9 @@ CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sw
     }
   }
   if (v.element == 0) return v;
-  const std::string name = correction_name(c.kind);
-  const std::string where = element_text(v.element) + "the " + name + " correction ";
-  const std::string at = "control point " + std::to_string(v.point);
-  const std::string mach = " at Mach " + number_text(c.mach);
   if (!(c.denominator(v.cp0) > 0.0)) {
     v.range = CorrectionRange::kPastPole;
     v.limit = c.pole();
-    v.message = where + "has no value at " + at + ": its Cp0 " + number_text(v.cp0) +
-                " is not above the correction's limit " + number_text(v.limit) + mach +
-                ", where the correction's denominator reaches 0";
     return v;
   }
   v.cp = c.apply(v.cp0);
@@ -99,9 +95,6 @@ CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sw
   if (v.cp < vacuum) {
     v.range = CorrectionRange::kVacuum;
     v.limit = vacuum;
-    v.message = where + "gives Cp " + number_text(v.cp) + " at " + at +
-                ", below the vacuum limit -2/(1.4 M^2) = " + number_text(vacuum) + mach +
-                " (a negative absolute pressure)";
     return v;
   }
   const double critical = critical_cp(c.mach, sweep_deg);
@@ -112,16 +105,36 @@ CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sw
   if (v.supersonic_elements == 0) return v;
   v.range = CorrectionRange::kSupersonic;
   v.limit = critical;
-  v.message = "the flow is locally supersonic, where the " + name +
-              " correction does not hold: " + element_text(v.element) + "Cp " +
-              number_text(v.cp) + " at " + at + ", below the critical Cp* " +
-              number_text(critical) + mach;
-  if (sweep_deg != 0.0)
-    v.message += " (normal to the sweep of " + number_text(sweep_deg) + " degrees: Mach " +
-                 number_text(c.mach * std::cos(sweep_deg * (M_PI / 180.0))) + ")";
-  if (v.supersonic_elements > 1)
-    v.message += "; " + std::to_string(v.supersonic_elements) + " elements reach below Cp*";
   return v;
+}
+
+std::string correction_message(const CorrectionVerdict& v) {
+  const std::string name = correction_name(v.kind);
+  const std::string at = "control point " + std::to_string(v.point);
+  const std::string mach = " at Mach " + number_text(v.mach);
+  switch (v.range) {
+    case CorrectionRange::kWithin: return "";
+    case CorrectionRange::kPastPole:
+      return element_text(v.element) + "the " + name + " correction has no value at " + at +
+             ": its Cp0 " + number_text(v.cp0) + " is not above the correction's limit " +
+             number_text(v.limit) + mach + ", where the correction's denominator reaches 0";
+    case CorrectionRange::kVacuum:
+      return element_text(v.element) + "the " + name + " correction gives Cp " +
+             number_text(v.cp) + " at " + at + ", below the vacuum limit -2/(" +
+             number_text(kGamma) + " M^2) = " + number_text(v.limit) + mach +
+             " (a negative absolute pressure)";
+    case CorrectionRange::kSupersonic: break;
+  }
+  std::string remark = "the flow is locally supersonic, where the " + name +
+                       " correction does not hold: " + element_text(v.element) + "Cp " +
+                       number_text(v.cp) + " at " + at + ", below the critical Cp* " +
+                       number_text(v.limit) + mach;
+  if (v.sweep_deg != 0.0)
+    remark += " (normal to the sweep of " + number_text(v.sweep_deg) + " degrees: Mach " +
+              number_text(v.mach * std::cos(v.sweep_deg * (M_PI / 180.0))) + ")";
+  if (v.supersonic_elements > 1)
+    remark += "; " + std::to_string(v.supersonic_elements) + " elements reach below Cp*";
+  return remark;
 }
 
 }  // namespace sorvane

@@ -86,22 +86,29 @@ struct LowestCp0 {
   }
 };
 
-// What the lowest Cp0 of every element says of the correction.
+// What the lowest Cp0 of every element says of the correction: numbers
+// only, so that judging a solution builds no text (a solution within the
+// range allocates nothing).
 struct CorrectionVerdict {
   CorrectionRange range = CorrectionRange::kWithin;
+  Compressibility kind = Compressibility::kNone;
+  double mach = 0.0, sweep_deg = 0.0;  // of the solution judged
   int element = 0, point = 0;  // of the lowest Cp0 of all elements
   double cp0 = 0.0, cp = 0.0;  // there, before and after the correction
   double limit = 0.0;          // the pole's Cp0, the vacuum Cp or Cp*
   int supersonic_elements = 0; // how many elements reach below Cp*
-  // "" within the range; else the message, naming the correction, the
-  // element, the control point and the limit (a failure's reason, or the
-  // remark on a supersonic solution).
-  std::string message;
 };
 
 // lowest[k - 1] for elements k = 1..nelem. A solution without a correction
 // is always within its range.
 CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sweep_deg,
                                    const LowestCp0* lowest, int nelem);
+
+// The message of a verdict outside the range, naming the correction, the
+// element, the control point and the limit: a failure's reason (past the
+// pole, below vacuum) or the remark on a supersonic solution, with the Mach
+// number normal to the sweep when there is one and the count of elements
+// below Cp* when it is more than one. "" within the range.
+std::string correction_message(const CorrectionVerdict& v);
 
 }  // namespace sorvane

@@ -206,6 +206,9 @@ Result fail(ProblemState& s, const std::string& message) {
   text::units().write_text(text::Units::std_unit(s.LUSTD), line + "\n");
   s.SOLUTION_STATUS = SolutionStatus::kFailed;
   s.SOLUTION_MESSAGE.assign(line.data(), line.size());
+  // A remark belongs to a valid solution (the results may have been judged
+  // before the fault was found).
+  s.SOLUTION_REMARK.blank();
   text::units().flush_all();
   return Result::failure(line);
 }
@@ -449,9 +452,11 @@ std::string results() {
   }
   const CorrectionVerdict verdict = judge_correction(correction, s.SWEPT, lowest, w.nelem);
   if (verdict.range == CorrectionRange::kPastPole || verdict.range == CorrectionRange::kVacuum)
-    return verdict.message;
-  if (verdict.range == CorrectionRange::kSupersonic)
-    s.SOLUTION_REMARK.assign(verdict.message.data(), verdict.message.size());
+    return correction_message(verdict);
+  if (verdict.range == CorrectionRange::kSupersonic) {
+    const std::string remark = correction_message(verdict);
+    s.SOLUTION_REMARK.assign(remark.data(), remark.size());
+  }
 
   s.CMS = 0.0;
   s.CYGAMMAS = 0.0;

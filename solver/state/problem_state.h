@@ -31,6 +31,11 @@ constexpr int kEliminationStore = 361210; // reals in the elimination store c
 constexpr int kStations = 600;            // boundary-layer stations per surface
 constexpr int kMaxLayerPoints = 821;      // points across the boundary layer
 constexpr int kPathLength = 80;           // characters of the input path
+// Characters of the solution's message and remark. The longest text the
+// panel solution builds is the remark on a swept solution with five
+// elements below Cp*: 287 characters with every number as wide as %g
+// writes it.
+constexpr int kSolutionTextLength = 320;
 
 // Outcome of the last panel solution, so that the windows can say why no
 // numbers are shown instead of showing non-finite ones.
@@ -99,12 +104,15 @@ struct ProblemState {
   double CYS, CXS, CMS, CYGAMMAS;
 
   // Outcome of the last solution (not a table of the solvers: the windows
-  // read it to decide whether the numbers above may be shown).
+  // read it to decide whether the numbers above may be shown). Both texts
+  // hold the longest message the solution builds whole (see
+  // kSolutionTextLength).
   SolutionStatus SOLUTION_STATUS;
-  FixedText<240> SOLUTION_MESSAGE;
+  FixedText<kSolutionTextLength> SOLUTION_MESSAGE;
   // A valid solution's remark (locally supersonic flow, outside the range of
-  // the compressibility correction: the numbers stand); blank otherwise.
-  FixedText<240> SOLUTION_REMARK;
+  // the compressibility correction: the numbers stand); blank otherwise,
+  // also after a failed solution.
+  FixedText<kSolutionTextLength> SOLUTION_REMARK;
 
   // Elimination store: allocated once, before the first solution, never freed;
   // its size grows, within that allocation, to what the largest system solved
@@ -117,7 +125,11 @@ struct ProblemState {
   double VGP;    // growth ratio of the normal grid spacing
   double CFSEP;  // separation threshold on the skin friction
 
-  // Boundary-layer result store (i, k, s).
+  // Boundary-layer result store (i, k, s). Stations 1 and 2 of a surface
+  // (the stagnation point and the similarity start) hold the arc length S
+  // and the edge velocity UE of the split only: the march computes the
+  // layer from station 3 on (kFirstMarchedStation of the boundary layer's
+  // entries), and CF, D1, D2, RV, H12 and VW keep 0 there.
   Array3<double, kStations, kMaxElements, 2> S, UE, CF, D1, D2, RV, H12, VW;
   Array2<int, kMaxElements, 2> NX;     // station count per surface
   Array2<double, kMaxElements, 2> XINV;  // start of the region past separation
@@ -129,7 +141,8 @@ struct ProblemState {
   Array2<int, kMaxElements, 2> NXDONE;
   // SOLVED(i,k,s) is 1 when station i (1..NXDONE(k,s)) has a solution of
   // its own, 0 when it had none and the store holds its first guess as a
-  // stand-in. Readers must not show a stand-in as a result.
+  // stand-in. Readers must not show a stand-in as a result. Stations 1 and
+  // 2 are marked 1 for their edge velocity, the only value they hold.
   Array3<int, kStations, kMaxElements, 2> SOLVED;
 
   // Listing units and names.

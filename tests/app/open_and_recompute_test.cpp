@@ -576,6 +576,27 @@ TEST_F(WindowTest, CompressibilityCorrectionOutOfRange) {
   ASSERT_EQ(s.SOLUTION_STATUS, SolutionStatus::kOk);
   EXPECT_EQ(window->configurationLabel->getText(), window->configurationText);
   EXPECT_GT(window->cliftText.length(), 0);
+
+  // The flap example swept 30 degrees at Mach 0.7 with Prandtl-Glauert:
+  // both elements below Cp*. The field holds the remark whole (shown
+  // shortened, whole in its tooltip), up to its count of elements.
+  freshWindow();
+  const std::string swept =
+      example_copy("compr_swept", "main_flap.dat", [](std::vector<std::string>& l) {
+        set_field(l[1], 3, "1.00000");   // Prandtl-Glauert
+        set_field(l[3], 0, "0.00000");   // Alpha
+        set_field(l[3], 1, "0.70000");   // Mach
+        set_field(l[3], 2, "30.00000");  // Swept
+      });
+  ASSERT_TRUE(load(swept)) << window->lastError.text();
+  ASSERT_EQ(state().SOLUTION_STATUS, SolutionStatus::kOk);
+  const FXString whole = window->configurationLabel->getText();
+  const FXString end(
+      " at Mach 0.7 (normal to the sweep of 30 degrees: Mach 0.606218); 2 elements reach below "
+      "Cp*");
+  EXPECT_EQ(whole.left(8), FXString("Remark: ")) << whole.text();
+  EXPECT_EQ(whole.right(end.length()), end) << whole.text();
+  EXPECT_EQ(window->configurationLabel->getTipText(), whole);
 }
 
 }  // namespace

@@ -95,6 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ProblemState& s = state();
     if (s.SOLUTION_STATUS == SolutionStatus::kFailed && s.SOLUTION_MESSAGE.trimmed_length() == 0)
       std::abort();
+    // A remark belongs to a valid solution only.
+    if (s.SOLUTION_STATUS != SolutionStatus::kOk && s.SOLUTION_REMARK.trimmed_length() != 0)
+      std::abort();
   } else if (loaded.message.empty()) {
     std::abort();  // a refused file must say why
   }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/panel/compressibility.h"
 #include "solver/panel/geometry_input.h"
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
@@ -79,6 +80,13 @@ TEST(CompressibilityRange, CorrectedCasesAgainstTheFormulas) {
       {"naca0012.dat", 6, 0.5, 2, 0, Expect::kSupersonic},
       {"naca0012.dat", 6, 0.5, 1, 0, Expect::kSupersonic},
       {"naca0012.dat", 7, 0.5, 2, 30, Expect::kSupersonic},
+      // Swept high-lift configurations with several elements below Cp*: the
+      // remark names the Mach number normal to the sweep and the count of
+      // elements (its end was once cut at 240 characters).
+      {"main_flap.dat", 0, 0.7, 1, 30, Expect::kSupersonic},
+      {"main_flap.dat", 0, 0.6, 1, 30, Expect::kSupersonic},
+      {"slat_main_flap.dat", 0, 0.7, 1, 30, Expect::kSupersonic},
+      {"slat_main_flap.dat", 4, 0.45, 2, 30, Expect::kSupersonic},
       // Below the unswept Cp* (-2.133 at Mach 0.5) but above the one of the
       // Mach number normal to a sweep of 30 degrees (-2.280): subsonic.
       {"naca0012.dat", 5, 0.5, 2, 30, Expect::kSubsonic},
@@ -181,10 +189,60 @@ TEST(CompressibilityRange, CorrectedCasesAgainstTheFormulas) {
         EXPECT_NE(w.find(kNames[c.icompr]), std::string::npos) << w;
         EXPECT_NE(w.find(element), std::string::npos) << w;
         EXPECT_TRUE(names_point(w, pe)) << pe << ": " << w;
+        // The free-stream Mach number, then (with a sweep) the one normal
+        // to it, then (for more than one) the count of elements whose
+        // lowest Cp lies below Cp*; the state holds the remark whole.
+        int below = 0;
+        for (int k = 1; k <= nelem; ++k) {
+          double lowest_k = 0;
+          for (double x : cp0[k - 1]) lowest_k = std::fmin(lowest_k, x / denominator(x));
+          below += lowest_k < critical;
+        }
+        char text[160];
+        std::snprintf(text, sizeof text, " at Mach %g", m);
+        std::string end = text;
+        if (c.sweep != 0) {
+          std::snprintf(text, sizeof text, " (normal to the sweep of %g degrees: Mach %g)",
+                        c.sweep, mn);
+          end += text;
+        }
+        if (below > 1) end += "; " + std::to_string(below) + " elements reach below Cp*";
+        ASSERT_GE(w.size(), end.size()) << w;
+        EXPECT_EQ(w.substr(w.size() - end.size()), end) << w;
+        EXPECT_EQ(w.find(" at Mach "), w.size() - end.size()) << w;
+        EXPECT_EQ(std::string(s.SOLUTION_REMARK.c, s.SOLUTION_REMARK.trimmed_length()), w);
         break;
       }
     }
     text::units().close_all();
+  }
+}
+
+// Every message a verdict can give fits whole in the state's texts, at its
+// widest: each number as wide as %g writes a double, the last control point
+// of the last element, five elements below Cp*, every correction's name.
+TEST(CompressibilityRange, WidestMessagesFitTheirStateTexts) {
+  CorrectionVerdict v;
+  v.element = kMaxElements;
+  v.point = kMaxPanels;
+  v.cp0 = v.cp = v.limit = -1.23457e+300;
+  v.mach = -1.23457e-300;
+  v.sweep_deg = -1.23457e+300;
+  v.supersonic_elements = kMaxElements;
+  const int room = static_cast<int>(sizeof state().SOLUTION_REMARK.c);
+  ASSERT_EQ(room, static_cast<int>(sizeof state().SOLUTION_MESSAGE.c));
+  for (Compressibility kind : {Compressibility::kPrandtlGlauert, Compressibility::kKarmanTsien,
+                               Compressibility::kLaitone}) {
+    v.kind = kind;
+    for (CorrectionRange range :
+         {CorrectionRange::kPastPole, CorrectionRange::kVacuum, CorrectionRange::kSupersonic}) {
+      v.range = range;
+      const std::string m = correction_message(v);
+      // A failure's message is written after "Solution failed: ".
+      const int length = static_cast<int>(m.size()) +
+                         (range == CorrectionRange::kSupersonic ? 0 : 17);
+      EXPECT_LE(length, room) << m;
+    }
   }
 }
 

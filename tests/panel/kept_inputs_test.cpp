@@ -25,7 +25,7 @@ std::vector<fs::path> kept(const std::string& folder) {
 }
 
 std::string solution_message() {
-  const FixedText<240>& m = state().SOLUTION_MESSAGE;
+  const auto& m = state().SOLUTION_MESSAGE;
   return std::string(m.c, m.trimmed_length());
 }
 

@@ -79,7 +79,7 @@ double number_after(const std::string& message, const std::string& after) {
 }
 
 std::string solution_message() {
-  const FixedText<240>& m = state().SOLUTION_MESSAGE;
+  const auto& m = state().SOLUTION_MESSAGE;
   return std::string(m.c, m.trimmed_length());
 }
 
