@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/fox_compat.h"
+#include "solver/boundary_layer/boundary_layer.h"
 #include "solver/state/problem_state.h"
 
 class Sorvane_2D;
@@ -252,8 +253,8 @@ void emptyStubArg(int);
 int computed_stations(int k, int s);
 // A surface shows curves when at least this many stations were computed.
 constexpr int kResultStations = 3;
-// The first station the march computes; stations before it carry only the
-// arc length and the edge velocity of the split.
-constexpr int kFirstMarchedStation = 3;
+// The first station the march computes (stations before it carry only the
+// arc length and the edge velocity of the split).
+using sorvane::kFirstMarchedStation;
 
 }  // namespace sorvane::gui

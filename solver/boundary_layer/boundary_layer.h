@@ -6,6 +6,11 @@
 
 namespace sorvane {
 
+// The first station of a surface that the march computes. Stations 1 and 2
+// (the stagnation point and the similarity start) carry only the arc length
+// and the edge velocity of the split in the result store.
+constexpr int kFirstMarchedStation = 3;
+
 // The check of a boundary-layer run's inputs that is the same for every
 // surface (NP, the Reynolds number REMILL * 1e6, ETAE, VGP and their normal
 // grid), with the message that FOIL_BL2D would give. Made before the first

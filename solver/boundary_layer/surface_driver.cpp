@@ -394,7 +394,7 @@ Result March::run() {
   }
   st.NXDONE(k_, s_) = 2;
   st.SOLVED(1, k_, s_) = st.SOLVED(2, k_, s_) = 1;  // the similarity start
-  for (int i = 3; i <= r_.nxt; ++i) {
+  for (int i = kFirstMarchedStation; i <= r_.nxt; ++i) {
     begin_station(i);
     std::string cause;
     if (!solve_station(i, &cause)) return stopped(i, cause);
