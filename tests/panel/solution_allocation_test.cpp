@@ -4,32 +4,17 @@
 // the correction's range (a remark or a failure builds its message).
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "solver/panel/panel_solution.h"
 #include "solver/state/problem_state.h"
 #include "solver/text/units.h"
+#include "tests/allocation_count.h"
 #include "tests/example_copy.h"
 #include "tests/load_and_solve.h"
 #include "tests/test_support.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace sorvane {
 namespace {
@@ -72,11 +57,12 @@ TEST(SolutionAllocation, NoneAfterTheFirstWithinTheCorrectionsRange) {
     long counted = 0;
     for (int click = 1; click <= 4; ++click) {
       s.ALPHA = c.alpha + 0.1 * click;
-      allocations = 0;
-      counting = true;
-      const Result r = FOILPMG();
-      counting = false;
-      counted += allocations.load();
+      Result r;
+      {
+        AllocationCount allocations;
+        r = FOILPMG();
+        counted += allocations.count();
+      }
       ASSERT_TRUE(r.ok) << r.message;
       ASSERT_TRUE(r.warnings.empty()) << r.warnings[0];  // subsonic: no remark
     }

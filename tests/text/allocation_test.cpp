@@ -2,28 +2,13 @@
 // listings are written at every solution, inside the recompute cycle.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "solver/text/format.h"
 #include "solver/text/units.h"
+#include "tests/allocation_count.h"
 #include "tests/test_support.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace sorvane::text {
 namespace {
@@ -37,8 +22,7 @@ TEST(Allocation, FormatWriteAllocatesNothing) {
   for (int k = 1; k < 46; ++k) many.push_back(0.1 * k);
   std::string out;
   out.reserve(1 << 16);
-  allocations = 0;
-  counting = true;
+  sorvane::testing::AllocationCount allocations;
   for (int i = 0; i < 100; ++i) {
     out.clear();
     row.write(out, {i, 0.25, -1.0 / 3.0, 1e10, 0.0, -7.5});
@@ -47,8 +31,7 @@ TEST(Allocation, FormatWriteAllocatesNothing) {
     reverting.write(out, many.data(), many.size());
     write_free(out, {"IT=", i, 0.5});
   }
-  counting = false;
-  EXPECT_EQ(allocations.load(), 0);
+  EXPECT_EQ(allocations.count(), 0);
 }
 
 TEST(Allocation, UnitWritesReuseOneBuffer) {
@@ -58,11 +41,11 @@ TEST(Allocation, UnitWritesReuseOneBuffer) {
   std::string error;
   ASSERT_TRUE(u.open(10, dir + "/a.out", &error)) << error;
   for (int i = 0; i < 10; ++i) u.write(10, row, {i, 0.5, 0.25});  // buffers grow
-  allocations = 0;
-  counting = true;
-  for (int i = 0; i < 1000; ++i) u.write(10, row, {i, 0.5, 0.25, -0.125});
-  counting = false;
-  EXPECT_EQ(allocations.load(), 0);
+  {
+    sorvane::testing::AllocationCount allocations;
+    for (int i = 0; i < 1000; ++i) u.write(10, row, {i, 0.5, 0.25, -0.125});
+    EXPECT_EQ(allocations.count(), 0);
+  }
   u.close_all();
   EXPECT_EQ(sorvane::testing::read_lines(dir + "/a.out").size(), 1010u);
 }
