@@ -47,7 +47,7 @@ struct AxisLabels {
   int decimals;  // decimals of every label of the axis
 
   static AxisLabels of(double first, double step, int last);
-  // The label of the value v.
+  // The label of the value v; a label that reads 0 has no sign.
   std::string text(double v) const;
 };
 

@@ -56,8 +56,6 @@ TEST(NiceScale, RaisesTheMaximumToTheNextMultipleOfANiceStep) {
     EXPECT_TRUE(std::isnan(bad) ? std::isnan(v) : v == bad);
     EXPECT_EQ(step, keep);
   }
-  sorvane::gui::emptyStub();
-  sorvane::gui::emptyStubArg(1);
 }
 
 // The labels of an axis read their grid lines: as many decimals as the step
@@ -97,6 +95,12 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
        0.0035,
        0.001,
        {"0.0035", "0.0045", "0.0055", "0.0065", "0.0075", "0.0085"}},
+      // A first line a rounding step below 0 reads 0, without a sign; a
+      // line below 0 by a step keeps its sign.
+      {"a first line 1e-17 below 0", -1e-17, 0.0005, {"0.0000", "0.0005", "0.0010"}},
+      {"a first line 4e-19 below 0", -4e-19, 0.2, {"0.000", "0.200", "0.400"}},
+      {"-0.0005 below 0", -0.0005, 0.0005, {"-0.0005", "0.0000", "0.0005"}},
+      {"two lines below 0", -0.4, 0.2, {"-0.400", "-0.200", "0.000", "0.200"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -109,15 +113,17 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
     EXPECT_EQ(sorvane::gui::AxisLabels::of(0, bad, 3).decimals, 3) << bad;
 
   // Every nice step from 1e-6 to 100, with axes starting at odd fractions
-  // of the step and on halves of the decimals from the third to the eighth.
+  // of the step, on halves of the decimals from the third to the eighth,
+  // and a rounding step below a whole number of steps (whose line on 0
+  // reads 0, no sign).
   int axes = 0;
   for (double power = 1e-6; power <= 100; power *= 10)
     for (double m : {1.0, 0.5, 0.2})
       for (int start = -40; start <= 40; ++start) {
-        std::vector<double> firsts = {start * 0.013 * m * power};
+        const double step = m * power;
+        std::vector<double> firsts = {start * 0.013 * step, start * step * (1 + 1e-15)};
         for (double u = 1e-3; u > 1e-9; u /= 10) firsts.push_back((start + 0.5) * u);
         for (double first : firsts) {
-          const double step = m * power;
           const int last = 12;
           const sorvane::gui::AxisLabels labels = sorvane::gui::AxisLabels::of(first, step, last);
           ASSERT_GE(labels.decimals, 3);
@@ -129,6 +135,10 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
             const double read = std::atof(labels.text(value).c_str());
             ASSERT_LE(std::fabs(read - value), 0.5 * unit * (1 + 1e-6))
                 << "first " << first << " step " << step << " line " << i;
+            if (read == 0) {
+              ASSERT_NE(labels.text(value)[0], '-')
+                  << "first " << first << " step " << step << " line " << i;
+            }
             if (i > 0) {
               ASSERT_NEAR(read - before, step, 0.5 * unit)
                   << "first " << first << " step " << step << " line " << i;
