@@ -78,6 +78,16 @@ std::string AxisLabels::text(double v) const {
   return label;
 }
 
+std::vector<int> row_label_columns(const std::vector<int>& widths, int column, int edge) {
+  const int end = edge - kLabelGap;  // the last label column is end - 1
+  const bool fit = std::all_of(widths.begin(), widths.end(),
+                               [&](int w) { return column + w <= end; });
+  std::vector<int> columns;
+  columns.reserve(widths.size());
+  for (int w : widths) columns.push_back(fit ? column : std::max(0, end - w));
+  return columns;
+}
+
 AxisLabels AxisLabels::of(double first, double step, int last) {
   AxisLabels labels{step_decimals(step)};
   if (!std::isfinite(first) || !std::isfinite(step) || !(step > 0)) return labels;
