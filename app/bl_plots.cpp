@@ -147,13 +147,16 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas* canvas, int surface, double xmin, d
                           [&](int i) { return (H - kBottom) - i * stepY * scaleY; });
 
   dc.setLineStyle(LINE_SOLID);
-  dc.setFont(getApp()->getNormalFont());
+  FXFont* const font = getApp()->getNormalFont();
+  dc.setFont(font);
   dc.setForeground(fxcolorfromname("Black"));
-  // Each label with the decimals its axis's step needs.
+  // Each label with the decimals its axis's step needs. The y labels stand
+  // at a hundredth of the width, unless some label of the axis would reach
+  // the plot area from there: then all of them end just left of it.
   if (yMapped) {
     const AxisLabels labels = AxisLabels::of(axisYMin, stepY, countY);
-    draw_row_labels(
-        dc, countY, static_cast<int>(0.01 * W),
+    draw_row_labels_left_of(
+        dc, *font, countY, static_cast<int>(0.01 * W), kLeft,
         [&](int i) { return (H - kBottom) - scaleY * (i * stepY); },
         [&](int i) { return FXString(labels.text(axisYMin + i * stepY).c_str()); });
   }

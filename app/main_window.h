@@ -4,6 +4,7 @@
 // refreshes the results and the plot.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -190,6 +191,10 @@ class Sorvane_2D : public FX::FXMainWindow {
 
     // Binds every data target to its display string.
     void connectTargets();
+    // "Xf=", "Yf=", "Xc=", "Yc=", "Angle=", in the order of kPlacementRanges.
+    std::array<FX::FXRealSpinner*, 5> placementSpinners() const {
+      return {xfSpinner, yfSpinner, xcSpinner, ycSpinner, angleSpinner};
+    }
   };
 
   // Widgets and values, in this order; the boundary-layer dialog and the
@@ -276,10 +281,17 @@ class Sorvane_2D : public FX::FXMainWindow {
   void showInformationOver(FX::FXWindow* owner, const FX::FXString& caption,
                            const FX::FXString& text);
   void elementPlacementToState(bool withPanelsAndTransition);
+  // Gives a placement spinner its range p of kPlacementRanges, widened to
+  // take a finite value beyond it: the spinner then shows that value as it
+  // is, so that an edit of any element's spinner, which copies every
+  // spinner into the state, moves no element the user did not touch. Edits
+  // stay within the widened range.
+  static void setPlacementRange(FX::FXRealSpinner* spinner, int p, double value);
   // The placement spinners of every present element after a solution:
   // with the placement taken from the contours, they show the placement
   // the solution derived and are disabled, with the reason as their
-  // tooltip; otherwise they are enabled, with the ranges they edit in.
+  // tooltip; otherwise they are enabled, with the ranges they edit in
+  // (widened to the stored values, see setPlacementRange).
   void showPlacementInEffect();
   // "Xtru=" (surface 1) or "Xtrl=" (surface 2) of every present element:
   // the tab's field, text and value of that surface.

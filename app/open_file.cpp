@@ -1,5 +1,6 @@
 // "&Open...": choose a geometry file, have the panel solver read it, set the
 // window's controls from what was read and run the first solution.
+#include <array>
 #include <string>
 
 #include "app/fox_compat.h"
@@ -107,7 +108,11 @@ void Sorvane_2D::loadControlsFromSolver() {
 
   for (int k = 1; k <= n; ++k) {
     ElementTab& t = elements[k - 1];
-    t.angleSpinner->setRange(kPlacementRanges[4][0], kPlacementRanges[4][1], FALSE);
+    // Every placement spinner shows the file's value as it is: its range
+    // widened where the value lies beyond it, before the value is set.
+    const std::array<FXRealSpinner*, 5> spinners = t.placementSpinners();
+    const double placement[5] = {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)};
+    for (int p = 0; p < 5; ++p) setPlacementRange(spinners[p], p, placement[p]);
     t.angleSpinner->setIncrement(0.1);
     t.angleSpinner->setGranularity(0.01);
 

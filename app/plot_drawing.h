@@ -4,6 +4,8 @@
 // toolkit through to_pixel (truncated, clamped, never a non-finite value).
 #pragma once
 
+#include <vector>
+
 #include "app/fox_compat.h"
 #include "app/plot_support.h"
 
@@ -57,13 +59,38 @@ void draw_horizontal_lines(FX::FXDC& dc, int last, int x0, int x1, Row row) {
     if (to_pixel(row(i), p)) dc.drawLine(x0, p, x1, p);
 }
 
+// Labels text(i), i = 0..last, starting in the columns column(i), with their
+// base lines on the rows row(i).
+template <class Column, class Row, class Text>
+void draw_labels_at(FX::FXDC& dc, int last, Column column, Row row, Text text) {
+  int p;
+  for (int i = 0; i <= last; ++i)
+    if (to_pixel(row(i), p)) dc.drawText(column(i), p, text(i));
+}
+
 // Labels text(i), i = 0..last, in column x with their base lines on the rows
 // row(i).
 template <class Row, class Text>
 void draw_row_labels(FX::FXDC& dc, int last, int x, Row row, Text text) {
-  int p;
-  for (int i = 0; i <= last; ++i)
-    if (to_pixel(row(i), p)) dc.drawText(x, p, text(i));
+  draw_labels_at(dc, last, [x](int) { return x; }, row, text);
+}
+
+// The labels of a y axis, text(i) for i = 0..last, with their base lines on
+// the rows row(i), left of a plot whose area starts in column edge: in
+// column x when all of them end clear of the plot there, right-aligned to
+// its edge otherwise (row_label_columns), their widths in font.
+template <class Row, class Text>
+void draw_row_labels_left_of(FX::FXDC& dc, const FX::FXFont& font, int last, int x, int edge,
+                             Row row, Text text) {
+  std::vector<FX::FXString> texts;
+  std::vector<int> widths;
+  for (int i = 0; i <= last; ++i) {
+    texts.push_back(text(i));
+    widths.push_back(font.getTextWidth(texts.back()));
+  }
+  const std::vector<int> columns = row_label_columns(widths, x, edge);
+  draw_labels_at(
+      dc, last, [&](int i) { return columns[i]; }, row, [&](int i) { return texts[i]; });
 }
 
 // Labels text(i), i = 0..last, with their base lines on row y, starting in

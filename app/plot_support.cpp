@@ -71,7 +71,21 @@ int step_decimals(double step) {
 std::string AxisLabels::text(double v) const {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
-  return buffer;
+  std::string label = buffer;
+  // A line a rounding step below 0 (or -0 itself) reads 0: written without
+  // a sign, like the zero line of any other axis.
+  if (label[0] == '-' && label.find_first_not_of("0.", 1) == std::string::npos) label.erase(0, 1);
+  return label;
+}
+
+std::vector<int> row_label_columns(const std::vector<int>& widths, int column, int edge) {
+  const int end = edge - kLabelGap;  // the last label column is end - 1
+  const bool fit = std::all_of(widths.begin(), widths.end(),
+                               [&](int w) { return column + w <= end; });
+  std::vector<int> columns;
+  columns.reserve(widths.size());
+  for (int w : widths) columns.push_back(fit ? column : std::max(0, end - w));
+  return columns;
 }
 
 AxisLabels AxisLabels::of(double first, double step, int last) {

@@ -1,10 +1,11 @@
 // Pure helpers of the plots: the Cp axis ladder and the end skip of the Cp
 // range of the main plot, the safe conversion of plot coordinates to pixels,
 // the bound on grid and label loops of every plot and the number labels of
-// the boundary-layer plots' axes.
+// the boundary-layer plots' axes, with the columns they start in.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace sorvane::gui {
 
@@ -47,9 +48,19 @@ struct AxisLabels {
   int decimals;  // decimals of every label of the axis
 
   static AxisLabels of(double first, double step, int last);
-  // The label of the value v.
+  // The label of the value v; a label that reads 0 has no sign.
   std::string text(double v) const;
 };
+
+// The columns where the labels of a y axis start, from their text widths in
+// pixels: all in `column` when every one of them drawn there ends at least
+// kLabelGap pixels left of the plot's left edge `edge` (short labels, such
+// as those of three decimals, stay where they always were); otherwise each
+// label right-aligned to end kLabelGap pixels left of the edge, never left
+// of column 0, so that the labels of an axis with longer texts keep out of
+// the plot area as far as the margin allows.
+constexpr int kLabelGap = 2;
+std::vector<int> row_label_columns(const std::vector<int>& widths, int column, int edge);
 
 // The fewest decimals (at least three, at most 15) that write step exactly
 // enough: step * 10^decimals is a whole number within a millionth.

@@ -2,6 +2,7 @@
 // state, runs the panel solution, refreshes the window and counts the
 // solution. Edits before a file is loaded are ignored.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -239,43 +240,45 @@ void Sorvane_2D::elementPlacementToState(bool withPanelsAndTransition) {
   }
 }
 
+void Sorvane_2D::setPlacementRange(FXRealSpinner* spinner, int p, double value) {
+  double lo = kPlacementRanges[p][0], hi = kPlacementRanges[p][1];
+  if (std::isfinite(value)) {
+    lo = std::min(lo, value);
+    hi = std::max(hi, value);
+  }
+  spinner->setRange(lo, hi, FALSE);
+}
+
 void Sorvane_2D::showPlacementInEffect() {
   ProblemState& s = state();
   const bool fromContour = sorvane::placement_from_contour(s.IPOS);
   const int n = sorvane::addressable_elements(s.NELEM);
   for (int i = 0; i < n; ++i) {
     const int k = i + 1;
-    ElementTab& t = elements[i];
-    // "Xf=", "Yf=", "Xc=", "Yc=", "Angle=": the value in effect and the
-    // range a user edits in.
-    const struct {
-      FXRealSpinner* spinner;
-      double value, lo, hi;
-    } placement[] = {
-        {t.xfSpinner, s.XAX(k), kPlacementRanges[0][0], kPlacementRanges[0][1]},
-        {t.yfSpinner, s.YAX(k), kPlacementRanges[1][0], kPlacementRanges[1][1]},
-        {t.xcSpinner, s.XX(k), kPlacementRanges[2][0], kPlacementRanges[2][1]},
-        {t.ycSpinner, s.YY(k), kPlacementRanges[3][0], kPlacementRanges[3][1]},
-        {t.angleSpinner, s.DFL(k), kPlacementRanges[4][0], kPlacementRanges[4][1]},
-    };
-    for (const auto& p : placement) {
+    const ElementTab& t = elements[i];
+    // "Xf=", "Yf=", "Xc=", "Yc=", "Angle=": the spinners and the values in
+    // effect.
+    const std::array<FXRealSpinner*, 5> spinners = t.placementSpinners();
+    const double inEffect[5] = {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)};
+    for (int p = 0; p < 5; ++p) {
+      FXRealSpinner* const spinner = spinners[p];
       if (!fromContour) {
-        // Stored placement values: the user's, as edited within the
-        // ranges (a value of the file outside one shows the range's end).
-        if (!p.spinner->isEnabled()) {
-          p.spinner->setRange(p.lo, p.hi, FALSE);
-          p.spinner->enable();
-          p.spinner->setTipText(FXString());
+        // Stored placement values: the user's, edited within the ranges.
+        // Back from the contours, the range takes the stored value (the
+        // one the spinner shows), so that re-enabling clamps nothing.
+        if (!spinner->isEnabled()) {
+          setPlacementRange(spinner, p, inEffect[p]);
+          spinner->enable();
+          spinner->setTipText(FXString());
         }
         continue;
       }
       // The solution derived the placement from the contour: shown as it
       // is, beyond the editing range too (the spinner takes no edit).
-      if (std::isfinite(p.value))
-        p.spinner->setRange(std::min(p.lo, p.value), std::max(p.hi, p.value), FALSE);
-      p.spinner->setValue(p.value, FALSE);
-      p.spinner->disable();
-      p.spinner->setTipText(kPlacementFromContourTip);
+      setPlacementRange(spinner, p, inEffect[p]);
+      spinner->setValue(inEffect[p], FALSE);
+      spinner->disable();
+      spinner->setTipText(kPlacementFromContourTip);
     }
   }
 }

@@ -56,8 +56,6 @@ TEST(NiceScale, RaisesTheMaximumToTheNextMultipleOfANiceStep) {
     EXPECT_TRUE(std::isnan(bad) ? std::isnan(v) : v == bad);
     EXPECT_EQ(step, keep);
   }
-  sorvane::gui::emptyStub();
-  sorvane::gui::emptyStubArg(1);
 }
 
 // The labels of an axis read their grid lines: as many decimals as the step
@@ -97,6 +95,12 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
        0.0035,
        0.001,
        {"0.0035", "0.0045", "0.0055", "0.0065", "0.0075", "0.0085"}},
+      // A first line a rounding step below 0 reads 0, without a sign; a
+      // line below 0 by a step keeps its sign.
+      {"a first line 1e-17 below 0", -1e-17, 0.0005, {"0.0000", "0.0005", "0.0010"}},
+      {"a first line 4e-19 below 0", -4e-19, 0.2, {"0.000", "0.200", "0.400"}},
+      {"-0.0005 below 0", -0.0005, 0.0005, {"-0.0005", "0.0000", "0.0005"}},
+      {"two lines below 0", -0.4, 0.2, {"-0.400", "-0.200", "0.000", "0.200"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -109,15 +113,17 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
     EXPECT_EQ(sorvane::gui::AxisLabels::of(0, bad, 3).decimals, 3) << bad;
 
   // Every nice step from 1e-6 to 100, with axes starting at odd fractions
-  // of the step and on halves of the decimals from the third to the eighth.
+  // of the step, on halves of the decimals from the third to the eighth,
+  // and a rounding step below a whole number of steps (whose line on 0
+  // reads 0, no sign).
   int axes = 0;
   for (double power = 1e-6; power <= 100; power *= 10)
     for (double m : {1.0, 0.5, 0.2})
       for (int start = -40; start <= 40; ++start) {
-        std::vector<double> firsts = {start * 0.013 * m * power};
+        const double step = m * power;
+        std::vector<double> firsts = {start * 0.013 * step, start * step * (1 + 1e-15)};
         for (double u = 1e-3; u > 1e-9; u /= 10) firsts.push_back((start + 0.5) * u);
         for (double first : firsts) {
-          const double step = m * power;
           const int last = 12;
           const sorvane::gui::AxisLabels labels = sorvane::gui::AxisLabels::of(first, step, last);
           ASSERT_GE(labels.decimals, 3);
@@ -129,6 +135,10 @@ TEST(AxisLabels, EachLabelReadsItsGridLine) {
             const double read = std::atof(labels.text(value).c_str());
             ASSERT_LE(std::fabs(read - value), 0.5 * unit * (1 + 1e-6))
                 << "first " << first << " step " << step << " line " << i;
+            if (read == 0) {
+              ASSERT_NE(labels.text(value)[0], '-')
+                  << "first " << first << " step " << step << " line " << i;
+            }
             if (i > 0) {
               ASSERT_NEAR(read - before, step, 0.5 * unit)
                   << "first " << first << " step " << step << " line " << i;
@@ -442,14 +452,9 @@ TEST_F(PlotTest, CurvesTakeTheElementsColour) {
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
   draw_and_grab(d, img);
   const int aboveMarkers = d->ueCanvas->getHeight() - 29;
-  // Labels with four or more decimals reach a few columns into the plot
-  // area: black is looked for right of them.
-  const int rightOfLabels = 46 + 15;
   for (FXCanvas* c : {d->ueCanvas, d->quantityCanvas}) {
     EXPECT_GT(count_in_plot(img, d, c, rgb("Red"), 6, aboveMarkers), 100);
-    EXPECT_EQ(count_rect(img, d, c, rgb("Black"), rightOfLabels, 6, c->getWidth() - 5,
-                         aboveMarkers),
-              0);
+    EXPECT_EQ(count_in_plot(img, d, c, rgb("Black"), 6, aboveMarkers), 0);
   }
 
   // The black variant of the edge-velocity curve covers the red one and
@@ -465,6 +470,103 @@ TEST_F(PlotTest, CurvesTakeTheElementsColour) {
   EXPECT_GT(count_in_plot(img, d, d->ueCanvas, rgb("Black"), 6, aboveMarkers), 100);
   EXPECT_EQ(count_in_plot(img, d, d->ueCanvas, rgb("Red"), 6, aboveMarkers), 0);
   EXPECT_GT(count_in_plot(img, d, d->quantityCanvas, rgb("Red"), 6, aboveMarkers), 100);
+}
+
+// The y labels of a plot as drawn into a recording: every text but those
+// on the row of the x labels and the title.
+std::vector<RecordingDC::Op> y_labels(const RecordingDC& dc, D* d) {
+  const int xRow = static_cast<int>(0.99 * d->ueCanvas->getHeight());
+  std::vector<RecordingDC::Op> out;
+  for (const RecordingDC::Op& o : dc.of('T', "Black"))
+    if (o.y != xRow) out.push_back(o);
+  return out;
+}
+
+// The y labels of a dialog's plots keep left of the plot area, which starts
+// in column 45. An axis whose labels all end two columns before it when they
+// stand at a hundredth of the width (labels of three decimals) keeps them
+// there; an axis with a longer label has all of its labels end two columns
+// before the plot area, none left of column 0: labels of four decimals then
+// keep out of the plot area. A negative label of four decimals is wider
+// than the margin (49 pixels in the normal font): it starts in column 0 and
+// reaches no further than its width. The lower plot of element 2
+// (examples/main_flap.dat, a red curve) with the skin friction's range set
+// to each case; on the display every grey or black pixel above the x labels
+// is a label's.
+TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
+  D* d = open("bllabels");
+  ASSERT_NE(d, nullptr);
+  d->elementSpinner->setValue(2);
+  to(d, D::ID_ELEMENT);
+  ASSERT_EQ(d->currentElement, 1);
+  const int s = d->shownSurface[1];
+  ASSERT_EQ(d->plottedQuantity[s][1], 0);  // Cf(X)
+  const int kLeft = 45, kGap = 2;
+  FXFont* font = test_app().getNormalFont();
+  struct Case {
+    const char* what;
+    double ymin, ymax;
+    const char* widest;  // the widest label
+    bool atHundredth;    // the labels stand at a hundredth of the width
+  };
+  const Case cases[] = {
+      {"three decimals", 0, 0.73, "0.800", true},
+      {"three decimals, one below 0", -0.2, 0.73, "-0.200", false},
+      {"four decimals", 0, 0.0042, "0.0045", false},
+      {"four decimals, one below 0", -0.0005, 0.0075, "-0.0005", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    d->rangeMin[D::Q_CF][s][1] = c.ymin;
+    d->rangeMax[D::Q_CF][s][1] = c.ymax;
+    FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
+    draw_and_grab(d, img, /*raise=*/true);
+    ASSERT_TRUE(d->xMapped && d->yMapped);
+    const int W = d->ueCanvas->getWidth();
+
+    RecordingDC dc(&test_app());
+    d->drawAxes(dc, d->quantityCanvas, s, d->rangeMin[D::Q_S][s][1], d->rangeMax[D::Q_S][s][1],
+                c.ymin, c.ymax, "Cf(X)");
+    const std::vector<RecordingDC::Op> labels = y_labels(dc, d);
+    ASSERT_EQ(static_cast<int>(labels.size()), d->countY + 1);
+    int widest = 0;
+    for (const RecordingDC::Op& l : labels) {
+      const int width = font->getTextWidth(FXString(l.text.c_str()));
+      widest = std::max(widest, width);
+      if (c.atHundredth) {
+        EXPECT_EQ(l.x, static_cast<int>(0.01 * W)) << l.text;
+      } else {
+        EXPECT_TRUE(l.x + width == kLeft - kGap || l.x == 0) << l.text << " at " << l.x;
+      }
+    }
+    ASSERT_EQ(widest, font->getTextWidth(c.widest));
+    if (c.atHundredth) {
+      ASSERT_LE(static_cast<int>(0.01 * W) + widest, kLeft - kGap) << "labels too wide";
+    }
+
+    // On the display: the columns of the label pixels.
+    int cx = 0, cy = 0;
+    d->quantityCanvas->translateCoordinatesTo(cx, cy, d, 0, 0);
+    int first = W, last = -1;
+    for (int y = 0; y < d->originY + 4; ++y)
+      for (int x = 0; x < W; ++x) {
+        const FXColor p = pixel(img, cx + x, cy + y);
+        const bool grey = FXREDVAL(p) == FXGREENVAL(p) && FXGREENVAL(p) == FXBLUEVAL(p);
+        if (!grey || p == rgb("White")) continue;
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    ASSERT_GE(last, 0);
+    if (c.atHundredth) {
+      EXPECT_EQ(first, static_cast<int>(0.01 * W));
+    }
+    if (widest <= kLeft) {
+      EXPECT_LT(last, kLeft);
+    } else {
+      EXPECT_EQ(first, 0);
+      EXPECT_LT(last, widest);
+    }
+  }
 }
 
 // Stations without a solution (the store holds their first guesses) are no
@@ -649,21 +751,15 @@ TEST_F(PlotTest, LowerCanvasIsPaintedWholeInTheUpperOnesLayout) {
 }
 
 // Pixels of a colour in the rectangle x0..x1-1, y0..y1-1 of the lower
-// canvas, outside the boxes of the y labels of the plot drawn last.
-int count_off_labels(FXImage& img, D* d, FXColor colour, int x0, int y0, int x1, int y1) {
+// canvas, outside the boxes of the given labels.
+int count_off_labels(FXImage& img, D* d, const std::vector<RecordingDC::Op>& labels,
+                     FXColor colour, int x0, int y0, int x1, int y1) {
   FXFont* font = test_app().getNormalFont();
-  const int W = d->ueCanvas->getWidth(), H = d->ueCanvas->getHeight();
-  const sorvane::gui::AxisLabels labels =
-      sorvane::gui::AxisLabels::of(d->axisYMin, d->stepY, d->countY);
   auto onLabel = [&](int x, int y) {
-    for (int i = 0; i <= d->countY; ++i) {
-      const int lx = static_cast<int>(0.01 * W);
-      const int base = static_cast<int>((H - 20) - d->scaleY * (i * d->stepY));
-      const FXString text(labels.text(d->axisYMin + i * d->stepY).c_str());
-      if (x >= lx && x < lx + font->getTextWidth(text) && y >= base - font->getFontAscent() &&
-          y <= base + font->getFontDescent())
+    for (const RecordingDC::Op& l : labels)
+      if (x >= l.x && x < l.x + font->getTextWidth(FXString(l.text.c_str())) &&
+          y >= l.y - font->getFontAscent() && y <= l.y + font->getFontDescent())
         return true;
-    }
     return false;
   };
   int cx = 0, cy = 0;
@@ -741,8 +837,16 @@ TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadThei
             ASSERT_GE(column3, 48);
           }
           ASSERT_LE(row3 + 2, d->originY);  // the axis row lies in the rows looked at
+          // The plot again, recorded: where its labels are.
+          RecordingDC dc(&test_app());
+          const int q = D::Q_CF + quantity.q;
+          d->drawAxes(dc, d->quantityCanvas, s, d->rangeMin[D::Q_S][s][e],
+                      d->rangeMax[D::Q_S][s][e], d->rangeMin[q][s][e], d->rangeMax[q][s][e],
+                      quantity.title);
+          const std::vector<RecordingDC::Op> labels = y_labels(dc, d);
           if (column3 >= 48) {
-            EXPECT_EQ(count_off_labels(img, d, colour, 40, row3 + 2, column3, d->originY + 2), 0);
+            EXPECT_EQ(
+                count_off_labels(img, d, labels, colour, 40, row3 + 2, column3, d->originY + 2), 0);
           }
           // The curve itself is there, from station 3 on; the edge velocity
           // above (same x axis, labels of three decimals left of it) from
@@ -751,15 +855,8 @@ TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadThei
           EXPECT_GT(count_rect(img, d, d->ueCanvas, colour, 45, 6, column3, d->originY + 1), 3);
 
           // The labels as drawn, on the grid lines' rows.
-          RecordingDC dc(&test_app());
-          const int q = D::Q_CF + quantity.q;
-          d->drawAxes(dc, d->quantityCanvas, s, d->rangeMin[D::Q_S][s][e],
-                      d->rangeMax[D::Q_S][s][e], d->rangeMin[q][s][e], d->rangeMax[q][s][e],
-                      quantity.title);
-          const int column = static_cast<int>(0.01 * d->ueCanvas->getWidth());
           std::vector<std::string> texts;
-          for (const RecordingDC::Op& o : dc.of('T', "Black")) {
-            if (o.x != column) continue;
+          for (const RecordingDC::Op& o : labels) {
             const int i = static_cast<int>(texts.size());
             const double line = d->axisYMin + i * d->stepY;
             EXPECT_EQ(o.y, static_cast<int>(d->originY - d->scaleY * (i * d->stepY)));

@@ -1,10 +1,13 @@
 // Opening a geometry file through the window and the recompute cycle behind
 // every input control.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "solver/panel/geometry_input.h"
@@ -298,33 +301,12 @@ TEST_F(WindowTest, StepSpinnersSetTheIncrementsOfPresentElements) {
   EXPECT_DOUBLE_EQ(window->elements[2].xcSpinner->getIncrement(), 0.01);
 }
 
-TEST_F(WindowTest, DeflectionBeyondTheSpinnerRangeShowsItsEnd) {
-  // The flap's deflection set to 90 degrees (stored placement values).
-  const std::string path = example_copy("deflect", "main_flap.dat", [](std::vector<std::string>& l) {
-    // The record after the second placement heading is the flap's.
-    int headings = 0;
-    for (std::size_t i = 0; i + 1 < l.size(); ++i)
-      if (l[i].find("XAX") != std::string::npos && ++headings == 2) {
-        set_field(l[i + 1], 4, "90.00000");
-        break;
-      }
-  });
-  ASSERT_TRUE(load(path)) << window->lastError.text();
-  ProblemState& s = state();
-  EXPECT_DOUBLE_EQ(window->elements[1].angleSpinner->getValue(), 85.0);
-  EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);
-  setSpinner(window->alphaSpinner, 1.0);
-  send(W::ID_ALPHA);
-  EXPECT_DOUBLE_EQ(s.DFL(2), 90.0);  // not an element edit
-  send(W::ID_ELEMENT_PARAM);
-  EXPECT_DOUBLE_EQ(s.DFL(2), 85.0);
-}
-
-// A click on a spinner's up arrow, as the pointer gives it.
-void click_up(FX::FXRealSpinner* spinner) {
+// A click on one of a spinner's arrows (FX::ARROW_UP or FX::ARROW_DOWN), as
+// the pointer gives it.
+void click_arrow(FX::FXRealSpinner* spinner, FX::FXuint direction) {
   for (FX::FXWindow* c = spinner->getFirst(); c; c = c->getNext()) {
     auto* arrow = dynamic_cast<FX::FXArrowButton*>(c);
-    if (!arrow || !(arrow->getArrowStyle() & FX::ARROW_UP)) continue;
+    if (!arrow || !(arrow->getArrowStyle() & direction)) continue;
     FX::FXEvent ev;
     ev.code = FX::LEFTBUTTON;
     ev.win_x = ev.win_y = 2;
@@ -334,7 +316,126 @@ void click_up(FX::FXRealSpinner* spinner) {
     arrow->handle(arrow, FXSEL(FX::SEL_LEFTBUTTONRELEASE, 0), &ev);
     return;
   }
-  ADD_FAILURE() << "no up arrow";
+  ADD_FAILURE() << "no such arrow";
+}
+
+void click_up(FX::FXRealSpinner* spinner) { click_arrow(spinner, FX::ARROW_UP); }
+
+// An element's "Xf=", "Yf=", "Xc=", "Yc=", "Angle=".
+std::array<FX::FXRealSpinner*, 5> spinners_of(const W::ElementTab& t) {
+  return {t.xfSpinner, t.yfSpinner, t.xcSpinner, t.ycSpinner, t.angleSpinner};
+}
+
+// The placement values of element k in the state, in the order of the
+// spinners ("Xf=", "Yf=", "Xc=", "Yc=", "Angle=").
+std::vector<double> placement_of(int k) {
+  const ProblemState& s = state();
+  return {s.XAX(k), s.YAX(k), s.XX(k), s.YY(k), s.DFL(k)};
+}
+
+// A file placed from its stored values (IPOS = 0) may put an element beyond
+// the range a spinner edits in. The spinner shows the value as it is, its
+// range widened to take it, so that the next click on any element's
+// placement spinner (which copies every spinner into the state) leaves the
+// element where the file put it, and "Save Result" writes it there. The
+// flap of examples/main_flap.dat (element 2) at "Xc=" 2.5 and "Yf=" 0.6,
+// and each of its five values beyond each end of its range. An arrow click
+// on the widened spinner itself stays within the widened range; spinners
+// whose values lie within their ranges keep them exactly.
+TEST_F(WindowTest, PlacementBeyondASpinnerRangeIsShownAndKeptAsRead) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, double>> flap;  // placement value (field of the record), value
+  };
+  const Case cases[] = {
+      {"Xc= 2.5 and Yf= 0.6", {{2, 2.5}, {1, 0.6}}},
+      {"Xf= below -1", {{0, -1.5}}},   {"Xf= above 2", {{0, 2.5}}},
+      {"Yf= below -0.5", {{1, -0.6}}}, {"Yf= above 0.5", {{1, 0.6}}},
+      {"Xc= below -1", {{2, -1.5}}},   {"Xc= above 2", {{2, 2.5}}},
+      {"Yc= below -10", {{3, -12}}},   {"Yc= above 10", {{3, 12}}},
+      {"Angle= below -85", {{4, -90}}}, {"Angle= above 85", {{4, 90}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (state().NCOMPUTE != 0) freshWindow();  // one file per window
+    const std::string path = example_copy("beyond", "main_flap.dat", [&](std::vector<std::string>& l) {
+      // The record after the second placement heading is the flap's.
+      int headings = 0;
+      for (std::size_t i = 0; i + 1 < l.size(); ++i)
+        if (l[i].find("XAX") != std::string::npos && ++headings == 2) {
+          for (const auto& [field, value] : c.flap) set_field(l[i + 1], field, field10(value));
+          break;
+        }
+    });
+    ASSERT_TRUE(load(path)) << window->lastError.text();
+    ProblemState& s = state();
+    ASSERT_EQ(s.IPOS, 0);
+    const std::vector<double> main = placement_of(1), flap = placement_of(2);
+    for (const auto& [field, value] : c.flap) ASSERT_DOUBLE_EQ(flap[field], value);
+
+    // Every spinner shows the state's value; a value beyond its range
+    // widens it just so far, the others keep their ranges.
+    for (int k = 1; k <= 2; ++k) {
+      const std::array<FX::FXRealSpinner*, 5> spinners = spinners_of(window->elements[k - 1]);
+      const std::vector<double> read = k == 1 ? main : flap;
+      for (int p = 0; p < 5; ++p) {
+        SCOPED_TRACE("element " + std::to_string(k) + ", spinner " + std::to_string(p));
+        EXPECT_DOUBLE_EQ(spinners[p]->getValue(), read[p]);
+        double lo = 0, hi = 0;
+        spinners[p]->getRange(lo, hi);
+        EXPECT_EQ(lo, std::min(W::kPlacementRanges[p][0], read[p]));
+        EXPECT_EQ(hi, std::max(W::kPlacementRanges[p][1], read[p]));
+      }
+    }
+
+    // One click on element 1's "Angle=": only that value changes.
+    FX::FXRealSpinner* const mainAngle = window->elements[0].angleSpinner;
+    click_up(mainAngle);
+    EXPECT_EQ(s.NCOMPUTE, 2);
+    std::vector<double> clicked = main;
+    clicked[4] += 0.1;
+    for (int p = 0; p < 5; ++p) {
+      EXPECT_NEAR(placement_of(1)[p], clicked[p], 1e-9) << p;
+      EXPECT_DOUBLE_EQ(placement_of(2)[p], flap[p]) << p;
+    }
+
+    // "Save Result": the flap's placement line holds the file's values.
+    send(W::ID_SAVE_RESULT);
+    const std::vector<std::string> lines = read_lines(path.substr(0, path.size() - 4) + "_1.sum");
+    // Each element's placement line follows the last line of the headings
+    // above it, which line 8 is for element 1.
+    ASSERT_GT(lines.size(), 9u);
+    const auto heading = std::find(lines.begin() + 9, lines.end(), lines[8]);
+    ASSERT_TRUE(heading != lines.end() && heading + 1 != lines.end());
+    std::istringstream row(*(heading + 1));
+    std::string k, written[5];
+    row >> k >> written[0] >> written[1] >> written[2] >> written[3] >> written[4];
+    EXPECT_EQ(k, "2");
+    using sorvane::gui::string_from_double;
+    for (int p = 0; p < 5; ++p)
+      EXPECT_EQ(written[p], string_from_double(flap[p], p == 4 ? 2 : 4).text()) << p;
+
+    // The widened spinner clamps at the value of the file: a click outward
+    // leaves the flap where it is.
+    for (const auto& [field, value] : c.flap) {
+      FX::FXRealSpinner* const spinner = spinners_of(window->elements[1])[field];
+      click_arrow(spinner, value > W::kPlacementRanges[field][1] ? FX::ARROW_UP : FX::ARROW_DOWN);
+      EXPECT_DOUBLE_EQ(spinner->getValue(), value);
+      EXPECT_DOUBLE_EQ(placement_of(2)[field], value);
+    }
+  }
+}
+
+// A copy of examples/naca0012.dat (placed from its contour, IPOS = 1) with
+// the contour moved by dx along x and dy up.
+std::string moved_naca0012(const std::string& dir, double dx, double dy) {
+  return example_copy(dir, "naca0012.dat", [&](std::vector<std::string>& l) {
+    for (std::size_t i = 9; i < l.size(); ++i) {
+      set_field(l[i], 0, field10(std::atof(l[i].substr(0, 10).c_str()) + dx));
+      set_field(l[i], 1, field10(std::atof(l[i].substr(10, 10).c_str()) + dy));
+      set_field(l[i], 2, field10(std::atof(l[i].substr(20, 10).c_str()) + dy));
+    }
+  });
 }
 
 // With the placement taken from the contours (IPOS = 1) every solution
@@ -352,13 +453,7 @@ TEST_F(WindowTest, PlacementFromTheContourIsShownAndTakesNoEdit) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (state().NCOMPUTE != 0) freshWindow();  // one file per window
-    const std::string path = example_copy("ipos1", "naca0012.dat", [&](std::vector<std::string>& l) {
-      for (std::size_t i = 9; i < l.size(); ++i) {
-        set_field(l[i], 0, field10(std::atof(l[i].substr(0, 10).c_str()) + c.dx));
-        set_field(l[i], 1, field10(std::atof(l[i].substr(10, 10).c_str()) + c.dy));
-        set_field(l[i], 2, field10(std::atof(l[i].substr(20, 10).c_str()) + c.dy));
-      }
-    });
+    const std::string path = moved_naca0012("ipos1", c.dx, c.dy);
     ASSERT_TRUE(load(path)) << window->lastError.text();
     ProblemState& s = state();
     ASSERT_EQ(s.IPOS, 1);
@@ -436,6 +531,32 @@ TEST_F(WindowTest, PlacementFromTheContourIsShownAndTakesNoEdit) {
   for (int i = 0; i < 10; ++i) click_up(flap.angleSpinner);
   EXPECT_NEAR(state().DFL(2), deflection + 1.0, 1e-9);
   EXPECT_NEAR(flap.angleSpinner->getValue(), deflection + 1.0, 1e-9);
+}
+
+// Back from the contours to the stored values (IPOS 1, then 0): the
+// spinners take edits again and keep showing the placement they showed,
+// which the state holds, beyond the editing ranges too (the contour moved
+// by 3 along x and 12 up: "Xc=" about 3, "Yc=" about 12), so that the next
+// click on "Angle=" turns the element and moves it nowhere.
+TEST_F(WindowTest, PlacementBackFromTheContourKeepsItsValues) {
+  ASSERT_TRUE(load(moved_naca0012("ipos10", 3, 12))) << window->lastError.text();
+  ProblemState& s = state();
+  ASSERT_EQ(s.IPOS, 1);
+  send(W::ID_AXIS_FROM_FILE);
+  ASSERT_EQ(s.IPOS, 0);
+  const W::ElementTab& t = window->elements[0];
+  const std::vector<double> stored = placement_of(1);
+  ASSERT_GT(stored[2], 2.5);
+  ASSERT_GT(stored[3], 11.5);
+  const std::array<FX::FXRealSpinner*, 5> spinners = spinners_of(t);
+  for (int p = 0; p < 5; ++p) {
+    EXPECT_TRUE(spinners[p]->isEnabled()) << p;
+    EXPECT_DOUBLE_EQ(spinners[p]->getValue(), stored[p]) << p;
+  }
+  click_up(t.angleSpinner);
+  const std::vector<double> after = placement_of(1);
+  for (int p = 0; p < 4; ++p) EXPECT_DOUBLE_EQ(after[p], stored[p]) << p;
+  EXPECT_NEAR(after[4], stored[4] + 0.1, 1e-9);
 }
 
 TEST_F(WindowTest, PanelCountsOutsideTheCapacitiesAreRefused) {
