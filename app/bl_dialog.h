@@ -141,6 +141,16 @@ class BlCalc_2D : public FX::FXDialogBox {
                         int first);
   void drawUeCurveBlack(int element, int surface, const double* ys);
   void drawPlots();
+  // The left margin of a plot whose y range is ymin..ymax: 45 pixels, or
+  // as wide as its widest y label and the gap before the plot area need (a
+  // negative label of four decimals, or one of five, is wider than 45
+  // pixels in the normal font), at most a third of the canvas's width.
+  int labelMargin(double ymin, double ymax);
+  // The wider labelMargin of the two plots the dialog shows (the edge
+  // velocity and the chosen quantity of the shown element and surface).
+  int shownMargin();
+  // The quantity code of the lower plot of the shown element and surface.
+  int shownQuantity() const;
 
   // Widgets; they belong to the toolkit's widget tree.
   Sorvane_2D* mainWindow = nullptr;

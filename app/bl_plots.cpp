@@ -82,11 +82,27 @@ int computed_stations(int k, int s) {
 
 namespace {
 
+// Margins of both plots; the left one is the least: it widens where a y
+// label needs more room (BlCalc_2D::plotLeft).
 constexpr int kLeft = 45, kRight = 5, kTop = 5, kBottom = 20;
 
 // A scale that maps: finite and positive, from a finite minimum.
 bool maps(double scale, double minimum) {
   return std::isfinite(scale) && scale > 0 && std::isfinite(minimum);
+}
+
+// The value axis of a plot whose range is ymin..ymax: the maximum raised to
+// the next multiple of its step, and the count of grid lines above the
+// first (-1 for none).
+struct ValueAxis {
+  double top, step;
+  int count;
+};
+ValueAxis value_axis(double ymin, double ymax) {
+  ValueAxis y{ymax, 0.2, -1};
+  sorvane::gui::niceScale(y.top, y.step);
+  y.count = bounded_count((y.top - ymin) / y.step);
+  return y;
 }
 
 // Titles of the lower plot by quantity code (0 Cf .. 4 H12).
@@ -109,19 +125,22 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas* canvas, int surface, double xmin, d
   axisXMin = xmin;
   axisXMax = xmax;
   axisYMin = ymin;
-  axisYMax = ymax;
-  stepY = 0.2;
-  sorvane::gui::niceScale(axisYMax, stepY);
+  const ValueAxis y = value_axis(ymin, ymax);
+  axisYMax = y.top;
+  stepY = y.step;
+  countY = y.count;
   // The x range spans the data exactly, the y range up to the raised maximum.
   const double xRange = axisXMax - axisXMin;
   const double yRange = axisYMax - axisYMin;
   stepX = 0.2;
   sorvane::gui::niceScale(axisXMax, stepX);
   countX = bounded_count(xRange / stepX);
-  countY = bounded_count(yRange / stepY);
-  scaleX = (W - kLeft - kRight) / xRange;
+  // The left margin takes the widest y label of this plot and of the two
+  // plots the dialog shows, so that both plots keep one arc-length axis.
+  const int left = std::max(labelMargin(ymin, ymax), shownMargin());
+  scaleX = (W - left - kRight) / xRange;
   scaleY = (H - kTop - kBottom) / yRange;
-  originX = kLeft;
+  originX = left;
   originY = H - kBottom;
 
   // A surface without a result shows the frame of its plot area and its
@@ -136,14 +155,14 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas* canvas, int surface, double xmin, d
   dc.setForeground(fxcolorfromname("Orange"));
   dc.setLineStyle(LINE_ONOFF_DASH);
   if (!result) {
-    if (W - kLeft - kRight > 0 && H - kTop - kBottom > 0)
-      dc.drawRectangle(kLeft, kTop, W - kLeft - kRight, H - kTop - kBottom);
+    if (W - left - kRight > 0 && H - kTop - kBottom > 0)
+      dc.drawRectangle(left, kTop, W - left - kRight, H - kTop - kBottom);
   }
   if (xMapped)
     draw_vertical_lines(dc, countX + 1, originY, kTop,
-                        [&](int i) { return i * stepX * scaleX + kLeft; });
+                        [&](int i) { return i * stepX * scaleX + left; });
   if (yMapped)
-    draw_horizontal_lines(dc, countY, kLeft, W - kRight,
+    draw_horizontal_lines(dc, countY, left, W - kRight,
                           [&](int i) { return (H - kBottom) - i * stepY * scaleY; });
 
   dc.setLineStyle(LINE_SOLID);
@@ -156,14 +175,14 @@ void BlCalc_2D::drawAxes(FXDC& dc, FXCanvas* canvas, int surface, double xmin, d
   if (yMapped) {
     const AxisLabels labels = AxisLabels::of(axisYMin, stepY, countY);
     draw_row_labels_left_of(
-        dc, *font, countY, static_cast<int>(0.01 * W), kLeft,
+        dc, *font, countY, static_cast<int>(0.01 * W), left,
         [&](int i) { return (H - kBottom) - scaleY * (i * stepY); },
         [&](int i) { return FXString(labels.text(axisYMin + i * stepY).c_str()); });
   }
   if (xMapped) {
     const AxisLabels labels = AxisLabels::of(axisXMin, stepX, countX);
     draw_column_labels(
-        dc, countX, static_cast<int>(0.99 * H), [&](int i) { return kLeft + scaleX * (i * stepX); },
+        dc, countX, static_cast<int>(0.99 * H), [&](int i) { return left + scaleX * (i * stepX); },
         [&](int i) { return FXString(labels.text(axisXMin + i * stepX).c_str()); });
   }
   dc.drawText(static_cast<int>(0.9 * W), static_cast<int>(0.99 * H), title);
@@ -262,6 +281,33 @@ void BlCalc_2D::drawUeCurveBlack(int element, int surface, const double* ys) {
   drawStationCurve(ueCanvas, element, surface, ys, firstResultStation(Q_UE), "Black");
 }
 
+int BlCalc_2D::labelMargin(double ymin, double ymax) {
+  const ValueAxis y = value_axis(ymin, ymax);
+  if (!maps((ueCanvas->getHeight() - kTop - kBottom) / (y.top - ymin), ymin)) return kLeft;
+  const AxisLabels labels = AxisLabels::of(ymin, y.step, y.count);
+  const FXFont* font = getApp()->getNormalFont();
+  int widest = 0;
+  for (int i = 0; i <= y.count; ++i)
+    widest = std::max(widest, font->getTextWidth(FXString(labels.text(ymin + i * y.step).c_str())));
+  return std::min(std::max(kLeft, widest + kLabelGap),
+                  std::max(kLeft, ueCanvas->getWidth() / 3));
+}
+
+int BlCalc_2D::shownQuantity() const {
+  const int e = currentElement;
+  const int q = plottedQuantity[shownSurface[e] == 0 ? 0 : 1][e];
+  return q < 0 || q >= kPlottedQuantities ? 0 : q;
+}
+
+int BlCalc_2D::shownMargin() {
+  if (currentElement < 0 || currentElement >= elementCount) return kLeft;
+  const int e = currentElement;
+  const int s = shownSurface[e] == 0 ? 0 : 1;
+  const int q = shownQuantity();
+  return std::max(labelMargin(rangeMin[Q_UE][s][e], rangeMax[Q_UE][s][e]),
+                  labelMargin(rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e]));
+}
+
 void BlCalc_2D::drawPlots() {
   if (elementCount < 1 || !ueCanvas || !ueCanvas->id() || !quantityCanvas->id()) return;
   FXDCWindow ueDc(ueCanvas);
@@ -274,12 +320,12 @@ void BlCalc_2D::drawPlots() {
   drawElementCurve(ueCanvas, e, s, run.values[Q_UE].data(), firstResultStation(Q_UE));
 
   FXDCWindow quantityDc(quantityCanvas);
-  int q = plottedQuantity[s][e];
-  if (q < 0 || q >= kPlottedQuantities) q = 0;
+  const int q = shownQuantity();
   drawAxes(quantityDc, quantityCanvas, s, rangeMin[Q_S][s][e], rangeMax[Q_S][s][e],
            rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
   drawElementCurve(quantityCanvas, e, s, run.values[Q_CF + q].data(),
                    firstResultStation(Q_CF + q));
+
 
   // The markers above used the transition positions as they were; the
   // fields now show those of the shown run.

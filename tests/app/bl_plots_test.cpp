@@ -170,6 +170,11 @@ TEST_F(PlotTest, MappingGridLabelsTitleAndMarkersOfACanvas500By300) {
   canvasSize(d, 500, 300);
   d->ownRun.surface[0][0].xinv = 0.9;  // the separation of the run it shows
   d->strValue[0] = 0.1;
+  // The lower plot the dialog shows gets labels of three decimals too (the
+  // made-up skin friction's, from -0.0005, would widen the left margin of
+  // both plots).
+  d->rangeMin[D::Q_CF][0][0] = 0.0;
+  d->rangeMax[D::Q_CF][0][0] = 0.73;
   RecordingDC dc(&test_app());
   d->drawAxes(dc, d->ueCanvas, 0, 0.0, 1.05, 0.0, 0.73, "Ue(X)");
 
@@ -342,6 +347,7 @@ TEST_F(PlotTest, SurfaceWithoutAResultShowsItsFrameAndTitleOnly) {
   ASSERT_NE(d, nullptr);
   EXPECT_NE(window->lastError.find("no station list"), -1);
   canvasSize(d, 500, 300);
+  d->shownSurface[0] = 1;  // the dialog shows the surface without a result
   RecordingDC dc(&test_app());
   d->drawAxes(dc, d->ueCanvas, 1, d->rangeMin[D::Q_S][1][0], d->rangeMax[D::Q_S][1][0],
               d->rangeMin[D::Q_UE][1][0], d->rangeMax[D::Q_UE][1][0], "Ue(X)");
@@ -398,11 +404,11 @@ int count_rect(FXImage& img, D* d, FXCanvas* c, FXColor colour, int x0, int y0, 
 }
 
 // Pixels of a colour in the part of a canvas that only curves and markers
-// reach: inside the margins (off the label rows and columns), in the rows
-// rowFrom..rowTo-1.
+// reach: inside the margins (right of the plot's left edge, off the label
+// rows and columns), in the rows rowFrom..rowTo-1.
 int count_in_plot(FXImage& img, D* d, FXCanvas* c, FXColor colour, int rowFrom = 6,
                   int rowTo = -1) {
-  return count_rect(img, d, c, colour, 46, rowFrom, c->getWidth() - 5,
+  return count_rect(img, d, c, colour, d->originX + 1, rowFrom, c->getWidth() - 5,
                     rowTo < 0 ? c->getHeight() - 21 : rowTo);
 }
 
@@ -482,17 +488,17 @@ std::vector<RecordingDC::Op> y_labels(const RecordingDC& dc, D* d) {
   return out;
 }
 
-// The y labels of a dialog's plots keep left of the plot area, which starts
-// in column 45. An axis whose labels all end two columns before it when they
-// stand at a hundredth of the width (labels of three decimals) keeps them
-// there; an axis with a longer label has all of its labels end two columns
-// before the plot area, none left of column 0: labels of four decimals then
-// keep out of the plot area. A negative label of four decimals is wider
-// than the margin (49 pixels in the normal font): it starts in column 0 and
-// reaches no further than its width. The lower plot of element 2
-// (examples/main_flap.dat, a red curve) with the skin friction's range set
-// to each case; on the display every grey or black pixel above the x labels
-// is a label's.
+// The y labels of a dialog's plots keep left of the plot area. Its left
+// edge is column 45 as long as the labels fit before it: an axis whose
+// labels all end two columns before it when they stand at a hundredth of
+// the width (labels of three decimals) keeps them there; an axis with a
+// longer label has all of its labels end two columns before the plot area.
+// A label wider than that margin (a negative one of four decimals is 49
+// pixels in the normal font) widens the margin of both plots to it, so that
+// their arc-length axes stay one above the other. The lower plot of element
+// 2 (examples/main_flap.dat, a red curve) with the skin friction's range
+// set to each case; on the display every grey or black pixel above the x
+// labels is a label's.
 TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
   D* d = open("bllabels");
   ASSERT_NE(d, nullptr);
@@ -514,7 +520,10 @@ TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
       {"three decimals, one below 0", -0.2, 0.73, "-0.200", false},
       {"four decimals", 0, 0.0042, "0.0045", false},
       {"four decimals, one below 0", -0.0005, 0.0075, "-0.0005", false},
+      {"five decimals", 0, 0.00018, "0.00020", false},
   };
+  // Wider than the margin, whatever the font.
+  ASSERT_GT(font->getTextWidth("-0.0005") + kGap, kLeft);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     d->rangeMin[D::Q_CF][s][1] = c.ymin;
@@ -523,28 +532,38 @@ TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
     draw_and_grab(d, img, /*raise=*/true);
     ASSERT_TRUE(d->xMapped && d->yMapped);
     const int W = d->ueCanvas->getWidth();
+    const int edge = d->originX;  // of the lower plot, drawn last
+    const int widest = font->getTextWidth(c.widest);
+    EXPECT_EQ(edge, std::max(kLeft, widest + kGap));
 
+    // Both plots take that edge: the upper one's grid lines start there.
+    RecordingDC upper(&test_app());
+    d->drawAxes(upper, d->ueCanvas, s, d->rangeMin[D::Q_S][s][1], d->rangeMax[D::Q_S][s][1],
+                d->rangeMin[D::Q_UE][s][1], d->rangeMax[D::Q_UE][s][1], "Ue(X)");
+    EXPECT_EQ(d->originX, edge);
     RecordingDC dc(&test_app());
     d->drawAxes(dc, d->quantityCanvas, s, d->rangeMin[D::Q_S][s][1], d->rangeMax[D::Q_S][s][1],
                 c.ymin, c.ymax, "Cf(X)");
+    ASSERT_EQ(d->originX, edge);
     const std::vector<RecordingDC::Op> labels = y_labels(dc, d);
     ASSERT_EQ(static_cast<int>(labels.size()), d->countY + 1);
-    int widest = 0;
+    int drawn = 0;
     for (const RecordingDC::Op& l : labels) {
       const int width = font->getTextWidth(FXString(l.text.c_str()));
-      widest = std::max(widest, width);
+      drawn = std::max(drawn, width);
       if (c.atHundredth) {
         EXPECT_EQ(l.x, static_cast<int>(0.01 * W)) << l.text;
       } else {
-        EXPECT_TRUE(l.x + width == kLeft - kGap || l.x == 0) << l.text << " at " << l.x;
+        EXPECT_EQ(l.x + width, edge - kGap) << l.text << " at " << l.x;
+        EXPECT_GE(l.x, 0) << l.text;
       }
     }
-    ASSERT_EQ(widest, font->getTextWidth(c.widest));
+    ASSERT_EQ(drawn, widest);
     if (c.atHundredth) {
       ASSERT_LE(static_cast<int>(0.01 * W) + widest, kLeft - kGap) << "labels too wide";
     }
 
-    // On the display: the columns of the label pixels.
+    // On the display: no label pixel at or right of the plot's edge.
     int cx = 0, cy = 0;
     d->quantityCanvas->translateCoordinatesTo(cx, cy, d, 0, 0);
     int first = W, last = -1;
@@ -560,12 +579,7 @@ TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
     if (c.atHundredth) {
       EXPECT_EQ(first, static_cast<int>(0.01 * W));
     }
-    if (widest <= kLeft) {
-      EXPECT_LT(last, kLeft);
-    } else {
-      EXPECT_EQ(first, 0);
-      EXPECT_LT(last, widest);
-    }
+    EXPECT_LT(last, edge);
   }
 }
 
