@@ -162,6 +162,15 @@ class PlotTest : public BlWindowTest {
     return d;
   }
   static void canvasSize(D* d, int w, int h) { d->ueCanvas->resize(w, h); }
+  // A dialog showing element 2 (the flap, red), chosen with the spinner.
+  D* openOnElement2(const char* dir) {
+    D* d = open(dir);
+    if (!d) return nullptr;
+    d->elementSpinner->setValue(2);
+    to(d, D::ID_ELEMENT);
+    EXPECT_EQ(d->currentElement, 1);
+    return d->currentElement == 1 ? d : nullptr;
+  }
 };
 
 TEST_F(PlotTest, MappingGridLabelsTitleAndMarkersOfACanvas500By300) {
@@ -449,11 +458,8 @@ TEST_F(PlotTest, StoppedSurfaceDrawsOnlyItsComputedStations) {
 // plot sits (y = 0 of the lower plot lies a little higher: its marker adds
 // a few red pixels, far fewer than a curve's).
 TEST_F(PlotTest, CurvesTakeTheElementsColour) {
-  D* d = open("blcolour");
+  D* d = openOnElement2("blcolour");
   ASSERT_NE(d, nullptr);
-  d->elementSpinner->setValue(2);
-  to(d, D::ID_ELEMENT);
-  ASSERT_EQ(d->currentElement, 1);
   ASSERT_STREQ(d->elementColor[1], "Red");
   FXImage img(&test_app(), nullptr, IMAGE_KEEP, d->getWidth(), d->getHeight());
   draw_and_grab(d, img);
@@ -500,11 +506,8 @@ std::vector<RecordingDC::Op> y_labels(const RecordingDC& dc, D* d) {
 // set to each case; on the display every grey or black pixel above the x
 // labels is a label's.
 TEST_F(PlotTest, YLabelsKeepLeftOfThePlotArea) {
-  D* d = open("bllabels");
+  D* d = openOnElement2("bllabels");
   ASSERT_NE(d, nullptr);
-  d->elementSpinner->setValue(2);
-  to(d, D::ID_ELEMENT);
-  ASSERT_EQ(d->currentElement, 1);
   const int s = d->shownSurface[1];
   ASSERT_EQ(d->plottedQuantity[s][1], 0);  // Cf(X)
   const int kLeft = 45, kGap = 2;
