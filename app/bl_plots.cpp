@@ -83,7 +83,7 @@ int computed_stations(int k, int s) {
 namespace {
 
 // Margins of both plots; the left one is the least: it widens where a y
-// label needs more room (BlCalc_2D::plotLeft).
+// label needs more room (BlCalc_2D::labelMargin).
 constexpr int kLeft = 45, kRight = 5, kTop = 5, kBottom = 20;
 
 // A scale that maps: finite and positive, from a finite minimum.
@@ -325,7 +325,6 @@ void BlCalc_2D::drawPlots() {
            rangeMin[Q_CF + q][s][e], rangeMax[Q_CF + q][s][e], kQuantityTitle[q]);
   drawElementCurve(quantityCanvas, e, s, run.values[Q_CF + q].data(),
                    firstResultStation(Q_CF + q));
-
 
   // The markers above used the transition positions as they were; the
   // fields now show those of the shown run.

@@ -100,13 +100,7 @@ int main(int argc, char** argv) {
   } else {
     if (argc < 6) return 1;
     const std::string digits = argv[2];
-    NacaCase c;
-    c.camber = (digits[0] - '0') / 100.0;
-    c.camber_at = (digits[1] - '0') / 10.0;
-    c.thickness = std::atoi(digits.substr(2).c_str()) / 100.0;
-    c.alpha = std::atof(argv[3]);
-    c.remill = std::atof(argv[4]);
-    c.npanels = std::atoi(argv[5]);
+    NacaCase c = naca_section(digits, std::atof(argv[3]), std::atof(argv[4]), std::atoi(argv[5]));
     if (argc > 6) c.stations = std::atoi(argv[6]);
     if (argc > 7) c.xtru = c.xtrl = std::atof(argv[7]);
     text = naca_geometry(c);

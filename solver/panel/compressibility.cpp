@@ -109,11 +109,13 @@ CorrectionVerdict judge_correction(const CompressibilityCorrection& c, double sw
 }
 
 std::string correction_message(const CorrectionVerdict& v) {
+  if (v.range == CorrectionRange::kWithin) return "";
   const std::string name = correction_name(v.kind);
   const std::string at = "control point " + std::to_string(v.point);
   const std::string mach = " at Mach " + number_text(v.mach);
   switch (v.range) {
-    case CorrectionRange::kWithin: return "";
+    case CorrectionRange::kWithin:
+    case CorrectionRange::kSupersonic: break;
     case CorrectionRange::kPastPole:
       return element_text(v.element) + "the " + name + " correction has no value at " + at +
              ": its Cp0 " + number_text(v.cp0) + " is not above the correction's limit " +
@@ -123,7 +125,6 @@ std::string correction_message(const CorrectionVerdict& v) {
              number_text(v.cp) + " at " + at + ", below the vacuum limit -2/(" +
              number_text(kGamma) + " M^2) = " + number_text(v.limit) + mach +
              " (a negative absolute pressure)";
-    case CorrectionRange::kSupersonic: break;
   }
   std::string remark = "the flow is locally supersonic, where the " + name +
                        " correction does not hold: " + element_text(v.element) + "Cp " +

@@ -673,14 +673,8 @@ TEST_F(PlotTest, StationsWithoutASolutionBreakTheCurveAndAreTickedInGrey) {
 // stations around such a run, each of its stations has its grey tick on
 // the axis, and the run's box gives the run's arc lengths.
 TEST_F(PlotTest, RealStationsWithoutASolutionAreNoPartOfTheCurve) {
-  NacaCase naca2412;
-  naca2412.camber = 0.02;
-  naca2412.thickness = 0.12;
-  naca2412.alpha = 8;
-  naca2412.remill = 0.2;
-  naca2412.npanels = 240;
   const std::string naca = scratch_dir("blreal_naca") + "/naca2412.dat";
-  write_file(naca, naca_geometry(naca2412));
+  write_file(naca, naca_geometry(naca_section("2412", 8, 0.2, 240)));
   const std::string flap =
       example_copy("blreal_flap", "main_flap.dat", [](std::vector<std::string>& l) {
         set_field(l[5], 0, field10(0.2));
@@ -800,13 +794,8 @@ int count_off_labels(FXImage& img, D* d, const std::vector<RecordingDC::Op>& lab
 // such plot read their grid lines, no two alike: the thicknesses of both
 // cases have steps below 0.001.
 TEST_F(PlotTest, LayerQuantitiesStartAtTheFirstComputedStationOnAxesThatReadTheirLines) {
-  NacaCase thin;
-  thin.thickness = 0.06;
-  thin.alpha = 2;
-  thin.remill = 0.2;
-  thin.npanels = 120;
   const std::string naca = scratch_dir("blfirst_naca") + "/naca0006.dat";
-  write_file(naca, naca_geometry(thin));
+  write_file(naca, naca_geometry(naca_section("0006", 2, 0.2, 120)));
   const std::string flap = example_copy("blfirst_flap", "main_flap.dat");
   const struct {
     int q;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,20 @@ struct NacaCase {
   int stations = 100;       // cosine-spaced chord stations of the table
   int npanels = 160;
 };
+
+// The NACA section of the four digits mptt ("2412") at an incidence, a
+// Reynolds number in millions and a panel count; the rest as above.
+inline NacaCase naca_section(const std::string& digits, double alpha, double remill,
+                             int npanels) {
+  NacaCase c;
+  c.camber = (digits[0] - '0') / 100.0;
+  c.camber_at = (digits[1] - '0') / 10.0;
+  c.thickness = std::atoi(digits.substr(2).c_str()) / 100.0;
+  c.alpha = alpha;
+  c.remill = remill;
+  c.npanels = npanels;
+  return c;
+}
 
 inline std::string field10(double v) {
   char b[32];

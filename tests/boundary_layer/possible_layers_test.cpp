@@ -46,13 +46,7 @@ struct Section {
 };
 
 NacaCase naca_case(const Section& m) {
-  NacaCase c;
-  c.camber = (m.digits[0] - '0') / 100.0;
-  c.camber_at = (m.digits[1] - '0') / 10.0;
-  c.thickness = std::atoi(m.digits + 2) / 100.0;
-  c.alpha = m.alpha;
-  c.remill = m.remill;
-  c.npanels = m.npanels;
+  NacaCase c = naca_section(m.digits, m.alpha, m.remill, m.npanels);
   c.stations = m.stations;
   c.xtru = c.xtrl = m.xtr;
   return c;
